@@ -1,0 +1,50 @@
+# Everything a fresh Debian 12 machine needs: `make run` and `make test` install
+# the missing packages, configure and build before they do their work.
+JOBS ?= $(shell nproc)
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build test test-unit test-asan run bench fuzz format clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# Unit, GUI and end-to-end tests on a virtual display, then the unit tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
+test: build
+	@bash scripts/run-tests $(BUILD)
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLON3_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir $(ASAN_BUILD) -L unit -j $(JOBS) --output-on-failure
+
+run: build
+	@bash scripts/run-reader $(BUILD)
+
+bench: deps
+	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUILLON3_BENCH=ON -DQUILLON3_GUI=OFF >/dev/null
+	@cmake --build $(BENCH_BUILD) -j $(JOBS)
+	@bash scripts/run-bench $(BENCH_BUILD)
+
+fuzz: deps
+	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON3_FUZZ=ON -DQUILLON3_GUI=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_document
+	@mkdir -p $(FUZZ_BUILD)/corpus
+	@$(FUZZ_BUILD)/fuzz/fuzz_document -max_total_time=$${FUZZ_SECONDS:-60} $(FUZZ_BUILD)/corpus
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,76 @@
+// One open document: verifies the file when it is opened and reads records by
+// number, deciphered, verified and inflated.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+
+#include "document/format.h"
+#include "document/record_codec.h"
+
+namespace q3::doc {
+
+// Raised by Open; what() is the UTF-8 message the window shows unchanged.
+class OpenError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TQBXManage {
+public:
+    // May set the password (GBK bytes). A cancelled prompt leaves it empty.
+    using PasswordProvider = std::function<void(TQBXManage&, std::string& password)>;
+    // May set stop to end the enumeration after this record.
+    using RecordVisitor =
+        std::function<void(TQBXManage&, bool& stop, int32_t record, const std::string& text)>;
+
+    explicit TQBXManage(std::string file_name);
+    ~TQBXManage();
+    TQBXManage(const TQBXManage&) = delete;
+    TQBXManage& operator=(const TQBXManage&) = delete;
+
+    // True on success; every failure raises OpenError. Called once per manager.
+    bool Open(const PasswordProvider& provider = {});
+
+    // Replaces stream by record r's content. False when it cannot be read; no
+    // failure of the file or the record data escapes as an exception.
+    bool ReadRecord(int32_t r, std::string& stream);
+    // As ReadRecord, saying why a record cannot be read.
+    RecordError ReadRecordChecked(int32_t r, std::string& stream);
+    // As ReadRecord, but leaves text unchanged on failure.
+    bool ReadRecordText(int32_t r, std::string& text);
+    // Visits records 2 .. DirectoryCount-1 that can be read, in order.
+    void EnumerateRecords(const RecordVisitor& visitor);
+    // True when exactly count bytes were read at offset.
+    bool IORead(uint32_t offset, void* buffer, size_t count);
+
+    // The entry as stored; false when it lies outside the file.
+    bool ReadEntry(int32_t r, DirectoryEntry& entry);
+
+    const std::string& FileName() const { return file_name_; }
+    const std::string& Password() const { return password_; }
+    const VersionBlock& Version() const { return version_; }
+    const FileHeader& Header() const { return header_; }
+    int32_t DirectoryCount() const { return header_.DirectoryCount; }
+    // Valid after a successful Open (kept in the header's StoredCheck place).
+    uint32_t DocumentCheck() const { return header_.StoredCheck; }
+    bool Protected() const { return header_.PasswordHash != kNoPassword; }
+    uint64_t FileSize() const { return file_size_; }
+
+private:
+    void OpenFileLocked();
+    uint32_t ComputeDocumentCheck();
+
+    std::string file_name_;
+    std::string password_;
+    int fd_ = -1;
+    uint64_t file_size_ = 0;
+    FileHeader header_;
+    VersionBlock version_;
+    std::mutex lock_;
+};
+
+}  // namespace q3::doc

@@ -1,0 +1,49 @@
+// Turning a record's stored bytes into its content: the head cipher, the check
+// against the directory, and the inflate of the zlib stream after the size.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace q3::doc {
+
+inline constexpr std::string_view kDefaultKey = "zmr";
+inline constexpr size_t kHeadSize = 64;
+
+// XORs the first n bytes with the key repeated; symmetric. Only the low eight
+// bits of the key's length count, so a key whose length is a multiple of 256
+// has no period: such a key leaves the bytes alone and returns false.
+bool RecordCipher(char* head, size_t n, std::string_view key);
+
+// Deciphers the head of buf (n = min(64, size)) and checks it. On mismatch buf
+// is left as it was.
+bool DecipherAndVerify(std::string& buf, std::string_view key, uint32_t expected_check);
+
+// Why a record could not be read, for the tool that reports damage; the
+// reader itself only needs success or failure.
+enum class RecordError {
+    kOk,
+    kNoEntry,        // the directory entry lies outside the file
+    kBadLength,      // Length not positive, or running past the end of the file
+    kShortRead,      // the stored bytes could not be read
+    kCheckMismatch,  // wrong key or damaged head
+    kBadSize,        // UncompressedSize not positive
+    kSizeTooLarge,   // UncompressedSize beyond what the stored bytes can inflate to
+    kDamaged,        // the zlib stream or its trailer is damaged
+    kShortOutput,    // the stream ends before UncompressedSize bytes
+};
+const char* Describe(RecordError e);
+
+// Replaces buf (a deciphered record) by exactly UncompressedSize bytes of its
+// inflated zlib stream. Fails, tracing why, on a non-positive size, a size
+// beyond what the stored bytes can inflate to, damage, a bad trailer or short
+// output. Output beyond the size is ignored.
+bool UncompressStream(std::string& buf);
+RecordError UncompressStreamChecked(std::string& buf);
+
+// The largest output a zlib stream of this many bytes can hold (deflate's
+// best case is about 1032 to 1); sizes above it are refused before allocating.
+uint64_t MaxInflatedSize(size_t stored_bytes);
+
+}  // namespace q3::doc

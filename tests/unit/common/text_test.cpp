@@ -1,0 +1,86 @@
+#include "common/text.h"
+
+#include <gtest/gtest.h>
+
+namespace q3 {
+namespace {
+
+TEST(PercentDecode, Table) {
+    struct Case {
+        const char* in;
+        std::string out;
+    } cases[] = {
+        {"a%20b", "a b"},
+        {"100%", "100"},         // a lone "%" is dropped
+        {"%zz!", "!"},           // an escape that is not hexadecimal disappears
+        {"a+b", "a+b"},          // "+" is not a blank
+        {"%C7%B0%D1%D4.htm", "\xC7\xB0\xD1\xD4.htm"},
+        {"%4", "\x04"},          // one digit left at the end
+        {"% 4x", "\x04x"},       // blanks inside the escape are trimmed
+        {"%%41", "1"},           // "%%4" fails, then "1"
+    };
+    for (const Case& c : cases) EXPECT_EQ(PercentDecode(c.in), c.out) << c.in;
+}
+
+TEST(TextBetween, Table) {
+    EXPECT_EQ(TextBetween("a<b>c", "<", ">"), "b");
+    EXPECT_EQ(TextBetween("a<bc", "<", ">"), "");   // end missing
+    EXPECT_EQ(TextBetween("abc", "<", ">"), "");    // start missing
+    EXPECT_EQ(TextBetween("", "<", ">"), "");
+    EXPECT_EQ(TextBetween("x value=\"v1\" value=\"v2\"", "value=\"", "\""), "v1");
+}
+
+TEST(CutTextBetween, WalksItemsInOrderThenLeavesTheTail) {
+    std::string feed = "<i>one</i><i>two</i> <i>three</i>tail";
+    EXPECT_EQ(CutTextBetween(feed, "<i>", "</i>"), "one");
+    EXPECT_EQ(CutTextBetween(feed, "<i>", "</i>"), "two");
+    EXPECT_EQ(CutTextBetween(feed, "<i>", "</i>"), "three");
+    EXPECT_EQ(CutTextBetween(feed, "<i>", "</i>"), "");
+    EXPECT_EQ(feed, "tail");
+}
+
+TEST(ShortenText, LimitsCharactersAndHalvesForChinese) {
+    EXPECT_EQ(ShortenText("abcdefghijklmnopqrst", 16, "..."), "abcdefghijklmnop...");
+    EXPECT_EQ(ShortenText("abcdefghijklmnop", 16, "..."), "abcdefghijklmnop");
+    // Ten GBK characters with limit 16 keep eight.
+    std::string ten;
+    for (int i = 0; i < 10; ++i) ten += "\xB0\xA1";
+    EXPECT_EQ(ShortenText(ten, 16, "..."), ten.substr(0, 16) + "...");
+    EXPECT_EQ(ShortenText("", 3, "..."), "");
+}
+
+TEST(FileNames, Table) {
+    EXPECT_EQ(FileNameNoExt("C:\\books\\a.qbx"), "a");
+    EXPECT_EQ(FileNameNoExt("/home/u/book.v2.qbx"), "book.v2");
+    EXPECT_EQ(FileNameNoExt("noext"), "noext");
+    EXPECT_EQ(FileExtension("a\\b.htm"), ".htm");
+    EXPECT_EQ(FileExtension("a.b\\c"), "");
+    EXPECT_EQ(FileExtension("a/b.htm?key=x"), ".htm?key=x");
+    EXPECT_EQ(LastPathSegment("C:\\books\\a.qbx"), "a.qbx");
+    EXPECT_EQ(LastPathSegment("qbx://reader/abc/page.htm"), "page.htm");
+    EXPECT_EQ(LastPathSegment("index.htm"), "index.htm");
+}
+
+TEST(AnchorOf, Table) {
+    EXPECT_EQ(AnchorOf("qbx://reader/a/Page.HTM#Top"), "Top");
+    EXPECT_EQ(AnchorOf("about:blank#x"), "x");
+    EXPECT_EQ(AnchorOf("page.asp#x"), "");
+    EXPECT_EQ(AnchorOf("page.htm"), "");
+    EXPECT_EQ(AnchorOf("page.html#"), "");
+    EXPECT_EQ(AnchorOf("a.html#b"), "b");
+}
+
+TEST(PurgeUrlCache, AsksTheInstalledPurgerOnly) {
+    EXPECT_FALSE(PurgeUrlCache("qbx://reader/a.htm"));
+    std::string seen;
+    SetUrlCachePurger([&](std::string_view a) {
+        seen = a;
+        return true;
+    });
+    EXPECT_TRUE(PurgeUrlCache("qbx://reader/a.htm"));
+    EXPECT_EQ(seen, "qbx://reader/a.htm");
+    SetUrlCachePurger({});
+}
+
+}  // namespace
+}  // namespace q3
