@@ -70,6 +70,11 @@ int Usage(const char* message) {
         "  records FILE [--password P]        one line per directory entry\n"
         "  record FILE N [--password P]       record N's content to stdout\n"
         "  verify FILE [--password P]         read every record, list failures\n"
+        "  contents FILE [--password P]       the contents tree\n"
+        "  index FILE [--password P]          the alphabetic index\n"
+        "  cat FILE ADDRESS [--password P]    the bytes served for a qbx://reader/ address\n"
+        "  search FILE WORD [--password P]    full-text search\n"
+        "  extract FILE DIR [--password P]    write every item under DIR\n"
         "  pack DIR -o OUT.qbx [--contents SITEMAP] [--subject S] [--author A]\n"
         "       [--producer P] [--remarks R] [--password P] [--to-gbk]\n",
         stderr);

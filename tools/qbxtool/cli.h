@@ -46,5 +46,10 @@ int CmdRecords(const Args& args);
 int CmdRecord(const Args& args);
 int CmdVerify(const Args& args);
 int CmdPack(const Args& args);
+int CmdContents(const Args& args);
+int CmdIndex(const Args& args);
+int CmdCat(const Args& args);
+int CmdSearch(const Args& args);
+int CmdExtract(const Args& args);
 
 }  // namespace q3::tool

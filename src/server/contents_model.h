@@ -1,0 +1,70 @@
+// What the contents parser fills: the window's tree view, index list and
+// resource list are one implementation, an in-memory model (qbxtool, tests)
+// another. The model only refers to entries; the entry table owns them.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "server/contents_entry.h"
+
+namespace q3::server {
+
+class ContentsModel {
+public:
+    virtual ~ContentsModel() = default;
+    virtual void BeginUpdate() {}
+    virtual void EndUpdate() {}
+    // Removes every tree node, index item and resource item.
+    virtual void Clear() = 0;
+    // Appends a node with a GBK caption as the last child of parent (kNoNode:
+    // the last root node) and returns its id, never kNoNode.
+    virtual NodeId AddNode(NodeId parent, std::string_view caption) = 0;
+    virtual void AttachEntry(NodeId node, ContentsEntry* entry) = 0;
+    virtual void AddIndexItem(std::string_view caption, ContentsEntry* entry) = 0;
+    virtual void AddResourceItem(std::string_view path, ContentsEntry* entry) = 0;
+    // The GBK caption of a node, as search results list it.
+    virtual std::string NodeCaption(NodeId node) const = 0;
+};
+
+// The plain model: everything kept in vectors, in the order it arrived.
+class MemoryContentsModel : public ContentsModel {
+public:
+    struct Node {
+        NodeId parent = kNoNode;
+        std::string caption;
+        ContentsEntry* entry = nullptr;
+        std::vector<NodeId> children;
+    };
+    struct Item {
+        std::string text;
+        ContentsEntry* entry = nullptr;
+    };
+
+    void Clear() override;
+    NodeId AddNode(NodeId parent, std::string_view caption) override;
+    void AttachEntry(NodeId node, ContentsEntry* entry) override;
+    void AddIndexItem(std::string_view caption, ContentsEntry* entry) override;
+    void AddResourceItem(std::string_view path, ContentsEntry* entry) override;
+    std::string NodeCaption(NodeId node) const override;
+
+    const Node& At(NodeId id) const { return nodes_[id - 1]; }
+    const std::vector<NodeId>& Roots() const { return roots_; }
+    size_t NodeCount() const { return nodes_.size(); }
+    const std::vector<Item>& Index() const { return index_; }
+    const std::vector<Item>& Resources() const { return resources_; }
+
+    // Nodes depth first from the first root, each with its depth (0 for roots).
+    std::vector<std::pair<NodeId, int>> DisplayOrder() const;
+    // The index as the reader lists it (sorted by caption).
+    std::vector<Item> SortedIndex() const;
+
+private:
+    std::vector<Node> nodes_;
+    std::vector<NodeId> roots_;
+    std::vector<Item> index_;
+    std::vector<Item> resources_;
+};
+
+}  // namespace q3::server

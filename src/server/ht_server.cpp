@@ -1,0 +1,171 @@
+#include "server/ht_server.h"
+
+#include <cstdio>
+
+#include "common/crc.h"
+#include "common/gbk.h"
+#include "common/text.h"
+#include "common/trace.h"
+
+namespace q3::server {
+
+Tdm_htServer::~Tdm_htServer() {
+    // The table before the document: entries are the last things that refer
+    // to the document's records.
+    entries_.reset();
+    document_.reset();
+}
+
+OpenOutcome Tdm_htServer::OpenDocument(const std::string& path,
+                                       const doc::TQBXManage::PasswordProvider& provider) {
+    OpenOutcome out;
+    document_ = std::make_unique<doc::TQBXManage>(path);
+    try {
+        document_->Open(provider);
+    } catch (const doc::OpenError& e) {
+        document_.reset();
+        out.kind = OpenOutcome::kOpenFailed;
+        out.message = e.what();
+        return out;
+    }
+    if (!document_->ReadRecordText(1, out.contents_text)) {
+        out.kind = OpenOutcome::kContentsDamaged;
+        out.message = "文件目录已损坏.";
+        return out;
+    }
+    out.kind = OpenOutcome::kOpened;
+    return out;
+}
+
+void Tdm_htServer::LoadContents(std::string_view contents_text, ContentsModel& model) {
+    model.BeginUpdate();
+    model.Clear();
+    entries_ = std::make_unique<EntryTable>();
+    ++generation_;
+    try {
+        BuildContents(contents_text, model);
+    } catch (...) {
+        model.EndUpdate();
+        throw;
+    }
+    model.EndUpdate();
+}
+
+void Tdm_htServer::FreeDocument() { document_.reset(); }
+
+bool Tdm_htServer::ReadDataByStream(std::string_view address, std::string& out) {
+    if (!document_ || !entries_) return false;
+    std::string path = PercentDecode(address.substr(std::min(address.size(), kUrlPrefix.size())));
+    if (!path.empty() && path.back() == '/') path.pop_back();
+    // The bare prefix names no item; without this guard the empty path would
+    // hash to the key of an item whose path line was left empty.
+    ContentsEntry* entry = path.empty() ? nullptr : Lookup(AsciiLower(path));
+    if (entry == nullptr) {
+        DebugTrace("P=nil", address);
+        out.append(kPlaceholderPage);
+        return false;
+    }
+    const std::string_view ext = FileExtension(path);
+    if (ext == ".html" || ext == ".htm") out.append("<HTML>");
+    DebugTrace("URL: ", path);
+    try {
+        if (entry->RecordNo != -1) {
+            std::string content;
+            if (document_->ReadRecord(entry->RecordNo, content)) out.append(content);
+        }
+        if (entry->Node != kNoNode && select_node_) select_node_(generation_, entry);
+    } catch (const std::exception& e) {
+        DebugTrace("Tdm_htServer.OnContent.ReadDataByStream", e.what());
+    }
+    return true;
+}
+
+ContentsEntry* Tdm_htServer::Lookup(std::string_view path) const {
+    if (!entries_) return nullptr;
+    std::string key(path.substr(0, AsciiLower(path).find("?key=")));
+    ReplaceChar(key, '/', '\\');
+    if (ContentsEntry* e = entries_->Get(StringCrc(key))) return e;
+    if (auto gbk = WideToGbk(Utf8ToWide(key))) {
+        if (ContentsEntry* e = entries_->Get(StringCrc(*gbk))) return e;
+    }
+    const size_t slash = key.find('\\');
+    return entries_->Get(StringCrc(slash == std::string::npos ? key : key.substr(slash + 1)));
+}
+
+std::u16string Utf8ToWide(std::string_view bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    size_t i = 0;
+    auto at = [&](size_t k) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[k])); };
+    while (i < bytes.size()) {
+        const unsigned b0 = at(i);
+        if (b0 < 0x80) {
+            out.push_back(static_cast<char16_t>(b0));
+            i += 1;
+        } else if ((b0 & 0xE0) == 0xC0) {
+            if (bytes.size() - i < 2) break;
+            out.push_back(static_cast<char16_t>(((b0 & 0x1F) << 6) | (at(i + 1) & 0x3F)));
+            i += 2;
+        } else {
+            if (bytes.size() - i < 3) break;
+            out.push_back(static_cast<char16_t>(((b0 & 0x0F) << 12) | ((at(i + 1) & 0x3F) << 6) |
+                                                (at(i + 2) & 0x3F)));
+            i += 3;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// Query values go out as the GBK bytes the discussion server has always
+// received, but escaped, so that blanks, "&" and "#" in a title cannot break
+// the address apart.
+std::string QueryEscape(std::string_view gbk) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : gbk) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+            c == '-' || c == '_' || c == '.' || c == '~') {
+            out.push_back(static_cast<char>(c));
+        } else {
+            out.push_back('%');
+            out.push_back(kHex[c >> 4]);
+            out.push_back(kHex[c & 0x0F]);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string Tdm_htServer::CommentUrl() const {
+    if (!document_) return {};
+    const doc::VersionBlock& v = document_->Version();
+    char numbers[128];
+    std::snprintf(numbers, sizeof numbers, "cl=Quillon3&vs=%d&uid=0&qbxid=%d&dvs=%u", kReaderBuild,
+                  static_cast<int32_t>(document_->DocumentCheck()), v.FormatVersion);
+    std::string url = "http://";
+    url.append(kCommentHost).append("/q?").append(numbers);
+    // The file name is a UTF-8 path on this platform; the server expects GBK.
+    const std::string name = FileNameNoExt(document_->FileName());
+    url.append("&qbxname=")
+        .append(QueryEscape(IfEmpty(v.Subject, Utf8ToGbk(name).value_or(name))));
+    url.append("&author=").append(QueryEscape(v.BookAuthor));
+    url.append("&maker=").append(QueryEscape(v.Producer));
+    url.append("&comment=").append(QueryEscape(v.Remarks));
+    return url;
+}
+
+void Tdm_htServer::PurgeCache() {
+    for (const std::string& address : purge_list_) {
+        try {
+            PurgeUrlCache(address);
+        } catch (...) {
+            // A cache that cannot be purged only costs a reload.
+        }
+    }
+    purge_list_.clear();
+}
+
+}  // namespace q3::server

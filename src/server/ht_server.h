@@ -1,0 +1,100 @@
+// The content server: owns the open document and its entry table, turns the
+// contents record into the tree, index and table, and answers every
+// "qbx://reader/" address with the bytes of its record.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/manager.h"
+#include "server/contents_entry.h"
+#include "server/contents_model.h"
+
+namespace q3::server {
+
+inline constexpr std::string_view kUrlPrefix = "qbx://reader/";
+inline constexpr std::string_view kPlaceholderPage =
+    "<HTML><HEAD></HEAD><BODY><!--NODOC--></BODY><HTML>";
+inline constexpr int32_t kReaderBuild = 20090915;
+inline constexpr std::string_view kCommentHost = "comment.quillon3.net";
+
+// What an open attempt came to; the window shows `message` unchanged.
+struct OpenOutcome {
+    enum Kind { kOpened, kOpenFailed, kContentsDamaged } kind = kOpenFailed;
+    std::string message;        // UTF-8
+    std::string contents_text;  // record 1, GBK, when kOpened
+};
+
+class Tdm_htServer {
+public:
+    // Posted (never sent) after an item with a tree node was served; the
+    // generation lets the receiver drop a notice that outlived its table.
+    using SelectNodeHook = std::function<void(uint64_t generation, ContentsEntry* entry)>;
+    using PumpHook = std::function<void()>;
+
+    Tdm_htServer() = default;
+    ~Tdm_htServer();
+    Tdm_htServer(const Tdm_htServer&) = delete;
+    Tdm_htServer& operator=(const Tdm_htServer&) = delete;
+
+    static std::string_view UrlPrefix() { return kUrlPrefix; }
+
+    // Hooks the owner supplies: the window pumps its main loop and defers the
+    // node selection; qbxtool leaves both empty.
+    void SetPumpHook(PumpHook hook) { pump_ = std::move(hook); }
+    void SetSelectNodeHook(SelectNodeHook hook) { select_node_ = std::move(hook); }
+
+    // Creates the manager, makes it the document and opens it; then reads the
+    // contents record. A failed open leaves no document; damaged contents
+    // leave the new document open.
+    OpenOutcome OpenDocument(const std::string& path,
+                             const doc::TQBXManage::PasswordProvider& provider);
+    // Clears the model, replaces the entry table and fills both from the
+    // contents text. The model is cleared before the old table goes, so no
+    // released entry is ever reachable from the window.
+    void LoadContents(std::string_view contents_text, ContentsModel& model);
+    void FreeDocument();
+
+    doc::TQBXManage* Document() const { return document_.get(); }
+    const EntryTable* Entries() const { return entries_.get(); }
+    // Bumped whenever the entry table is replaced.
+    uint64_t Generation() const { return generation_; }
+    // The entry of a deferred notice, or null when its table is gone.
+    ContentsEntry* CurrentEntry(uint64_t generation, ContentsEntry* entry) const {
+        return generation == generation_ && entries_ ? entry : nullptr;
+    }
+
+    // Writes the response body for a full address; true when an entry was
+    // found (false: nothing, or the placeholder page).
+    bool ReadDataByStream(std::string_view address, std::string& out);
+    // path: lower-cased by the caller, "/" or "\" separated, maybe "?key=".
+    ContentsEntry* Lookup(std::string_view path) const;
+    void BuildContents(std::string_view text, ContentsModel& model);
+    void AddAnchorAlias(std::string_view path, std::string_view id);
+    std::string CommentUrl() const;
+    void PurgeCache();
+    void AddPurgeAddress(std::string address) { purge_list_.push_back(std::move(address)); }
+
+private:
+    std::unique_ptr<doc::TQBXManage> document_;
+    std::unique_ptr<EntryTable> entries_;
+    std::vector<std::string> purge_list_;
+    uint64_t generation_ = 0;
+    PumpHook pump_;
+    SelectNodeHook select_node_;
+};
+
+// The record number written in an id attribute; `fallback` when it is not
+// a number.
+int32_t ParseRecordId(std::string_view id, int32_t fallback);
+
+// Decodes UTF-8 into 16-bit characters the way the address lookup always has:
+// continuation bytes are not validated and four-byte forms are read as
+// three-byte ones.
+std::u16string Utf8ToWide(std::string_view bytes);
+
+}  // namespace q3::server
