@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include "common/crc.h"
+#include "server/ht_server.h"
+
+namespace q3::server {
+namespace {
+
+struct Parsed {
+    Tdm_htServer srv;
+    MemoryContentsModel model;
+    explicit Parsed(std::string_view text) { srv.LoadContents(text, model); }
+
+    // "caption|record|path" per node in display order, depth as leading dots.
+    std::vector<std::string> Tree() const {
+        std::vector<std::string> out;
+        for (auto [id, depth] : model.DisplayOrder()) {
+            const auto& n = model.At(id);
+            out.push_back(std::string(static_cast<size_t>(depth), '.') + n.caption + "|" +
+                          (n.entry ? std::to_string(n.entry->RecordNo) + "|" + n.entry->LocalPath
+                                   : std::string("-")));
+        }
+        return out;
+    }
+};
+
+TEST(BuildContents, NestedListsMakeTheTree) {
+    Parsed p(
+        "<HTML><BODY>\n"                                                  // skipped
+        "<UL>\n"                                                          // level 0
+        "<LI><OBJECT type=\"text/sitemap\">\n"                            // item
+        "<param name=\"Name\" value=\"Intro\" id=\"2\">\n"                // caption, record 2
+        "<param name=\"Local\" value=\"Intro.htm\">\n"                    // path, lower-cased
+        "</OBJECT>\n"
+        "<UL>\n"                                                          // level 1
+        "<LI><OBJECT type=\"text/sitemap\">\n"
+        "<param name=\"Name\" value=\"Part A\" id=\"3\">\n"
+        "<param name=\"Local\" value=\"Sub\\A.htm\">\n"
+        "</OBJECT>\n"
+        "</UL>\n"                                                         // back to level 0
+        "<LI><OBJECT type=\"text/sitemap\">\n"
+        "<param name=\"Name\" value=\"Heading\" id=\"-1\">\n"             // no page
+        "<param name=\"Local\" value=\"\">\n"
+        "</OBJECT>\n"
+        "</UL>\n"
+        "</BODY></HTML>\n");
+    EXPECT_EQ(p.Tree(), (std::vector<std::string>{"Intro|2|intro.htm", ".Part A|3|sub\\a.htm",
+                                                  "Heading|-"}));
+    ASSERT_EQ(p.model.Index().size(), 2u);  // the heading is not indexed
+    EXPECT_EQ(p.srv.Lookup("sub/a.htm")->RecordNo, 3);
+}
+
+TEST(BuildContents, PathOnTheCaptionLineAndNonNumericIds) {
+    Parsed p(
+        "<ul>\n"
+        "<li><param name=\"name\" value=\"One\" id=\"x7\"><param name=\"local\" value=\"one.htm\">\n"
+        "<li><param name=\"name\" value=\"Two\" id=\"$10\">\n"  // hex, as the id parser allows
+        "<param name=\"local\" value=\"two.htm\">\n"
+        "</ul>\n"
+        "end\n");
+    EXPECT_EQ(p.Tree(), (std::vector<std::string>{"One|0|one.htm", "Two|16|two.htm"}));
+}
+
+TEST(BuildContents, RegressionLastLineIsNeverExaminedOnItsOwn) {
+    // The final item sits on the last line of the text: it is lost, as
+    // documents made for this reader expect.
+    Parsed p(
+        "<ul>\n"
+        "<li><param name=\"name\" value=\"Kept\" id=\"2\"><param name=\"local\" value=\"k.htm\">\n"
+        "<li><param name=\"name\" value=\"Lost\" id=\"3\"><param name=\"local\" value=\"l.htm\">\n");
+    EXPECT_EQ(p.Tree(), (std::vector<std::string>{"Kept|2|k.htm"}));
+    Parsed none("");
+    EXPECT_EQ(none.model.NodeCount(), 0u);
+}
+
+TEST(BuildContents, CaptionKeepsItsCaseOnlyWhenFoundInTheLine) {
+    Parsed p(
+        "<ul>\n"
+        "<li><param name=\"Name\" value=\"MiXeD Case\" id=\"2\">\n"
+        "<param name=\"Local\" value=\"m.htm\">\n"
+        "</ul>\n");
+    EXPECT_EQ(p.Tree(), (std::vector<std::string>{"MiXeD Case|2|m.htm"}));
+}
+
+TEST(BuildContents, DuplicatePathsKeepTheFirstItemsAddress) {
+    Parsed p(
+        "<ul>\n"
+        "<li><param name=\"name\" value=\"First\" id=\"2\"><param name=\"local\" value=\"p.htm\">\n"
+        "<li><param name=\"name\" value=\"Second\" id=\"3\"><param name=\"local\" value=\"p.htm\">\n"
+        "</ul>\n");
+    ASSERT_EQ(p.model.NodeCount(), 2u);
+    ContentsEntry* e = p.srv.Lookup("p.htm");
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->Node, p.model.Roots()[0]);
+    // The second item hides under a key that no address reaches.
+    ContentsEntry* second = p.srv.Entries()->Get(StringCrc("[[1]=p.htm"));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->Node, p.model.Roots()[1]);
+}
+
+TEST(BuildContents, AnchoredItemMakesItsBarePathAddressable) {
+    Parsed p(
+        "<ul>\n"
+        "<li><param name=\"name\" value=\"Sec\" id=\"4\"><param name=\"local\" value=\"a.htm#s1\">\n"
+        "</ul>\n");
+    ContentsEntry* bare = p.srv.Lookup("a.htm");
+    ASSERT_NE(bare, nullptr);
+    EXPECT_EQ(bare->Node, kNoNode);  // serving it moves no selection
+    EXPECT_EQ(bare->RecordNo, 4);
+    EXPECT_EQ(bare->LocalPath, "a.htm#s1");
+    EXPECT_EQ(p.srv.Lookup("a.htm#s1")->Node, p.model.Roots()[0]);
+}
+
+TEST(BuildContents, ResourceLines) {
+    Parsed p(
+        "<ul>\n"
+        "<res value=\"Img\\Logo.GIF#x\" id=\"5\">\n"  // anchor cut from the key only
+        "<res value=\"extra.htm\" id=\"6\">\n"        // a page: not in the resource list
+        "<res value=\"img\\logo.gif\" id=\"7\">\n"    // replaces the first under its key
+        "<res value=\"bad.css\" id=\"z\">\n"          // not a number: no record
+        "</ul>\n");
+    ASSERT_EQ(p.model.Resources().size(), 3u);
+    EXPECT_EQ(p.model.Resources()[0].text, "img\\logo.gif");
+    EXPECT_EQ(p.model.Resources()[0].entry->LocalPath, "img\\logo.gif#x");
+    EXPECT_EQ(p.srv.Lookup("img/logo.gif")->RecordNo, 7);
+    EXPECT_EQ(p.srv.Lookup("extra.htm")->RecordNo, 6);
+    EXPECT_EQ(p.srv.Lookup("bad.css")->RecordNo, -1);
+    EXPECT_EQ(p.model.Roots().size(), 0u);
+}
+
+TEST(BuildContents, LevelJumpsAndClosingBelowRoot) {
+    Parsed p(
+        "<ul>\n"
+        "<li><param name=\"name\" value=\"A\" id=\"2\"><param name=\"local\" value=\"a.htm\">\n"
+        "<ul><ul><ul>\n"  // three levels down at once: still one level below A
+        "<li><param name=\"name\" value=\"B\" id=\"3\"><param name=\"local\" value=\"b.htm\">\n"
+        "</ul></ul>\n"  // only one close counts per line: back to level 0
+        "<li><param name=\"name\" value=\"C\" id=\"4\"><param name=\"local\" value=\"c.htm\">\n"
+        "</ul>\n</ul>\n</ul>\n</ul>\n"
+        "<li><param name=\"name\" value=\"D\" id=\"5\"><param name=\"local\" value=\"d.htm\">\n"
+        "end\n");
+    // C closes B's level and becomes A's sibling; D, below every root level,
+    // is appended as the last root.
+    // ("A" itself reads "a": the caption's case is taken from the first place
+    // its lower-case form occurs in the line, here inside "param".)
+    EXPECT_EQ(p.Tree(), (std::vector<std::string>{"a|2|a.htm", ".B|3|b.htm", "C|4|c.htm",
+                                                  "D|5|d.htm"}));
+}
+
+TEST(BuildContents, ItemWithEmptyPathLineIsDropped) {
+    Parsed p(
+        "<ul>\n"
+        "<li><param name=\"name\" value=\"A\" id=\"2\">\n"
+        "<param name=\"local\"\n"  // nothing after the marker
+        "</ul>\n");
+    EXPECT_EQ(p.model.NodeCount(), 0u);
+}
+
+TEST(BuildContents, PumpsEveryTenthLine) {
+    Tdm_htServer srv;
+    MemoryContentsModel model;
+    int pumps = 0;
+    srv.SetPumpHook([&] { ++pumps; });
+    std::string text;
+    for (int i = 0; i < 35; ++i) text += "line\n";
+    srv.LoadContents(text, model);
+    EXPECT_EQ(pumps, 3);  // lines 10, 20, 30; parsing ends before line 35
+}
+
+TEST(ParseRecordId, Table) {
+    EXPECT_EQ(ParseRecordId("12", 0), 12);
+    EXPECT_EQ(ParseRecordId(" 12", 0), 12);
+    EXPECT_EQ(ParseRecordId("-1", 0), -1);
+    EXPECT_EQ(ParseRecordId("12 ", 0), 0);
+    EXPECT_EQ(ParseRecordId("", -1), -1);
+    EXPECT_EQ(ParseRecordId("0x1f", 0), 31);
+    EXPECT_EQ(ParseRecordId("99999999999", 0), 0);
+}
+
+}  // namespace
+}  // namespace q3::server

@@ -1,0 +1,174 @@
+#include "server/ht_server.h"
+
+#include <gtest/gtest.h>
+
+#include "book_fixture.h"
+#include "common/trace.h"
+
+namespace q3::server {
+namespace {
+
+using q3::testing::TempDir;
+using testing::OpenBook;
+using testing::WriteBook;
+
+const std::string kContents =
+    "<ul>\n"
+    "<li><param name=\"name\" value=\"Index\" id=\"2\"><param name=\"local\" value=\"index.htm\">\n"
+    "<li><param name=\"name\" value=\"Page\" id=\"3\"><param name=\"local\" value=\"a\\b.htm\">\n"
+    // 前言.htm in GBK: reached by GBK or by UTF-8 percent escapes
+    "<li><param name=\"name\" value=\"Preface\" id=\"4\">"
+    "<param name=\"local\" value=\"\xC7\xB0\xD1\xD4.htm\">\n"
+    "<li><param name=\"name\" value=\"Broken\" id=\"9\"><param name=\"local\" value=\"broken.htm\">\n"
+    "<res value=\"logo.gif\" id=\"5\">\n"
+    "<res value=\"sub\" id=\"6\">\n"
+    "</ul>\n"
+    "end\n";
+
+class ServerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = WriteBook(dir, kContents, {"<p>index</p>", "<p>page b</p>", "<p>preface</p>",
+                                          "GIF89a", "sub folder"});
+        ASSERT_TRUE(OpenBook(srv, model, path));
+    }
+    std::string Serve(std::string_view address, bool* found = nullptr) {
+        std::string out;
+        bool f = srv.ReadDataByStream(address, out);
+        if (found) *found = f;
+        return out;
+    }
+    TempDir dir;
+    std::string path;
+    Tdm_htServer srv;
+    MemoryContentsModel model;
+};
+
+TEST_F(ServerTest, ServesPagesWithTheHtmlPrefix) {
+    EXPECT_EQ(Serve("qbx://reader/index.htm"), "<HTML><p>index</p>");
+    EXPECT_EQ(Serve("qbx://reader/a/b.htm"), "<HTML><p>page b</p>");
+    EXPECT_EQ(Serve("qbx://reader/logo.gif"), "GIF89a");
+}
+
+TEST_F(ServerTest, PrefixTestSeesThePathAsWritten) {
+    // Upper-case extension: found, but no prefix (the test is case-sensitive).
+    EXPECT_EQ(Serve("qbx://reader/Index.HTM"), "<p>index</p>");
+    // With a query the extension is not ".htm" either.
+    EXPECT_EQ(Serve("qbx://reader/a/b.htm?key=word"), "<p>page b</p>");
+}
+
+TEST_F(ServerTest, LookupSteps) {
+    EXPECT_EQ(Serve("qbx://reader/sub/"), "sub folder");  // trailing "/" dropped
+    EXPECT_EQ(Serve("qbx://reader/%C7%B0%D1%D4.htm"), "<HTML><p>preface</p>");  // GBK escapes
+    EXPECT_EQ(Serve("qbx://reader/%E5%89%8D%E8%A8%80.htm"), "<HTML><p>preface</p>");  // UTF-8
+    EXPECT_EQ(Serve("qbx://reader/extra/index.htm"), "<HTML><p>index</p>");  // first step dropped
+    EXPECT_EQ(srv.Lookup("a\\b.htm?KEY=x")->RecordNo, 3);
+}
+
+TEST_F(ServerTest, UnknownAddressGetsThePlaceholder) {
+    bool found = true;
+    EXPECT_EQ(Serve("qbx://reader/nothing.htm", &found), kPlaceholderPage);
+    EXPECT_FALSE(found);
+    EXPECT_EQ(kPlaceholderPage.size(), 50u);
+}
+
+TEST_F(ServerTest, RegressionEmptyPathServesThePlaceholder) {
+    EXPECT_EQ(Serve("qbx://reader/"), kPlaceholderPage);
+    EXPECT_EQ(Serve("qbx:"), kPlaceholderPage);  // shorter than the prefix
+}
+
+TEST_F(ServerTest, UnreadableRecordServesOnlyThePrefix) {
+    // Record 9 does not exist in a six-record document.
+    bool found = false;
+    EXPECT_EQ(Serve("qbx://reader/broken.htm", &found), "<HTML>");
+    EXPECT_TRUE(found);
+}
+
+TEST_F(ServerTest, ServingAnItemWithANodePostsItsSelection) {
+    std::vector<ContentsEntry*> seen;
+    uint64_t generation = 0;
+    srv.SetSelectNodeHook([&](uint64_t g, ContentsEntry* e) {
+        generation = g;
+        seen.push_back(e);
+    });
+    Serve("qbx://reader/a/b.htm");
+    Serve("qbx://reader/logo.gif");  // a resource has no node
+    Serve("qbx://reader/broken.htm");  // selected even though the read failed
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(model.NodeCaption(seen[0]->Node), "Page");
+    EXPECT_EQ(srv.CurrentEntry(generation, seen[0]), seen[0]);
+
+    // A notice that outlives its table is dropped.
+    srv.LoadContents(kContents, model);
+    EXPECT_EQ(srv.CurrentEntry(generation, seen[0]), nullptr);
+}
+
+TEST_F(ServerTest, NoDocumentMeansAnEmptyBody) {
+    srv.FreeDocument();
+    bool found = true;
+    EXPECT_EQ(Serve("qbx://reader/index.htm", &found), "");
+    EXPECT_FALSE(found);
+    EXPECT_EQ(srv.CommentUrl(), "");
+}
+
+TEST(ServerOpen, FailedOpenLeavesNoDocument) {
+    TempDir dir;
+    Tdm_htServer srv;
+    OpenOutcome out = srv.OpenDocument(dir.File("missing.qbx"), {});
+    EXPECT_EQ(out.kind, OpenOutcome::kOpenFailed);
+    EXPECT_EQ(out.message, "文件不存在");
+    EXPECT_EQ(srv.Document(), nullptr);
+}
+
+TEST(ServerOpen, DamagedContentsKeepTheNewDocumentOpen) {
+    TempDir dir;
+    doc::QbxWriter w({});
+    w.AddRecord("x");
+    doc::StoredRecord bad = doc::SealRecord(doc::CompressRecord("<ul>"), "zmr");
+    bad.check ^= 1;  // the head no longer verifies
+    w.SetStoredRecord(1, bad);
+    std::string path = dir.File("bad.qbx");
+    w.WriteFile(path);
+    Tdm_htServer srv;
+    OpenOutcome out = srv.OpenDocument(path, {});
+    EXPECT_EQ(out.kind, OpenOutcome::kContentsDamaged);
+    EXPECT_EQ(out.message, "文件目录已损坏.");
+    EXPECT_NE(srv.Document(), nullptr);
+}
+
+TEST(CommentUrl, RegressionDocumentTextsArePercentEncoded) {
+    TempDir dir;
+    doc::DocumentInfo info;
+    info.Subject = "A&B \xC7\xB0";  // "&", a blank and a GBK character
+    info.BookAuthor = "au#thor";
+    info.Producer = "m";
+    info.Remarks = "";
+    std::string path = WriteBook(dir, "<ul>\n</ul>\n", {}, "c.qbx", info);
+    Tdm_htServer srv;
+    ASSERT_EQ(srv.OpenDocument(path, {}).kind, OpenOutcome::kOpened);
+    const std::string url = srv.CommentUrl();
+    const std::string check = std::to_string(static_cast<int32_t>(srv.Document()->DocumentCheck()));
+    EXPECT_EQ(url, "http://" + std::string(kCommentHost) +
+                       "/q?cl=Quillon3&vs=20090915&uid=0&qbxid=" + check +
+                       "&dvs=20090626&qbxname=A%26B%20%C7%B0&author=au%23thor&maker=m&comment=");
+}
+
+TEST(CommentUrl, FallsBackToTheFileName) {
+    TempDir dir;
+    std::string path = WriteBook(dir, "<ul>\n</ul>\n", {}, "My Book.qbx");
+    Tdm_htServer srv;
+    ASSERT_EQ(srv.OpenDocument(path, {}).kind, OpenOutcome::kOpened);
+    EXPECT_NE(srv.CommentUrl().find("&qbxname=My%20Book&"), std::string::npos);
+}
+
+TEST(Utf8ToWide, ReadsTheWayTheLookupAlwaysHas) {
+    EXPECT_EQ(Utf8ToWide("a\xC3\xA9"), u"a\u00E9");
+    EXPECT_EQ(Utf8ToWide("\xE5\x89\x8D"), u"\u524D");
+    EXPECT_EQ(Utf8ToWide("x\xE5\x89"), u"x");  // a cut-off form ends the text
+    // A four-byte form is read as a three-byte one, and its last byte then
+    // starts a form that the text cannot complete: no supplementary character.
+    EXPECT_EQ(Utf8ToWide("\xF0\x9F\x98\x80").size(), 1u);
+}
+
+}  // namespace
+}  // namespace q3::server
