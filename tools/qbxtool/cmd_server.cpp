@@ -1,10 +1,8 @@
 // contents, index, cat, search and extract: the document as the reader serves it.
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <set>
 
 #include "cli.h"
+#include "extract.h"
 #include "common/gbk.h"
 #include "common/text.h"
 #include "server/full_text_search.h"
@@ -13,7 +11,6 @@
 namespace q3::tool {
 namespace {
 
-namespace fs = std::filesystem;
 using server::ContentsEntry;
 using server::MemoryContentsModel;
 using server::Tdm_htServer;
@@ -99,69 +96,15 @@ int CmdSearch(const Args& args) {
     return kOk;
 }
 
-namespace {
-
-// The folder-relative file a local path names, or empty when the path would
-// leave the folder (an absolute path, a drive prefix or a ".." step).
-fs::path SafeRelativePath(const std::string& local_utf8) {
-    std::string p = local_utf8;
-    ReplaceChar(p, '\\', '/');
-    if (p.empty() || p[0] == '/' || p.find(':') != std::string::npos) return {};
-    fs::path rel;
-    size_t start = 0;
-    while (start <= p.size()) {
-        size_t end = p.find('/', start);
-        if (end == std::string::npos) end = p.size();
-        std::string part = p.substr(start, end - start);
-        if (part == "..") return {};
-        if (!part.empty() && part != ".") rel /= part;
-        start = end + 1;
-    }
-    return rel;
-}
-
-}  // namespace
-
 int CmdExtract(const Args& args) {
     if (args.positional.size() != 2) return Usage("extract takes FILE and DIR");
     Tdm_htServer srv;
     MemoryContentsModel model;
     if (!Load(args, srv, model)) return kCannot;
-    const fs::path dir = args.positional[1];
-    std::error_code ec;
-    fs::create_directories(dir, ec);
-    int status = kOk;
-    std::set<std::string> done;
-    for (const auto* node : srv.Entries()->Nodes()) {
-        const ContentsEntry* e = node->value;
-        if (e->RecordNo == -1) continue;
-        std::string local = e->LocalPath.substr(0, e->LocalPath.find('#'));
-        if (local.empty() || !done.insert(local).second) continue;
-        const std::string name = Utf8(local);
-        const fs::path rel = SafeRelativePath(name);
-        if (rel.empty()) {
-            std::fprintf(stderr, "refused: %s leaves the folder\n", name.c_str());
-            status = kDamage;
-            continue;
-        }
-        std::string content;
-        if (!srv.Document()->ReadRecord(e->RecordNo, content)) {
-            std::fprintf(stderr, "%s: record %d cannot be read\n", name.c_str(), e->RecordNo);
-            status = kDamage;
-            continue;
-        }
-        const fs::path target = dir / rel;
-        fs::create_directories(target.parent_path(), ec);
-        std::ofstream out(target, std::ios::binary | std::ios::trunc);
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        if (!out) {
-            std::fprintf(stderr, "%s: cannot write %s\n", name.c_str(), target.c_str());
-            status = kDamage;
-            continue;
-        }
-        std::printf("%s\n", rel.c_str());
-    }
-    return status;
+    ExtractReport r = ExtractAll(srv, args.positional[1], [](bool ok, const std::string& line) {
+        std::fprintf(ok ? stdout : stderr, "%s\n", line.c_str());
+    });
+    return r.refused + r.failed > 0 ? kDamage : kOk;
 }
 
 }  // namespace q3::tool
