@@ -1,5 +1,7 @@
 #include "common/text.h"
 
+#include <algorithm>
+
 #include "common/gbk.h"
 
 namespace q3 {
@@ -92,6 +94,33 @@ std::string ShortenText(std::string_view text, int limit, std::string_view suffi
     while (i < text.size() && chars < limit) {
         i += IsGbkLead(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
         ++chars;
+    }
+    if (i >= text.size()) return std::string(text);
+    std::string out(text.substr(0, i));
+    out.append(suffix);
+    return out;
+}
+
+std::string ShortenTextUtf8(std::string_view text, int limit, std::string_view suffix) {
+    if (text.empty()) return {};
+    bool wide = false;
+    for (unsigned char c : text) {
+        if (c >= 0x80) {
+            wide = true;
+            break;
+        }
+    }
+    if (wide) limit /= 2;
+    if (limit < 0) limit = 0;
+    size_t i = 0;
+    int units = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        const int need = len == 4 ? 2 : 1;  // a supplementary character is two units
+        if (units + need > limit) break;
+        units += need;
+        i = std::min(text.size(), i + len);
     }
     if (i >= text.size()) return std::string(text);
     std::string out(text.substr(0, i));

@@ -1,0 +1,51 @@
+// The address history: the documents and web addresses the user visited, in
+// the order first added. The address box shows it, the home page lists it and
+// "RURLs.dat" keeps it between runs. Texts are UTF-8 (file paths and
+// addresses as the platform gives them).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace q3::server {
+
+class AddressHistory {
+public:
+    // Tells whether a text names an existing file; injectable for tests.
+    using FileExists = std::function<bool(const std::string&)>;
+
+    explicit AddressHistory(FileExists exists = {});
+
+    // Adds an address unless it is blank or a bare "http://"; one trailing
+    // "/" is dropped. Returns the index of the (new or existing) item, or -1
+    // when nothing was added.
+    int Add(std::string_view address);
+    // "clear:(url)": drops every item that begins with "http".
+    void ClearWebAddresses();
+    // "clear:(qbx)": keeps only items that are not existing files and contain
+    // "http".
+    void ClearDocuments();
+    void Clear() { items_.clear(); }
+
+    const std::vector<std::string>& Items() const { return items_; }
+
+    // Reads the "URLs" section of an INI file: Count, then url0.. in order.
+    bool Load(const std::string& path);
+    // Writes every item but "about:blank"; keys beyond the new count stay.
+    bool Store(const std::string& path) const;
+
+private:
+    std::vector<std::string> items_;
+    FileExists exists_;
+};
+
+// The message shown when "RURLs.dat" cannot be read or written.
+inline constexpr std::string_view kHistoryFileError =
+    "不能创建文件，请确定您应用程序安装目录是否可写？";
+
+// A history item is a document when its extension, lower-cased, is ".qbx".
+bool IsDocumentItem(std::string_view item);
+
+}  // namespace q3::server

@@ -1,0 +1,86 @@
+#include "server/address_history.h"
+
+#include <gtest/gtest.h>
+
+#include "common/ini_file.h"
+#include "support/temp_dir.h"
+
+namespace q3::server {
+namespace {
+
+using q3::testing::TempDir;
+
+AddressHistory NoFiles() {
+    return AddressHistory([](const std::string&) { return false; });
+}
+
+TEST(AddressHistory, AddRules) {
+    AddressHistory h = NoFiles();
+    EXPECT_EQ(h.Add("  "), -1);
+    EXPECT_EQ(h.Add("HTTP://"), -1);
+    EXPECT_EQ(h.Add("http:///"), -1);
+    EXPECT_EQ(h.Add("http://a.org/"), 0);  // one trailing "/" dropped
+    EXPECT_EQ(h.Add("http://a.org"), 0);   // already there: selected, not added
+    EXPECT_EQ(h.Add("/books/b.qbx"), 1);
+    EXPECT_EQ(h.Items(), (std::vector<std::string>{"http://a.org", "/books/b.qbx"}));
+}
+
+TEST(AddressHistory, ClearLinks) {
+    const std::string existing = "/books/there.qbx";
+    auto make = [&] {
+        AddressHistory h([&](const std::string& p) { return p == existing; });
+        for (const char* s : {"http://a.org", "about:blank", "/books/there.qbx", "/books/gone.qbx",
+                              "ftp://http.example"})
+            h.Add(s);
+        return h;
+    };
+    AddressHistory web = make();
+    web.ClearWebAddresses();  // keeps about:blank and document paths
+    EXPECT_EQ(web.Items(), (std::vector<std::string>{"about:blank", "/books/there.qbx",
+                                                     "/books/gone.qbx", "ftp://http.example"}));
+    AddressHistory docs = make();
+    docs.ClearDocuments();  // keeps what is no file and contains "http"
+    EXPECT_EQ(docs.Items(), (std::vector<std::string>{"http://a.org", "ftp://http.example"}));
+}
+
+TEST(AddressHistory, StoreSkipsAboutBlankAndKeepsStaleKeys) {
+    TempDir dir;
+    const std::string path = dir.Write("RURLs.dat", "[URLs]\nCount=5\nurl4=old\n");
+    AddressHistory h = NoFiles();
+    h.Add("C:\\b\\A.QBX");
+    h.Add("http://a.org");
+    h.Add("about:blank");
+    ASSERT_TRUE(h.Store(path));
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(path));
+    EXPECT_EQ(ini.ReadInteger("URLs", "Count", 0), 2);
+    EXPECT_EQ(ini.ReadString("URLs", "url0", ""), "C:\\b\\A.QBX");
+    EXPECT_EQ(ini.ReadString("URLs", "url1", ""), "http://a.org");
+    EXPECT_EQ(ini.ReadString("URLs", "url4", ""), "old");  // never erased
+}
+
+TEST(AddressHistory, LoadReadsOnlyUpToTheCountAndSkipsEmptyKeys) {
+    TempDir dir;
+    AddressHistory h = NoFiles();
+    ASSERT_TRUE(h.Load(dir.Write("a.dat", "[URLs]\nCount=3\nurl0=a\nurl1=\nurl2=c\nurl3=d\n")));
+    EXPECT_EQ(h.Items(), (std::vector<std::string>{"a", "c"}));
+    AddressHistory none = NoFiles();
+    EXPECT_TRUE(none.Load(dir.File("missing.dat")));
+    EXPECT_TRUE(none.Items().empty());
+}
+
+TEST(AddressHistory, UnwritableFileFailsStore) {
+    AddressHistory h = NoFiles();
+    h.Add("x");
+    EXPECT_FALSE(h.Store("/nonexistent-folder-q3/RURLs.dat"));
+}
+
+TEST(IsDocumentItem, Table) {
+    EXPECT_TRUE(IsDocumentItem("C:\\b\\A.QBX"));
+    EXPECT_TRUE(IsDocumentItem("/home/u/book.qbx"));
+    EXPECT_FALSE(IsDocumentItem("http://a.org/page.htm"));
+    EXPECT_FALSE(IsDocumentItem("/home/u.qbx/book"));
+}
+
+}  // namespace
+}  // namespace q3::server

@@ -1,0 +1,61 @@
+#include "server/special_links.h"
+
+#include <gtest/gtest.h>
+
+namespace q3::server {
+namespace {
+
+LinkAction Classify(const std::string& address, bool archive = false,
+                    const std::string& existing = "") {
+    return ClassifyNavigation(
+        address, [&](std::string_view) { return archive; },
+        [&](const std::string& p) { return p == existing; });
+}
+
+TEST(ClassifyNavigation, RulesInOrder) {
+    struct Case {
+        std::string address;
+        LinkAction::Kind kind;
+        std::string path;
+    } cases[] = {
+        {"commnet://|C:%5Cbooks%5Ca.qbx|", LinkAction::kComment, "C:\\books\\a.qbx"},
+        {"open://|C:%5Cbooks%5Ca.qbx|", LinkAction::kOpen, "C:\\books\\a.qbx"},
+        {"open://|http://a.org|", LinkAction::kOpen, "http://a.org"},  // has ":"
+        {"open://|www.a.org|", LinkAction::kNavigateTo, "www.a.org"},  // no file, no folder
+        {"clear:(url)", LinkAction::kClearWeb, ""},
+        {"clear:(qbx)", LinkAction::kClearDocuments, ""},
+        {"clear:(anything)", LinkAction::kClearDocuments, ""},
+        {"open:(help)", LinkAction::kOpenHelp, ""},
+        {"open:(qbx)", LinkAction::kOpenDialog, ""},
+        {"open:(other)", LinkAction::kIgnore, ""},
+        {"http://a.org/x", LinkAction::kNavigate, ""},
+        {"qbx://reader/a.htm", LinkAction::kNavigate, ""},
+        {"Open:(help)", LinkAction::kNavigate, ""},  // matched as written
+    };
+    for (const Case& c : cases) {
+        LinkAction a = Classify(c.address);
+        EXPECT_EQ(a.kind, c.kind) << c.address;
+        EXPECT_EQ(a.path, c.path) << c.address;
+        EXPECT_EQ(a.Cancels(), c.kind != LinkAction::kNavigate) << c.address;
+    }
+}
+
+TEST(ClassifyNavigation, ExistingFileWithoutFolderOpens) {
+    EXPECT_EQ(Classify("open://|a.qbx|", false, "a.qbx").kind, LinkAction::kOpen);
+}
+
+TEST(ClassifyNavigation, ArchiveRuleOnlyForDocumentAddresses) {
+    EXPECT_EQ(Classify("qbx://reader/files/a.zip", true).kind, LinkAction::kArchiveSaved);
+    EXPECT_EQ(Classify("http://a.org/a.zip", true).kind, LinkAction::kNavigate);
+}
+
+TEST(IsArchiveAddress, ExtensionIsCaseSensitive) {
+    EXPECT_TRUE(IsArchiveAddress("qbx://reader/files/a.zip"));
+    EXPECT_TRUE(IsArchiveAddress("qbx://reader/a.7z"));
+    EXPECT_FALSE(IsArchiveAddress("qbx://reader/files/a.ZIP"));
+    EXPECT_FALSE(IsArchiveAddress("qbx://reader/a.htm"));
+    EXPECT_FALSE(IsArchiveAddress("qbx://reader/zip"));
+}
+
+}  // namespace
+}  // namespace q3::server
