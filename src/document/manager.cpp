@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -14,6 +15,17 @@
 #include "document/record_codec.h"
 
 namespace q3::doc {
+
+namespace {
+
+// Up to this many entries are kept in memory (24 MiB); a larger directory is
+// read entry by entry beyond them.
+constexpr size_t kCachedEntries = size_t{1} << 20;
+// Read buffers above this size are given back after the read, so one huge
+// record does not keep its memory for the manager's life.
+constexpr size_t kScratchKeep = size_t{1} << 20;
+
+}  // namespace
 
 TQBXManage::TQBXManage(std::string file_name) : file_name_(std::move(file_name)) {}
 
@@ -78,7 +90,16 @@ bool TQBXManage::Open(const PasswordProvider& provider) {
     }
 
     header_.StoredCheck = ComputeDocumentCheck();
+    LoadDirectory();
     return true;
+}
+
+void TQBXManage::LoadDirectory() {
+    const size_t entries =
+        std::min<size_t>(static_cast<size_t>(header_.DirectoryCount), kCachedEntries);
+    std::string bytes(entries * kDirectoryEntrySize, '\0');
+    // Without it every entry is simply read from the file.
+    if (IORead(kDirectoryStart, bytes.data(), bytes.size())) directory_ = std::move(bytes);
 }
 
 uint32_t TQBXManage::ComputeDocumentCheck() {
@@ -119,7 +140,19 @@ bool TQBXManage::IORead(uint32_t offset, void* buffer, size_t count) {
     return true;
 }
 
+// 24 bytes wholly inside the kept directory are taken from memory (a wrapped
+// record number may name them from the middle of an entry); any others,
+// beyond the directory or across its end, are read from the file as stored.
 bool TQBXManage::ReadEntry(int32_t r, DirectoryEntry& entry) {
+    const uint32_t at = EntryOffset(r);
+    if (at >= kDirectoryStart) {
+        const size_t rel = at - kDirectoryStart;
+        if (rel + kDirectoryEntrySize <= directory_.size()) {
+            const std::string_view raw(directory_.data() + rel, kDirectoryEntrySize);
+            entry = ParseDirectoryEntry(raw);
+            return true;
+        }
+    }
     char raw[kDirectoryEntrySize] = {};
     if (!IORead(EntryOffset(r), raw, sizeof raw)) return false;
     entry = ParseDirectoryEntry(std::string_view(raw, sizeof raw));
@@ -135,25 +168,33 @@ RecordError TQBXManage::ReadRecordChecked(int32_t r, std::string& stream) {
     if (entry.Length <= 0 || entry.Offset > file_size_ ||
         static_cast<uint64_t>(entry.Length) > file_size_ - entry.Offset)
         return RecordError::kBadLength;
-    std::string bytes(static_cast<size_t>(entry.Length), '\0');
-    if (!IORead(entry.Offset, bytes.data(), bytes.size())) return RecordError::kShortRead;
+    const auto length = static_cast<size_t>(entry.Length);
+    if (stored_.size() < length) stored_.resize(length);
     const std::string_view key = password_.empty() ? kDefaultKey : std::string_view(password_);
-    if (!DecipherAndVerify(bytes, key, entry.Check)) return RecordError::kCheckMismatch;
-    RecordError e = UncompressStreamChecked(bytes);
-    if (e == RecordError::kOk) stream = std::move(bytes);
+    RecordError e = RecordError::kOk;
+    if (!IORead(entry.Offset, stored_.data(), length))
+        e = RecordError::kShortRead;
+    else if (!DecipherAndVerify(stored_.data(), length, key, entry.Check))
+        e = RecordError::kCheckMismatch;
+    else
+        e = InflateRecord(stored_.data(), length, content_);
+    // The caller's old buffer becomes the next read's: no allocation per record.
+    if (e == RecordError::kOk) stream.swap(content_);
+    ReleaseLargeScratch();
     return e;
+}
+
+void TQBXManage::ReleaseLargeScratch() {
+    if (stored_.capacity() > kScratchKeep) std::string().swap(stored_);
+    if (content_.capacity() > kScratchKeep) std::string().swap(content_);
 }
 
 bool TQBXManage::ReadRecord(int32_t r, std::string& stream) {
     return ReadRecordChecked(r, stream) == RecordError::kOk;
 }
 
-bool TQBXManage::ReadRecordText(int32_t r, std::string& text) {
-    std::string content;
-    if (!ReadRecord(r, content)) return false;
-    text = std::move(content);
-    return true;
-}
+// ReadRecord already leaves text alone on failure.
+bool TQBXManage::ReadRecordText(int32_t r, std::string& text) { return ReadRecord(r, text); }
 
 void TQBXManage::EnumerateRecords(const RecordVisitor& visitor) {
     const int32_t last = header_.DirectoryCount - 1;

@@ -63,6 +63,8 @@ public:
 private:
     void OpenFileLocked();
     uint32_t ComputeDocumentCheck();
+    void LoadDirectory();
+    void ReleaseLargeScratch();
 
     std::string file_name_;
     std::string password_;
@@ -70,6 +72,13 @@ private:
     uint64_t file_size_ = 0;
     FileHeader header_;
     VersionBlock version_;
+    // The directory as stored (its first entries at most), read once by Open:
+    // the file is held for the manager's life, so its entries do not change.
+    std::string directory_;
+    // Buffers kept between reads, under lock_: the stored bytes of a record,
+    // and the content it inflates into (handed to the caller by a swap).
+    std::string stored_;
+    std::string content_;
     std::mutex lock_;
 };
 

@@ -19,15 +19,19 @@ bool RecordCipher(char* head, size_t n, std::string_view key) {
     return true;
 }
 
-bool DecipherAndVerify(std::string& buf, std::string_view key, uint32_t expected_check) {
-    const size_t n = std::min(buf.size(), kHeadSize);
+bool DecipherAndVerify(char* buf, size_t size, std::string_view key, uint32_t expected_check) {
+    const size_t n = std::min(size, kHeadSize);
     if (n == 0) return false;
     char head[kHeadSize];
-    std::memcpy(head, buf.data(), n);
+    std::memcpy(head, buf, n);
     if (!RecordCipher(head, n, key)) return false;
     if (BufferCrc(head, static_cast<int64_t>(n)) != expected_check) return false;
-    std::memcpy(buf.data(), head, n);
+    std::memcpy(buf, head, n);
     return true;
+}
+
+bool DecipherAndVerify(std::string& buf, std::string_view key, uint32_t expected_check) {
+    return DecipherAndVerify(buf.data(), buf.size(), key, expected_check);
 }
 
 uint64_t MaxInflatedSize(size_t stored_bytes) {
@@ -75,21 +79,21 @@ bool InflatePrefix(const unsigned char* in, size_t in_len, std::string& out) {
 
 }  // namespace
 
-RecordError UncompressStreamChecked(std::string& buf) {
-    if (buf.size() < 4) {
+RecordError InflateRecord(const char* rec, size_t length, std::string& out) {
+    if (length < 4) {
         DebugTrace("UncompressStream", "record shorter than its size field");
         return RecordError::kBadSize;
     }
-    auto p = reinterpret_cast<const unsigned char*>(buf.data());
+    auto p = reinterpret_cast<const unsigned char*>(rec);
     const auto size = static_cast<int32_t>(static_cast<uint32_t>(p[0]) | p[1] << 8 | p[2] << 16 |
                                            static_cast<uint32_t>(p[3]) << 24);
     if (size <= 0) return RecordError::kBadSize;
-    const size_t in_len = buf.size() - 4;
+    const size_t in_len = length - 4;
     if (static_cast<uint64_t>(size) > MaxInflatedSize(in_len)) {
         DebugTrace("UncompressStream", "size beyond what the stored bytes can hold");
         return RecordError::kSizeTooLarge;
     }
-    std::string out(static_cast<size_t>(size), '\0');
+    out.resize(static_cast<size_t>(size));
     size_t actual_in = 0, actual_out = 0;
     libdeflate_result r = libdeflate_zlib_decompress_ex(Decompressor(), p + 4, in_len, out.data(),
                                                         out.size(), &actual_in, &actual_out);
@@ -102,8 +106,14 @@ RecordError UncompressStreamChecked(std::string& buf) {
         DebugTrace("UncompressStream", "zlib stream ended before the record's size");
         return RecordError::kShortOutput;
     }
-    buf = std::move(out);
     return RecordError::kOk;
+}
+
+RecordError UncompressStreamChecked(std::string& buf) {
+    std::string out;
+    RecordError e = InflateRecord(buf.data(), buf.size(), out);
+    if (e == RecordError::kOk) buf = std::move(out);
+    return e;
 }
 
 bool UncompressStream(std::string& buf) { return UncompressStreamChecked(buf) == RecordError::kOk; }

@@ -19,6 +19,8 @@ bool RecordCipher(char* head, size_t n, std::string_view key);
 // Deciphers the head of buf (n = min(64, size)) and checks it. On mismatch buf
 // is left as it was.
 bool DecipherAndVerify(std::string& buf, std::string_view key, uint32_t expected_check);
+// The same over the first size bytes at buf.
+bool DecipherAndVerify(char* buf, size_t size, std::string_view key, uint32_t expected_check);
 
 // Why a record could not be read, for the tool that reports damage; the
 // reader itself only needs success or failure.
@@ -41,6 +43,12 @@ const char* Describe(RecordError e);
 // output. Output beyond the size is ignored.
 bool UncompressStream(std::string& buf);
 RecordError UncompressStreamChecked(std::string& buf);
+
+// The same rules, reading the deciphered record at rec and writing the
+// content into out, which then holds exactly UncompressedSize bytes; on
+// failure out holds nothing of use. out's memory is reused, so a reader that
+// keeps one buffer across records allocates nothing per record.
+RecordError InflateRecord(const char* rec, size_t length, std::string& out);
 
 // The largest output a zlib stream of this many bytes can hold (deflate's
 // best case is about 1032 to 1); sizes above it are refused before allocating.
