@@ -25,10 +25,10 @@ class ReaderView {
     std::vector<std::string> Tree() const {
         std::vector<std::string> lines;
         for (auto [id, depth] : model_.DisplayOrder()) {
-            const auto& node = model_.At(id);
+            const server::ContentsEntry* entry = model_.At(id).entry;
             lines.push_back(std::string(static_cast<size_t>(depth) * 2, ' ') +
-                            GbkToUtf8(node.caption) + " " +
-                            (node.entry ? std::to_string(node.entry->RecordNo) : "-"));
+                            GbkToUtf8(model_.NodeCaption(id)) + " " +
+                            (entry ? std::to_string(entry->RecordNo) : "-"));
         }
         return lines;
     }
