@@ -116,13 +116,33 @@ std::optional<std::string> WideToGbk(std::u16string_view wide) {
 }
 
 void GbkLowerInPlace(std::string& text) {
+    // Contents lines and search words are mostly ASCII markup: eight bytes
+    // with no high bit are lower-cased at once; anything else goes byte by
+    // byte so that a double-byte character's trail is stepped over.
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHigh = 0x8080808080808080ull;
+    char* p = text.data();
     const size_t n = text.size();
-    for (size_t i = 0; i < n; ++i) {
-        auto c = static_cast<unsigned char>(text[i]);
+    size_t i = 0;
+    while (i < n) {
+        if (n - i >= 8) {
+            uint64_t v;
+            std::memcpy(&v, p + i, 8);
+            if ((v & kHigh) == 0) {
+                const uint64_t at_least_a = v + (0x80 - 'A') * kOnes;
+                const uint64_t beyond_z = v + (0x80 - 'Z' - 1) * kOnes;
+                v |= ((at_least_a & ~beyond_z) & kHigh) >> 2;
+                std::memcpy(p + i, &v, 8);
+                i += 8;
+                continue;
+            }
+        }
+        const auto c = static_cast<unsigned char>(p[i]);
         if (IsGbkLead(c)) {
-            ++i;  // the trail byte is part of the character, never a letter
-        } else if (c >= 'A' && c <= 'Z') {
-            text[i] = static_cast<char>(c + 32);
+            i += 2;  // the trail byte is part of the character, never a letter
+        } else {
+            if (c >= 'A' && c <= 'Z') p[i] = static_cast<char>(c + 32);
+            ++i;
         }
     }
 }

@@ -164,6 +164,8 @@ std::string LastPathSegment(std::string_view address) {
 }
 
 std::string AnchorOf(std::string_view address) {
+    // Every marker holds a "#": most paths have none and need no copy.
+    if (address.find('#') == std::string_view::npos) return {};
     // ASCII lower-casing keeps every byte in place, so positions found in the
     // lower-case copy index the address itself.
     std::string low = GbkLower(address);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,7 +19,9 @@ inline constexpr NodeId kNoNode = 0;
 struct ContentsEntry {
     NodeId Node = kNoNode;  // the tree node that shows this item, if any
     int32_t RecordNo = -1;  // -1: the item has no record, nothing is served
-    std::string LocalPath;  // lower-case, backslash-separated, at most 255 bytes
+    // Lower-case, backslash-separated, at most 255 bytes; the bytes live in
+    // the entry table's text arena, as long as the entry itself.
+    std::string_view LocalPath;
 };
 
 inline constexpr size_t kLocalPathCapacity = 255;
@@ -44,7 +47,13 @@ public:
 
 private:
     doc::TIntHash<ContentsEntry> hash_;
-    std::vector<std::unique_ptr<ContentsEntry>> owned_;
+    std::string_view KeepText(std::string_view text);
+
+    // Stable addresses, one allocation per many entries: a large contents
+    // fills the table without an allocation per item.
+    std::deque<ContentsEntry> owned_;
+    std::vector<std::unique_ptr<char[]>> text_blocks_;
+    size_t block_used_ = 0, block_size_ = 0;
 };
 
 }  // namespace q3::server

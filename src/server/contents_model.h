@@ -29,13 +29,17 @@ public:
 };
 
 // The plain model: everything kept in vectors, in the order it arrived.
+// Captions live in one text arena, so filling a large contents costs no
+// allocation per item beyond the vectors' growth.
 class MemoryContentsModel : public ContentsModel {
 public:
     struct Node {
         NodeId parent = kNoNode;
-        std::string caption;
+        NodeId first_child = kNoNode;
+        NodeId last_child = kNoNode;
+        NodeId next_sibling = kNoNode;
         ContentsEntry* entry = nullptr;
-        std::vector<NodeId> children;
+        size_t caption_at = 0, caption_len = 0;
     };
     struct Item {
         std::string text;
@@ -50,20 +54,32 @@ public:
     std::string NodeCaption(NodeId node) const override;
 
     const Node& At(NodeId id) const { return nodes_[id - 1]; }
-    const std::vector<NodeId>& Roots() const { return roots_; }
+    std::string_view Caption(NodeId id) const {
+        const Node& n = At(id);
+        return std::string_view(arena_).substr(n.caption_at, n.caption_len);
+    }
+    std::vector<NodeId> Roots() const;
+    std::vector<NodeId> Children(NodeId id) const;
     size_t NodeCount() const { return nodes_.size(); }
-    const std::vector<Item>& Index() const { return index_; }
+    // The index in the order items arrived, and as the reader lists it.
+    std::vector<Item> Index() const;
+    std::vector<Item> SortedIndex() const;
     const std::vector<Item>& Resources() const { return resources_; }
 
     // Nodes depth first from the first root, each with its depth (0 for roots).
     std::vector<std::pair<NodeId, int>> DisplayOrder() const;
-    // The index as the reader lists it (sorted by caption).
-    std::vector<Item> SortedIndex() const;
 
 private:
+    struct IndexRef {
+        size_t at, len;
+        ContentsEntry* entry;
+    };
+    size_t Keep(std::string_view text);
+
+    std::string arena_;
     std::vector<Node> nodes_;
-    std::vector<NodeId> roots_;
-    std::vector<Item> index_;
+    NodeId first_root_ = kNoNode, last_root_ = kNoNode;
+    std::vector<IndexRef> index_;
     std::vector<Item> resources_;
 };
 

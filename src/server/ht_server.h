@@ -80,6 +80,10 @@ public:
     void AddPurgeAddress(std::string address) { purge_list_.push_back(std::move(address)); }
 
 private:
+    void AddItemEntry(NodeId node, const std::string& caption, const std::string& path,
+                      const std::string& id, ContentsModel& model);
+    void AddResourceEntry(std::string path, const std::string& id, ContentsModel& model);
+
     std::unique_ptr<doc::TQBXManage> document_;
     std::unique_ptr<EntryTable> entries_;
     std::vector<std::string> purge_list_;

@@ -60,7 +60,7 @@ std::unique_ptr<doc::TQBXManage> OpenDocument(const std::string& file, const Arg
     return manager;
 }
 
-std::string Utf8(const std::string& gbk) { return GbkToUtf8(gbk); }
+std::string Utf8(std::string_view gbk) { return GbkToUtf8(gbk); }
 
 int Usage(const char* message) {
     if (message != nullptr) std::fprintf(stderr, "qbxtool: %s\n", message);

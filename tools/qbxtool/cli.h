@@ -36,7 +36,7 @@ std::optional<Args> ParseArgs(int argc, char** argv, int first,
 std::unique_ptr<doc::TQBXManage> OpenDocument(const std::string& file, const Args& args);
 
 // Writes GBK document text to stdout as UTF-8.
-std::string Utf8(const std::string& gbk);
+std::string Utf8(std::string_view gbk);
 
 int Usage(const char* message = nullptr);
 

@@ -51,7 +51,7 @@ int CmdContents(const Args& args) {
     for (auto [id, depth] : model.DisplayOrder()) {
         const MemoryContentsModel::Node& n = model.At(id);
         std::printf("%s%s\t%s\t%s\n", std::string(static_cast<size_t>(depth) * 2, ' ').c_str(),
-                    Utf8(n.caption).c_str(), RecordText(n.entry).c_str(),
+                    Utf8(std::string(model.Caption(id))).c_str(), RecordText(n.entry).c_str(),
                     n.entry ? Utf8(n.entry->LocalPath).c_str() : "");
     }
     return kOk;

@@ -52,7 +52,7 @@ ExtractReport ExtractAll(server::Tdm_htServer& srv, const fs::path& dir,
     for (const auto* node : srv.Entries()->Nodes()) {
         const server::ContentsEntry* e = node->value;
         if (e->RecordNo == -1) continue;
-        const std::string local = e->LocalPath.substr(0, e->LocalPath.find('#'));
+        const std::string local(e->LocalPath.substr(0, e->LocalPath.find('#')));
         if (local.empty() || !done.insert(local).second) continue;
         const std::string name = GbkToUtf8(local);
         const fs::path rel = SafeRelativePath(name);

@@ -42,6 +42,19 @@ TEST(GbkLower, RegressionTrailByteThatLooksLikeAnUpperCaseLetterIsKept) {
     EXPECT_EQ(GbkLower("A\x81"), "a\x81");
 }
 
+TEST(GbkLower, RegressionEightByteStepsKeepTheCharacterBoundary) {
+    // Long ASCII runs are lowered eight bytes at a time; a double-byte
+    // character in between must still protect its trail byte, wherever it
+    // falls relative to the eight-byte steps.
+    for (size_t pad = 0; pad < 9; ++pad) {
+        const std::string head(pad, 'Q');
+        const std::string in = head + "ABCDEFGHIJKLMNOP\x81\x41XYZ[@`{" + head;
+        const std::string want = std::string(pad, 'q') + "abcdefghijklmnop\x81\x41xyz[@`{" +
+                                 std::string(pad, 'q');
+        EXPECT_EQ(GbkLower(in), want) << pad;
+    }
+}
+
 TEST(GbkFind, NeverMatchesOnATrailByte) {
     // "\x81\x41" is one character; searching "A" must not find its trail.
     EXPECT_EQ(GbkFind("\x81\x41", "A"), std::string_view::npos);

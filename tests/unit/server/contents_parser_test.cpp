@@ -16,8 +16,8 @@ struct Parsed {
         std::vector<std::string> out;
         for (auto [id, depth] : model.DisplayOrder()) {
             const auto& n = model.At(id);
-            out.push_back(std::string(static_cast<size_t>(depth), '.') + n.caption + "|" +
-                          (n.entry ? std::to_string(n.entry->RecordNo) + "|" + n.entry->LocalPath
+            out.push_back(std::string(static_cast<size_t>(depth), '.') + std::string(model.Caption(id)) + "|" +
+                          (n.entry ? std::to_string(n.entry->RecordNo) + "|" + std::string(n.entry->LocalPath)
                                    : std::string("-")));
         }
         return out;

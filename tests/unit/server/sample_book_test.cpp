@@ -88,7 +88,7 @@ TEST_F(SampleBook, ContentsTreeMatchesTheProducer) {
     std::vector<std::string> tree;
     for (auto [id, depth] : model.DisplayOrder()) {
         const auto& n = model.At(id);
-        tree.push_back(std::string(static_cast<size_t>(depth) * 2, ' ') + GbkToUtf8(n.caption) +
+        tree.push_back(std::string(static_cast<size_t>(depth) * 2, ' ') + GbkToUtf8(model.Caption(id)) +
                        "\t" + (n.entry ? std::to_string(n.entry->RecordNo) : "-") + "\t" +
                        (n.entry ? GbkToUtf8(n.entry->LocalPath) : ""));
     }

@@ -1,0 +1,215 @@
+// The content server's costs, each against the floor it is measured by in the
+// same run: building the contents of a 100 000-item sitemap against only
+// splitting its text into lines; full-text search over the 100 000-record book
+// against the fastest raw decoder of the same records; one address lookup.
+#include <benchmark/benchmark.h>
+#include <libdeflate.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/gbk.h"
+#include "corpus.h"
+#include "document/manager.h"
+#include "document/record_codec.h"
+#include "server/full_text_search.h"
+#include "server/ht_server.h"
+#include "summary_reporter.h"
+
+namespace {
+
+using q3::server::MemoryContentsModel;
+using q3::server::Tdm_htServer;
+
+constexpr int32_t kItems = 100000;          // sitemap items
+constexpr int32_t kBookRecords = 100000;    // records of the generated book
+
+// A sitemap as books carry it: nested chapters, GBK captions, a path line
+// after each caption line, one page per record from 2 on.
+std::string MakeSitemap(int32_t items) {
+    std::string s = "<HTML><BODY>\r\n<UL>\r\n";
+    const std::string chapter = q3::Utf8ToGbk("第章节").value();
+    for (int32_t i = 0; i < items; ++i) {
+        if (i % 20 == 0 && i > 0) s += "</UL>\r\n";
+        if (i % 20 == 0) s += "<LI><OBJECT type=\"text/sitemap\">\r\n";
+        if (i % 20 == 0) {
+            s += "<param name=\"Name\" value=\"" + chapter + " " + std::to_string(i / 20) +
+                 "\" id=\"-1\">\r\n<param name=\"Local\" value=\"\">\r\n</OBJECT>\r\n<UL>\r\n";
+        }
+        s += "<LI><OBJECT type=\"text/sitemap\">\r\n<param name=\"Name\" value=\"" + chapter +
+             " Page " + std::to_string(i) + "\" id=\"" + std::to_string(i + 2) +
+             "\">\r\n<param name=\"Local\" value=\"Part" + std::to_string(i / 1000) + "\\Page" +
+             std::to_string(i) + ".htm\">\r\n</OBJECT>\r\n";
+    }
+    s += "</UL>\r\n</UL>\r\n</BODY></HTML>\r\n";
+    return s;
+}
+
+const std::string& Sitemap() {
+    static const std::string text = MakeSitemap(kItems);
+    return text;
+}
+
+void BM_BuildContents(benchmark::State& state) {
+    for (auto _ : state) {
+        Tdm_htServer srv;
+        MemoryContentsModel model;
+        srv.LoadContents(Sitemap(), model);
+        benchmark::DoNotOptimize(model.NodeCount());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Sitemap().size()));
+}
+
+// The floor: the same text split into lines, and nothing else.
+void BM_SplitLines(benchmark::State& state) {
+    const std::string& text = Sitemap();
+    for (auto _ : state) {
+        std::vector<std::string_view> lines;
+        size_t start = 0;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] != '\r' && text[i] != '\n') continue;
+            lines.push_back(std::string_view(text).substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            start = i + 1;
+        }
+        benchmark::DoNotOptimize(lines.data());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Sitemap().size()));
+}
+
+// The book, opened once, with the sitemap as its contents.
+struct Book {
+    Tdm_htServer srv;
+    MemoryContentsModel model;
+    std::vector<std::string> records;  // deciphered stored records 2..N-1, for the raw decoder
+    uint64_t content_bytes = 0;        // of records 2..N-1
+    size_t largest = 0;
+};
+
+Book& TheBook() {
+    static Book* book = [] {
+        auto b = std::make_unique<Book>();
+        q3::bench::CorpusOptions options;
+        options.records = kBookRecords;
+        const std::string path = q3::bench::EnsureCorpus(Q3_BENCH_CACHE_DIR, options);
+        if (b->srv.OpenDocument(path, {}).kind != q3::server::OpenOutcome::kOpened)
+            throw std::runtime_error("the corpus does not open");
+        // Items name records 2 .. kBookRecords - 1, the ones a search visits.
+        static const std::string contents = MakeSitemap(kBookRecords - 2);
+        b->srv.LoadContents(contents, b->model);
+        q3::doc::TQBXManage& m = *b->srv.Document();
+        for (int32_t r = 2; r < m.DirectoryCount(); ++r) {
+            q3::doc::DirectoryEntry e;
+            if (!m.ReadEntry(r, e)) throw std::runtime_error("no entry");
+            std::string stored(static_cast<size_t>(e.Length), '\0');
+            if (!m.IORead(e.Offset, stored.data(), stored.size()) ||
+                !q3::doc::DecipherAndVerify(stored, q3::doc::kDefaultKey, e.Check))
+                throw std::runtime_error("a record does not decipher");
+            std::string content = stored;
+            if (!q3::doc::UncompressStream(content)) throw std::runtime_error("bad record");
+            b->content_bytes += content.size();
+            b->largest = std::max(b->largest, content.size());
+            b->records.push_back(std::move(stored));
+        }
+        return b.release();
+    }();
+    return *book;
+}
+
+void BM_FullTextSearch(benchmark::State& state) {
+    Book& b = TheBook();
+    // A word no page holds: every record is decoded and searched to its end,
+    // the most a search ever costs.
+    const std::string word = state.range(0) == 0 ? "quillonxyz" : q3::Utf8ToGbk("龘龘").value();
+    size_t found = 0;
+    for (auto _ : state) {
+        q3::server::FullTextSearch search(b.srv, b.model, {[&] { return word; }, {}, {}});
+        found = search.Run().size();
+    }
+    state.counters["results"] = static_cast<double>(found);
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(b.content_bytes));
+}
+
+void BM_RawDecoder(benchmark::State& state) {
+    Book& b = TheBook();
+    libdeflate_decompressor* z = libdeflate_alloc_decompressor();
+    std::vector<char> out(b.largest);
+    for (auto _ : state) {
+        for (const std::string& rec : b.records) {
+            const auto* p = reinterpret_cast<const unsigned char*>(rec.data());
+            const size_t size = p[0] | p[1] << 8 | p[2] << 16 | static_cast<size_t>(p[3]) << 24;
+            size_t got = 0;
+            if (libdeflate_zlib_decompress(z, p + 4, rec.size() - 4, out.data(), size, &got) !=
+                LIBDEFLATE_SUCCESS) {
+                state.SkipWithError("libdeflate refused a record");
+                break;
+            }
+            benchmark::DoNotOptimize(out.data());
+        }
+    }
+    libdeflate_free_decompressor(z);
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(b.content_bytes));
+}
+
+void BM_Lookup(benchmark::State& state) {
+    Book& b = TheBook();
+    std::vector<std::string> paths;
+    for (int32_t i = 0; i < kItems; i += 7)
+        paths.push_back("part" + std::to_string(i / 1000) + "/page" + std::to_string(i) + ".htm");
+    size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(b.srv.Lookup(paths[i]));
+        i = (i + 1) % paths.size();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+BENCHMARK(BM_BuildContents)->Unit(benchmark::kMillisecond)->Repetitions(3)->DisplayAggregatesOnly();
+BENCHMARK(BM_SplitLines)->Unit(benchmark::kMillisecond)->Repetitions(3)->DisplayAggregatesOnly();
+BENCHMARK(BM_FullTextSearch)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->Repetitions(3)
+    ->DisplayAggregatesOnly();
+BENCHMARK(BM_RawDecoder)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->Repetitions(3)
+    ->DisplayAggregatesOnly();
+BENCHMARK(BM_Lookup)->Unit(benchmark::kNanosecond)->Repetitions(3)->DisplayAggregatesOnly();
+
+void PrintSummary(const q3::bench::SummaryReporter& rep) {
+    const auto* build = rep.Find("BM_BuildContents");
+    const auto* split = rep.Find("BM_SplitLines");
+    if (build && split)
+        std::printf("\nsummary: BuildContents %.1f ms, line splitting %.1f ms: %.2f times "
+                    "(goal: within 3)\n",
+                    build->cpu_time, split->cpu_time, build->cpu_time / split->cpu_time);
+    const auto* raw = rep.Find("BM_RawDecoder");
+    for (const char* arg : {"0", "1"}) {
+        const auto* search = rep.Find(std::string("BM_FullTextSearch/") + arg);
+        if (search && raw)
+            std::printf("summary: full-text search (%s word) %.1f MiB/s, raw libdeflate %.1f "
+                        "MiB/s: ratio %.3f (goal >= 0.8)\n",
+                        arg[0] == '0' ? "ASCII" : "GBK", search->bytes_per_second / 1048576.0,
+                        raw->bytes_per_second / 1048576.0,
+                        search->bytes_per_second / raw->bytes_per_second);
+    }
+    if (const auto* lookup = rep.Find("BM_Lookup"))
+        std::printf("summary: Lookup %.0f ns per address\n", lookup->cpu_time);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    q3::bench::SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintSummary(reporter);
+    benchmark::Shutdown();
+    return 0;
+}
