@@ -187,21 +187,15 @@ std::optional<std::string> DesktopEntryText(const DesktopAssociation& associatio
     if (!exec)
         return std::nullopt;
     const std::string id = DesktopIdForProgram(association.program_path);
-    return "[Desktop Entry]\n"
-           "Type=Application\n"
-           "Name=" +
-           ApplicationName(id) +
-           "\n"
-           "GenericName=E-book reader\n"
-           "GenericName[zh_CN]=电子书阅读器\n"
-           "Exec=" +
-           *exec +
-           " %f\n"
-           "Terminal=false\n"
-           "MimeType=" +
-           *mime +
-           ";\n"
-           "Categories=Office;Viewer;\n";
+    std::string text = "[Desktop Entry]\nType=Application\n";
+    text += "Name=" + ApplicationName(id) + "\n";
+    text += "GenericName=E-book reader\n";
+    text += "GenericName[zh_CN]=电子书阅读器\n";
+    text += "Exec=" + *exec + " %f\n";
+    text += "Terminal=false\n";
+    text += "MimeType=" + *mime + ";\n";
+    text += "Categories=Office;Viewer;\n";
+    return text;
 }
 
 std::optional<std::string> MimePackageText(const DesktopAssociation& association) {
@@ -219,20 +213,14 @@ std::optional<std::string> MimePackageText(const DesktopAssociation& association
         if (b >= 0x20 && b != 0x7F)
             description += c;  // XML 1.0 cannot hold the others
     }
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-           "  <mime-type type=\"" +
-           *mime +
-           "\">\n"
-           "    <comment>" +
-           XmlEscape(description) +
-           "</comment>\n"
-           "    <generic-icon name=\"x-office-document\"/>\n"
-           "    <glob pattern=\"" +
-           XmlEscape(glob) +
-           "\"/>\n"
-           "  </mime-type>\n"
-           "</mime-info>\n";
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    text += "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n";
+    text += "  <mime-type type=\"" + *mime + "\">\n";
+    text += "    <comment>" + XmlEscape(description) + "</comment>\n";
+    text += "    <generic-icon name=\"x-office-document\"/>\n";
+    text += "    <glob pattern=\"" + XmlEscape(glob) + "\"/>\n";
+    text += "  </mime-type>\n</mime-info>\n";
+    return text;
 }
 
 AssociationChanges WriteAssociationFiles(const DesktopAssociation& association,
