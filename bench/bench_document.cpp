@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "corpus.h"
+#include "summary_reporter.h"
 #include "document/manager.h"
 #include "document/record_codec.h"
 
@@ -185,49 +186,7 @@ BENCHMARK(BM_ReadOneRecord)
     ->Repetitions(3)
     ->DisplayAggregatesOnly(true);
 
-// Shows the runs as the console reporter does and keeps, per benchmark, the
-// median of its repetitions (or its single run) for the closing summary.
-class SummaryReporter : public benchmark::ConsoleReporter {
-  public:
-    struct Figures {
-        double bytes_per_second = 0;
-        double cpu_time = 0;  // per iteration, in the run's unit
-    };
-    using benchmark::ConsoleReporter::ConsoleReporter;
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        benchmark::ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred)
-                continue;
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.run_type == Run::RT_Aggregate && !median)
-                continue;
-            std::string key = run.run_name.function_name;
-            if (!run.run_name.args.empty())
-                key += "/" + run.run_name.args;
-            if (!median && medians_.count(key))
-                continue;
-            if (median)
-                medians_.insert(key);
-            Figures f;
-            auto bytes = run.counters.find("bytes_per_second");
-            if (bytes != run.counters.end())
-                f.bytes_per_second = bytes->second.value;
-            f.cpu_time = run.GetAdjustedCPUTime();
-            figures_[key] = f;
-        }
-    }
-
-    const Figures* Find(const std::string& key) const {
-        auto it = figures_.find(key);
-        return it == figures_.end() ? nullptr : &it->second;
-    }
-
-  private:
-    std::map<std::string, Figures> figures_;
-    std::set<std::string> medians_;
-};
+using q3::bench::SummaryReporter;
 
 constexpr double kMiB = 1024.0 * 1024.0;
 
