@@ -15,6 +15,9 @@ std::string IfEmpty(std::string_view a, std::string_view b);
 // Every "%" and the (up to) two bytes after it become the byte they denote; an
 // escape that is not hexadecimal disappears. "+" stays "+".
 std::string PercentDecode(std::string_view text);
+// Escapes every byte but ASCII letters, digits and "-_.~" as "%XX" (upper-case
+// hex), so any byte text fits an address and decodes back to the same bytes.
+std::string PercentEncode(std::string_view bytes);
 
 // The name after the last "\" or ":" (and "/", this platform's separator)
 // without its extension.

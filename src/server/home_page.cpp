@@ -54,19 +54,7 @@ std::string HtmlEscape(std::string_view text) {
 }
 
 std::string SpecialLink(std::string_view scheme, std::string_view path) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out = std::string(scheme) + "://%7C";
-    for (unsigned char c : path) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-            c == '-' || c == '_' || c == '.' || c == '~') {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[c >> 4]);
-            out.push_back(kHex[c & 0x0F]);
-        }
-    }
-    return out + "%7C";
+    return std::string(scheme) + "://%7C" + PercentEncode(path) + "%7C";
 }
 
 std::string HomePageHtml(const std::vector<std::string>& history) {

@@ -116,29 +116,9 @@ std::u16string Utf8ToWide(std::string_view bytes) {
     return out;
 }
 
-namespace {
-
 // Query values go out as the GBK bytes the discussion server has always
 // received, but escaped, so that blanks, "&" and "#" in a title cannot break
 // the address apart.
-std::string QueryEscape(std::string_view gbk) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : gbk) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-            c == '-' || c == '_' || c == '.' || c == '~') {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[c >> 4]);
-            out.push_back(kHex[c & 0x0F]);
-        }
-    }
-    return out;
-}
-
-}  // namespace
-
 std::string Tdm_htServer::CommentUrl() const {
     if (!document_) return {};
     const doc::VersionBlock& v = document_->Version();
@@ -150,10 +130,10 @@ std::string Tdm_htServer::CommentUrl() const {
     // The file name is a UTF-8 path on this platform; the server expects GBK.
     const std::string name = FileNameNoExt(document_->FileName());
     url.append("&qbxname=")
-        .append(QueryEscape(IfEmpty(v.Subject, Utf8ToGbk(name).value_or(name))));
-    url.append("&author=").append(QueryEscape(v.BookAuthor));
-    url.append("&maker=").append(QueryEscape(v.Producer));
-    url.append("&comment=").append(QueryEscape(v.Remarks));
+        .append(PercentEncode(IfEmpty(v.Subject, Utf8ToGbk(name).value_or(name))));
+    url.append("&author=").append(PercentEncode(v.BookAuthor));
+    url.append("&maker=").append(PercentEncode(v.Producer));
+    url.append("&comment=").append(PercentEncode(v.Remarks));
     return url;
 }
 

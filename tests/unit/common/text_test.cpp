@@ -22,6 +22,13 @@ TEST(PercentDecode, Table) {
     for (const Case& c : cases) EXPECT_EQ(PercentDecode(c.in), c.out) << c.in;
 }
 
+TEST(PercentEncode, RoundTripsAnyBytes) {
+    EXPECT_EQ(PercentEncode("a b&c#\xC7\xB0~"), "a%20b%26c%23%C7%B0~");
+    std::string all;
+    for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
+    EXPECT_EQ(PercentDecode(PercentEncode(all)), all);
+}
+
 TEST(TextBetween, Table) {
     EXPECT_EQ(TextBetween("a<b>c", "<", ">"), "b");
     EXPECT_EQ(TextBetween("a<bc", "<", ">"), "");   // end missing
