@@ -1,0 +1,61 @@
+// The reader: the application, its main window and the navigation window.
+#include <glibmm/exceptionhandler.h>
+#include <glibmm/miscutils.h>
+#include <gtkmm/application.h>
+
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "browser/theme_colors.h"
+#include "common/base_settings.h"
+#include "icons/shell_icons.h"
+#include "reader/base_form.h"
+#include "reader/main_window.h"
+#include "reader/nav_form.h"
+
+namespace {
+
+// Whatever escapes a signal handler ends here and is not shown; the program
+// goes on with the next event.
+void ApplicationException() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        q3::ReportError("Tfm_Quillon3.aplctnvnts1Exception", e.what());
+    } catch (const Glib::Error& e) {
+        q3::ReportError("Tfm_Quillon3.aplctnvnts1Exception", std::string(e.what()));
+    } catch (...) {
+        q3::ReportError("Tfm_Quillon3.aplctnvnts1Exception", "unknown error");
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The documents named on the command line are the window's business; GTK
+    // only sees the program name.
+    std::vector<std::string> args(argv + 1, argv + argc);
+    int gtk_argc = 1;
+    char* gtk_argv_storage[] = {argv[0], nullptr};
+    char** gtk_argv = gtk_argv_storage;
+    Glib::RefPtr<Gtk::Application> app = Gtk::Application::create(
+        gtk_argc, gtk_argv, "net.quillon3.Reader", Gio::APPLICATION_NON_UNIQUE);
+    q3::reader::SetApplicationTitle(q3::reader::kAppName);
+    Glib::add_exception_handler(&ApplicationException);
+    q3::browser::InstallThemeColorResolver();
+    q3::icons::InitStandardIcons();
+
+    // The content server outlives the window, as the application's module.
+    q3::reader::TApplicationModules modules;
+    int status = 0;
+    {
+        q3::reader::Tfm_Quillon3 window(modules, args);
+        q3::reader::Tfm_NavForm nav(window.act_QBXNavHome, window.act_QBXNavNext,
+                                    window.act_QBXNavPrev);
+        window.SetNavForm(&nav);
+        status = app->run(window);
+    }
+    modules.htServer.reset();
+    return status;
+}

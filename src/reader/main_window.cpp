@@ -1,0 +1,272 @@
+// The main window's life: creation in its fixed order, the close question,
+// and what is stored when it goes.
+#include "reader/main_window.h"
+
+#include <glibmm/fileutils.h>
+#include <glibmm/main.h>
+#include <glibmm/miscutils.h>
+#include <gtkmm/main.h>
+
+#include <chrono>
+#include <exception>
+#include <filesystem>
+
+#include "browser/wb_container.h"
+#include "browser/web_browser.h"
+#include "common/app_paths.h"
+#include "common/base_settings.h"
+#include "common/shell.h"
+#include "reader/nav_form.h"
+#include "reader/pump.h"
+#include "reader/search_words.h"
+#include "reader/window_contents_model.h"
+#include "scheme/webkit_scheme.h"
+
+namespace q3::reader {
+
+namespace {
+
+const ActionSpec& Spec(std::string_view name) {
+    const ActionSpec* spec = FindActionSpec(name);
+    if (spec == nullptr)
+        std::terminate();  // the table and the window disagree
+    return *spec;
+}
+
+// How long creation waits for a browser's first blank page.
+constexpr auto kBlankPageWait = std::chrono::seconds(10);
+
+std::string ProgramPath() {
+    std::error_code ec;
+    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? AppDir() + "quillon3" : program.string();
+}
+
+std::string ErrorText(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (const Glib::Error& e) {
+        return e.what();
+    } catch (...) {
+        return "unknown error";
+    }
+}
+
+}  // namespace
+
+Tfm_Quillon3::Tfm_Quillon3(TApplicationModules& modules, std::vector<std::string> args)
+    : act_exit(Spec("act_exit")),
+      act_openfile(Spec("act_openfile")),
+      act_NavTree(Spec("act_NavTree")),
+      act_TvExpand(Spec("act_TvExpand")),
+      act_TvCollapsed(Spec("act_TvCollapsed")),
+      act_FullScreen(Spec("act_FullScreen")),
+      act_GoHome(Spec("act_GoHome")),
+      act_Refresh(Spec("act_Refresh")),
+      act_Stop(Spec("act_Stop")),
+      act_GoTo(Spec("act_GoTo")),
+      act_GoBack(Spec("act_GoBack")),
+      act_print(Spec("act_print")),
+      act_saveas(Spec("act_saveas")),
+      act_Help(Spec("act_Help")),
+      atc_about(Spec("atc_about")),
+      act_Update(Spec("act_Update")),
+      act_browseMode(Spec("act_browseMode")),
+      act_NotImageMode(Spec("act_NotImageMode")),
+      act_CloseWeb(Spec("act_CloseWeb")),
+      act_QBXAttr(Spec("act_QBXAttr")),
+      act_QBXCopy(Spec("act_QBXCopy")),
+      act_QBXSelectAll(Spec("act_QBXSelectAll")),
+      act_QBXSearch(Spec("act_QBXSearch")),
+      act_QBXNavHome(Spec("act_QBXNavHome")),
+      act_QBXNavPrev(Spec("act_QBXNavPrev")),
+      act_QBXNavNext(Spec("act_QBXNavNext")),
+      act_QBXViewSource(Spec("act_QBXViewSource")),
+      act_QBXComment(Spec("act_QBXComment")),
+      act_QBXShared(Spec("act_QBXShared")),
+      stat1({50}),
+      modules_(modules),
+      args_(std::move(args)) {
+    BuildActions();
+    BuildLayout();
+    BuildMainMenu();
+    BuildPopupMenus();
+    WireControls();
+    contents_model_ = std::make_unique<TWindowContentsModel>(tbs_QbxDir, TabSheet5);
+    layout.show_all();
+    for (TAction* a : AllActions())
+        a->Sync();
+    FormCreate();
+}
+
+Tfm_Quillon3::~Tfm_Quillon3() {
+    FormDestroy();
+}
+
+void Tfm_Quillon3::FormCreate() {
+    // 1. The base form: colour and owner-drawn tabs.
+    Tfm_BaseForm::FormCreate(true);
+    set_default_size(kMainWidth, kMainHeight);
+    signal_key_press_event().connect([this](GdkEventKey* e) { return OnKeyPreview(e); }, false);
+    signal_delete_event().connect([this](GdkEventAny*) { return !FormCloseQuery(); });
+
+    // 2-13: an error skips the rest of these steps; the window still comes up.
+    try {
+        CreateSettingsAndServer();
+    } catch (...) {
+        ReportError("Tfm_Quillon3.FormCreate", ErrorText(std::current_exception()));
+    }
+    // 14. The home browser is the current browser.
+    current_browser_ = wb_home.get();
+    // 15-19 in their own protected block.
+    try {
+        CreateBrowsersAndStart();
+    } catch (...) {
+        ReportError("Tfm_Quillon3.FormCreate", ErrorText(std::current_exception()));
+    }
+    // 20. Always.
+    StartUpdateCheck();
+}
+
+void Tfm_Quillon3::CreateSettingsAndServer() {
+    SetSettingsKey(kQuillonSettingsKey);                                               // 2
+    RegisterFileType(".qbx", "Quillon", "Quillon file type", ProgramPath(), 0, true);  // 3
+    color_scheme_.SetTag(ColorSchemeMenu::kDefault,                                    // 4
+                         browser::SystemColorRef(browser::SystemColor::kButtonFace));
+    act_NavTree.Execute();                                       // 5
+    ApplyStoredColor();                                          // 6
+    AcceptDroppedFiles();                                        // 7
+    ContainerList = std::make_unique<browser::ContainerList>();  // 8
+    set_title(kAppName);                                         // 9
+    SetApplicationTitle(kAppName);
+    // 10. The address box's icons: the shared icon list, and the icon of a
+    // web page for web addresses.
+    AttachAddressIcons();
+    LoadSearchWords();   // 11
+    modules_.htServer =  // 12
+        std::make_unique<TServerModule>(server::scheme::ProcessDynPtl());
+    modules_.htServer->Server().SetPumpHook([] { ProcessMessages(); });
+    SyncAddressHistory(true);  // 13
+}
+
+void Tfm_Quillon3::CreateBrowsersAndStart() {
+    AttachContainer(*wb_home, true);  // 15
+    AttachContainer(*wb_AdSense, true);
+    tbs_EbookNav.ExpandFirstNode();  // 16
+    const bool has_document =
+        !args_.empty() && std::filesystem::is_regular_file(std::filesystem::path(args_[0]));
+    pgc_navTree.set_current_page(pgc_navTree.page_num(
+        has_document ? static_cast<Gtk::Widget&>(tbs_Books) : tbs_EbookNav));  // 17
+    BuildHomePage();                                                           // 18
+    tbs_EbookNav.BuildResourceTree();
+    if (has_document) {  // 19: only the first argument counts
+        ProcessMessages();
+        OpenQbx(args_[0]);
+    }
+}
+
+void Tfm_Quillon3::AttachContainer(browser::WebBrowser& wb, bool navigate) {
+    browser::TWBContainer& container = ContainerList->Add(wb);
+    if (&wb == wb_AdSense.get()) {
+        container.SetShowScrollBars(false);
+        container.SetUseCustomMenu(true);
+    }
+    container.OnShowContextMenu = [this](browser::WebBrowser& sender, uint32_t,
+                                         browser::ScreenPoint point, bool& handled) {
+        if (&sender != CurrentBrowser() || !IsDocumentPage())
+            return;
+        handled = true;
+        if (browser::TNulWBContainer* c = browser::ContainerOf(sender))
+            c->PopupAt(pm_Webqbx, point);
+    };
+    if (!navigate)
+        return;
+    wb.Navigate("about:blank");
+    ProcessMessagesWhile([&wb] { return wb.Busy(); }, kBlankPageWait);
+}
+
+void Tfm_Quillon3::ApplyStoredColor() {
+    const auto stored = static_cast<WindowColor>(
+        ReadRegInteger(kColorValueName, static_cast<std::int32_t>(Color())));
+    SetColor(stored);
+    color_scheme_.SelectColor(stored);
+    SyncColorItems();
+}
+
+void Tfm_Quillon3::SyncColorItems() {
+    menu_syncing_ = true;
+    for (std::size_t i = 0; i < ColorSchemeMenu::kEntryCount; ++i) {
+        if (mni_Colors[i] != nullptr)
+            mni_Colors[i]->set_active(color_scheme_.IsChecked(i));
+    }
+    menu_syncing_ = false;
+}
+
+std::string Tfm_Quillon3::AddressHistoryFile() {
+    return UserDataDir() + "RURLs.dat";
+}
+std::string Tfm_Quillon3::SearchWordsFile() {
+    return UserDataDir() + kSearchWordsFile;
+}
+
+void Tfm_Quillon3::LoadSearchWords() {
+    pnl_addr.cbb_Key.remove_all();
+    search_words_path_ = SearchWordsFile();
+    pnl_addr.SetKeyItems(q3::reader::LoadSearchWords(search_words_path_));
+}
+
+void Tfm_Quillon3::StoreSearchWords() {
+    if (search_words_path_.empty())
+        return;
+    q3::reader::StoreSearchWords(search_words_path_, pnl_addr.KeyItems());
+}
+
+bool Tfm_Quillon3::FormCloseQuery() {
+    if (!AskYesNo(kQuitQuestion, kMbOkCancel | kMbIconQuestion))
+        return false;
+    SyncAddressHistory(false);
+    // The window goes; the application ends once its main window is hidden.
+    hide();
+    return true;
+}
+
+void Tfm_Quillon3::FormDestroy() {
+    if (destroyed_)
+        return;
+    destroyed_ = true;
+    Tfm_BaseForm::FormDestroy();
+    try {
+        if (ContainerList)
+            ContainerList->Clear();  // last to first
+        ContainerList.reset();
+        StoreSearchWords();
+    } catch (...) {
+        ReportError("Tfm_Quillon3.FormDestroy", ErrorText(std::current_exception()));
+    }
+}
+
+void Tfm_Quillon3::SetNavForm(Tfm_NavForm* nav_form) {
+    nav_form_ = nav_form;
+    if (nav_form_ == nullptr)
+        return;
+    nav_form_->set_transient_for(*this);
+    nav_form_->SetOnClosed([this] {
+        if (mni_NavBar != nullptr && mni_NavBar->get_active()) {
+            menu_syncing_ = true;
+            mni_NavBar->set_active(false);
+            menu_syncing_ = false;
+        }
+    });
+}
+
+bool Tfm_Quillon3::SideBarShown() const {
+    return pgc_navTree.get_visible();
+}
+
+server::Tdm_htServer* Tfm_Quillon3::Server() {
+    return modules_.htServer ? &modules_.htServer->Server() : nullptr;
+}
+
+}  // namespace q3::reader

@@ -1,0 +1,281 @@
+// The shared handlers of the main window's actions and menus.
+#include <webkit2/webkit2.h>
+
+#include "browser/web_browser.h"
+#include "common/app_paths.h"
+#include "reader/about_box.h"
+#include "reader/main_window.h"
+#include "reader/maker.h"
+#include "reader/nav_form.h"
+#include "reader/pump.h"
+#include "reader/tab_painter.h"
+
+namespace q3::reader {
+
+namespace {
+
+constexpr const char* kOpenFilter = "Qbx File(*.qbx)|*.qbx|All File(*.*)|*.*";
+
+}  // namespace
+
+void Tfm_Quillon3::OpenExitExecute(TAction& action) {
+    switch (action.Tag()) {
+        case 1:  // act_exit: the same question as the close box
+            if (get_visible())
+                FormCloseQuery();
+            break;
+        case 2:  // act_openfile
+            if (std::optional<std::string> file = ActiveDialogs().OpenFile(this, kOpenFilter)) {
+                OpenQbx(*file);
+            }
+            break;
+        case 3: {  // act_NavTree: the side bar and its splitter follow the check mark
+            const bool shown = !act_NavTree.Checked();
+            act_NavTree.SetChecked(shown);
+            pgc_navTree.set_visible(shown);
+            break;
+        }
+        case 4:
+            tbs_QbxDir.tv_dirlist.expand_all();
+            break;
+        case 5:
+            tbs_QbxDir.tv_dirlist.collapse_all();
+            break;
+        default:
+            break;
+    }
+}
+
+void Tfm_Quillon3::HelpExecute(TAction& action) {
+    switch (action.Tag()) {
+        case 1:
+            OpenQbx(ReadOnlyDataDir() + kHelpBook);
+            break;
+        case 2:
+            ShowAboutBox(this, kAppName, Color());
+            break;
+        case 3:
+            if (browser::WebBrowser* wb = CurrentBrowser())
+                wb->Navigate(kMakerSoftwarePage);
+            break;
+        default:
+            break;
+    }
+}
+
+void Tfm_Quillon3::ColorSchemeClick(std::size_t entry) {
+    WindowColor colour = color_scheme_.Tag(entry);
+    if (entry == ColorSchemeMenu::kCustom) {
+        std::optional<WindowColor> chosen = ActiveDialogs().ChooseColor(this, Color());
+        if (!chosen) {
+            SyncColorItems();  // the menu flipped its own mark; nothing changed
+            return;
+        }
+        colour = *chosen;
+        color_scheme_.SetTag(ColorSchemeMenu::kCustom, colour);
+    }
+    SetColor(colour);
+    color_scheme_.InvertCheck(entry);
+    SyncColorItems();
+    WriteRegInteger(kColorValueName, static_cast<std::int32_t>(colour));
+    RestyleAdPanel();
+    // Widening the side bar for a moment makes its owner-drawn tabs repaint.
+    int width = 0, height = 0;
+    pgc_navTree.get_size_request(width, height);
+    pgc_navTree.set_size_request(width + 1, height);
+    ProcessMessages();
+    pgc_navTree.set_size_request(width, height);
+    RepaintTabs(pgc_navTree);
+    RepaintTabs(pgc_Nave);
+    RepaintTabs(pgc_Main);
+    if (nav_form_ != nullptr)
+        nav_form_->SetColor(colour);
+}
+
+void Tfm_Quillon3::RestyleAdPanel() {
+    // The ad page's body follows the window colour; its page helpers come
+    // with the ad panel.
+    ad_body_style_ =
+        "margin-top:2px;margin-bottom:0px;margin-left:0px;margin-right:5px;font-size:12px;"
+        "background-color: " +
+        browser::ColorToHtml(Color());
+}
+
+void Tfm_Quillon3::NavBarClick() {
+    if (nav_form_ == nullptr)
+        return;
+    // The menu item has flipped its own check mark.
+    const bool shown = mni_NavBar->get_active();
+    nav_form_->SetColor(Color());
+    int nav_width = 0, nav_height = 0;
+    if (nav_form_->get_realized()) {
+        nav_form_->get_size(nav_width, nav_height);
+    } else {
+        int minimum = 0;
+        nav_form_->get_preferred_width(minimum, nav_width);
+    }
+    const Point at = NavFormOrigin(Bounds(), nav_width, tlb1.get_allocated_height(),
+                                   tool_row.get_allocated_height());
+    nav_form_->move(at.x, at.y);
+    nav_form_->set_visible(shown);
+    if (shown)
+        nav_form_->move(at.x, at.y);
+}
+
+void Tfm_Quillon3::ZoomClick(int tag) {
+    browser::WebBrowser* wb = CurrentBrowser();
+    if (wb == nullptr)
+        return;
+    switch (tag) {
+        case 1:
+            Nweb_ScleTag = 100;
+            break;
+        case 2:
+            Nweb_ScleTag += 10;
+            break;
+        case 3:
+            Nweb_ScleTag = Nweb_ScleTag - 10 <= 10 ? 10 : Nweb_ScleTag - 10;
+            break;
+        default:
+            return;
+    }
+    webkit_web_view_set_zoom_level(wb->View(), Nweb_ScleTag / 100.0);
+}
+
+void Tfm_Quillon3::ViewModeExecute(TAction& action) {
+    action.SetChecked(!action.Checked());
+    // Applying text or no-image mode to the page comes with the page helpers.
+}
+
+void Tfm_Quillon3::WebExecute(TAction& action) {
+    browser::WebBrowser* wb = CurrentBrowser();
+    if (wb == nullptr)
+        return;
+    switch (action.Tag()) {
+        case 1:
+            if (IsDocumentPage()) {
+                ShowFirstPage();
+            } else {
+                BuildHomePage();
+            }
+            break;
+        case 2:
+            if (!wb->HasDocument())
+                break;
+            if (IsDocumentPage()) {
+                wb->Navigate(wb->LocationUrl());
+            } else {
+                wb->Refresh();
+            }
+            break;
+        case 3:
+            if (wb->HasDocument())
+                wb->Stop();
+            break;
+        case 4:
+            if (wb->HasDocument())
+                wb->GoForward();
+            break;
+        case 5:
+            if (wb->HasDocument())
+                wb->GoBack();
+            break;
+        case 6:
+            if (wb->HasDocument())
+                wb->PrintPreview(this);
+            break;
+        case 7:
+            ToggleFullScreen(*wb);
+            break;
+        case 8:
+            if (!wb->HasDocument())
+                break;
+            if (std::optional<std::string> file =
+                    ActiveDialogs().SaveFile(this, "", "All File(*.*)|*.*")) {
+                wb->SaveAs(*file);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void Tfm_Quillon3::ToggleFullScreen(browser::WebBrowser& wb) {
+    if (!wb.HasDocument())
+        return;
+    const bool on = !wb.FullScreen();
+    wb.SetFullScreen(on);
+    if (on) {
+        act_FullScreen.SetCaption("退出全屏");
+        side_bar_before_full_screen_ = SideBarShown();
+        if (side_bar_before_full_screen_)
+            act_NavTree.Execute();
+        for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{&tool_row, &tlb1})
+            w->hide();
+    } else {
+        act_FullScreen.SetCaption("全屏");
+        for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{&tool_row, &tlb1})
+            w->show();
+        if (side_bar_before_full_screen_ && !SideBarShown())
+            act_NavTree.Execute();
+    }
+}
+
+void Tfm_Quillon3::CloseWebExecute(TAction&) {
+    const int active = pgc_Main.get_current_page();
+    if (active < 0)
+        return;
+    if (pgc_Main.get_nth_page(active) == &tbs_htmlHome) {
+        BuildHomePage();  // the home tab is never removed
+        return;
+    }
+    // Tabs other than the home tab arrive with new-window requests; closing
+    // them is part of the page tabs' own handling.
+}
+
+void Tfm_Quillon3::QbxEditExecute(TAction& action) {
+    browser::WebBrowser* wb = CurrentBrowser();
+    switch (action.Tag()) {
+        case 1:
+            if (wb != nullptr && wb->HasDocument())
+                wb->Copy();
+            break;
+        case 2:
+            if (wb != nullptr && wb->HasDocument())
+                wb->SelectAll();
+            break;
+        case 7:
+            if (wb != nullptr && Server() != nullptr && Server()->Document() != nullptr) {
+                wb->Navigate(Server()->CommentUrl());
+            }
+            break;
+        default:
+            break;  // find and view source come with the page commands; 8 has none
+    }
+}
+
+void Tfm_Quillon3::QbxNavExecute(TAction& action) {
+    switch (action.Tag()) {
+        case 1:
+            if (Server() != nullptr && Server()->Document() != nullptr) {
+                ShowFirstPage();
+            } else {
+                act_GoHome.Execute();
+            }
+            break;
+        case 2:
+            StepEntry(false);
+            break;
+        case 3:
+            StepEntry(true);
+            break;
+        default:
+            break;
+    }
+}
+
+void Tfm_Quillon3::QbxAttrExecute(TAction&) {
+    // The document's properties page is built by the properties view.
+}
+
+}  // namespace q3::reader
