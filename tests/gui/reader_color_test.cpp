@@ -1,0 +1,85 @@
+// The colour scheme menu of the main window: one radio group whose clicked
+// entry's mark is inverted, the colour stored, the custom colour dialog.
+#include <gtest/gtest.h>
+
+#include "common/shell.h"
+#include "reader/tab_painter.h"
+#include "reader_fixture.h"
+
+namespace q3::reader::testing {
+namespace {
+
+using ReaderColor = ReaderTest;
+
+constexpr const char* kKey = "SOFTWARE\\Tarvik\\Quillon3";
+constexpr const char* kValue = "FackColor-Quillon3";
+
+std::vector<bool> Marks(Tfm_Quillon3& w) {
+    std::vector<bool> marks;
+    for (Gtk::CheckMenuItem* item : w.mni_Colors)
+        marks.push_back(item->get_active());
+    return marks;
+}
+
+TEST_F(ReaderColor, MenuHoldsTheFiveEntriesInOrder) {
+    ReaderSession s;
+    const char* captions[] = {"默认", "粉蓝", "粉绿", "粉红", "自定义"};
+    for (std::size_t i = 0; i < ColorSchemeMenu::kEntryCount; ++i) {
+        EXPECT_EQ(s.window().mni_Colors[i]->get_label(), captions[i]);
+        EXPECT_TRUE(s.window().mni_Colors[i]->get_draw_as_radio());
+    }
+}
+
+TEST_F(ReaderColor, ChoosingAnEntrySetsStoresAndRecolours) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    w.mni_Colors[ColorSchemeMenu::kLightGreenEntry]->activate();
+    EXPECT_EQ(w.Color(), 0xDDFFDDu);
+    EXPECT_EQ(Marks(w), (std::vector<bool>{false, false, true, false, false}));
+    EXPECT_EQ(ReadHkcuInteger(kKey, kValue, -1), 0xDDFFDD);
+    // The navigation window takes the colour, and so does the ad page's style.
+    EXPECT_EQ(s.nav().Color(), 0xDDFFDDu);
+    EXPECT_NE(w.AdBodyStyle().find("background-color: #DDFFDD"), std::string::npos);
+}
+
+TEST_F(ReaderColor, ClickingTheCheckedEntryLeavesNoneChecked) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    w.mni_Colors[ColorSchemeMenu::kLightBlueEntry]->activate();
+    EXPECT_EQ(Marks(w), (std::vector<bool>{false, false, false, false, false}));
+    EXPECT_EQ(w.Color(), 0xF0CAA6u);
+    EXPECT_EQ(ReadHkcuInteger(kKey, kValue, -1), 0xF0CAA6);
+}
+
+TEST_F(ReaderColor, DefaultEntryIsTheButtonFaceSystemColour) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    w.mni_Colors[ColorSchemeMenu::kDefault]->activate();
+    const auto button_face = browser::SystemColorRef(browser::SystemColor::kButtonFace);
+    EXPECT_EQ(w.Color(), button_face);
+    EXPECT_EQ(static_cast<browser::WindowColor>(ReadHkcuInteger(kKey, kValue, -1)), button_face);
+}
+
+TEST_F(ReaderColor, CancelledCustomColourChangesNothing) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    w.mni_Colors[ColorSchemeMenu::kCustom]->activate();  // the double cancels
+    ASSERT_EQ(dialogs_->colour_starts.size(), 1u);
+    EXPECT_EQ(dialogs_->colour_starts[0], 0xF0CAA6u);
+    EXPECT_EQ(w.Color(), 0xF0CAA6u);
+    EXPECT_EQ(Marks(w), (std::vector<bool>{false, true, false, false, false}));
+    EXPECT_EQ(ReadHkcuInteger(kKey, kValue, -1), -1);
+}
+
+TEST_F(ReaderColor, ConfirmedCustomColourIsUsedAndStored) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    dialogs_->color_answers.push_back(0x00336699);
+    w.mni_Colors[ColorSchemeMenu::kCustom]->activate();
+    EXPECT_EQ(w.Color(), 0x00336699u);
+    EXPECT_EQ(Marks(w), (std::vector<bool>{false, false, false, false, true}));
+    EXPECT_EQ(ReadHkcuInteger(kKey, kValue, -1), 0x00336699);
+}
+
+}  // namespace
+}  // namespace q3::reader::testing

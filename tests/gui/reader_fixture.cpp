@@ -1,0 +1,163 @@
+#include "reader_fixture.h"
+
+#include <glibmm/main.h>
+#include <glibmm/timer.h>
+
+#include <filesystem>
+
+#include "icons/shell_icons.h"
+
+namespace q3::reader::testing {
+
+namespace {
+
+std::optional<std::string> GetEnv(const char* name) {
+    const char* v = std::getenv(name);
+    return v != nullptr ? std::optional<std::string>(v) : std::nullopt;
+}
+
+void RestoreEnv(const char* name, const std::optional<std::string>& value) {
+    if (value) {
+        setenv(name, value->c_str(), 1);
+    } else {
+        unsetenv(name);
+    }
+}
+
+template <typename T>
+T Next(std::deque<T>& answers, T otherwise) {
+    if (answers.empty())
+        return otherwise;
+    T answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    auto context = Glib::MainContext::get_default();
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        if (!context->iteration(false))
+            Glib::usleep(2000);
+    }
+    return true;
+}
+
+void PumpFor(std::chrono::milliseconds time) {
+    PumpUntil([] { return false; }, time);
+}
+
+int AnsweringDialogs::MessageBox(Gtk::Window*, const std::string& caption, const std::string& text,
+                                 unsigned flags) {
+    messages.push_back({caption, text, flags});
+    return Next(message_answers, kIdOk);
+}
+
+bool AnsweringDialogs::InputQuery(Gtk::Window*, const std::string& caption,
+                                  const std::string& prompt, std::string& text, bool masked) {
+    queries.push_back({caption, prompt, text, masked});
+    std::optional<std::string> answer = Next(input_answers, std::optional<std::string>());
+    if (!answer)
+        return false;
+    text = *answer;
+    return true;
+}
+
+std::optional<std::string> AnsweringDialogs::OpenFile(Gtk::Window*, const std::string& filter) {
+    file_filters.push_back(filter);
+    return Next(file_answers, std::optional<std::string>());
+}
+
+std::optional<std::string> AnsweringDialogs::SaveFile(Gtk::Window*, const std::string&,
+                                                      const std::string& filter) {
+    file_filters.push_back(filter);
+    return Next(file_answers, std::optional<std::string>());
+}
+
+std::optional<browser::WindowColor> AnsweringDialogs::ChooseColor(Gtk::Window*,
+                                                                  browser::WindowColor initial) {
+    colour_starts.push_back(initial);
+    return Next(color_answers, std::optional<browser::WindowColor>());
+}
+
+ScopedDialogs::ScopedDialogs() {
+    auto dialogs = std::make_unique<AnsweringDialogs>();
+    double_ = dialogs.get();
+    previous_ = InstallDialogs(std::move(dialogs));
+}
+
+ScopedDialogs::~ScopedDialogs() {
+    InstallDialogs(std::move(previous_));
+}
+
+ReaderSession::ReaderSession(std::vector<std::string> args) {
+    window_ = std::make_unique<Tfm_Quillon3>(modules_, std::move(args));
+    nav_ = std::make_unique<Tfm_NavForm>(window_->act_QBXNavHome, window_->act_QBXNavNext,
+                                         window_->act_QBXNavPrev);
+    window_->SetNavForm(nav_.get());
+    window_->show();
+    PumpUntil([this] { return window_->get_mapped(); }, std::chrono::seconds(10));
+}
+
+ReaderSession::~ReaderSession() {
+    Close();
+}
+
+void ReaderSession::Close() {
+    nav_.reset();
+    window_.reset();
+    modules_.htServer.reset();
+}
+
+void ReaderTest::SetUpTestSuite() {
+    icons::InitStandardIcons();
+}
+
+void ReaderTest::SetUp() {
+    old_config_ = GetEnv("XDG_CONFIG_HOME");
+    old_data_ = GetEnv("XDG_DATA_HOME");
+    std::filesystem::create_directories(ConfigHome());
+    std::filesystem::create_directories(DataHome());
+    setenv("XDG_CONFIG_HOME", ConfigHome().c_str(), 1);
+    setenv("XDG_DATA_HOME", DataHome().c_str(), 1);
+}
+
+void ReaderTest::TearDown() {
+    RestoreEnv("XDG_CONFIG_HOME", old_config_);
+    RestoreEnv("XDG_DATA_HOME", old_data_);
+}
+
+std::string ReaderTest::DataFile(const std::string& name) const {
+    return (dir_.path() / "data" / "quillon3" / name).string();
+}
+
+std::string ReaderTest::WriteBook(const std::string& name) const {
+    // Record 1: the contents; 2-4: the pages. A heading without a page holds
+    // the second and third page.
+    const std::string contents =
+        "<ul>\n"
+        "<li><param name=\"name\" value=\"Cover\" id=\"2\"><param name=\"local\" "
+        "value=\"cover.htm\">\n"
+        "<li><param name=\"name\" value=\"Part one\">\n"
+        "<ul>\n"
+        "<li><param name=\"name\" value=\"First\" id=\"3\"><param name=\"local\" "
+        "value=\"one\\first.htm\">\n"
+        "<li><param name=\"name\" value=\"Second\" id=\"4\"><param name=\"local\" "
+        "value=\"one\\second.htm\">\n"
+        "</ul>\n"
+        "</ul>\n";
+    doc::QbxWriter writer(doc::DocumentInfo{});
+    writer.AddRecord(contents);
+    writer.AddRecord("<html><head><title>Cover page</title></head><body>cover</body></html>");
+    writer.AddRecord("<html><head><title>First page</title></head><body>first</body></html>");
+    writer.AddRecord("<html><head><title>Second page</title></head><body>second</body></html>");
+    const std::string path = dir_.File(name);
+    writer.WriteFile(path);
+    return path;
+}
+
+}  // namespace q3::reader::testing

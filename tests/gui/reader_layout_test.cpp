@@ -1,0 +1,173 @@
+// The main window's layout as a user meets it: menus in order, tool bars,
+// the address panel, the side bar's tabs and controls, pop-up menus.
+#include <gtest/gtest.h>
+
+#include <gtkmm/accellabel.h>
+#include <gtkmm/separatormenuitem.h>
+#include <gtkmm/toolbutton.h>
+
+#include "reader_fixture.h"
+
+namespace q3::reader::testing {
+namespace {
+
+using Layout = ReaderTest;
+using Labels = std::vector<std::string>;
+
+// Each entry's text, "-" for a separator; a hidden entry is marked "(hidden)".
+Labels MenuLabels(Gtk::MenuShell& menu) {
+    Labels out;
+    for (Gtk::Widget* child : menu.get_children()) {
+        std::string text;
+        if (dynamic_cast<Gtk::SeparatorMenuItem*>(child) != nullptr) {
+            text = "-";
+        } else if (auto* item = dynamic_cast<Gtk::MenuItem*>(child)) {
+            text = item->get_label();
+        }
+        if (!child->get_visible())
+            text += "(hidden)";
+        out.push_back(text);
+    }
+    return out;
+}
+
+Gtk::Menu& SubMenuOf(Gtk::MenuShell& shell, std::size_t index) {
+    auto* item = dynamic_cast<Gtk::MenuItem*>(shell.get_children().at(index));
+    return *item->get_submenu();
+}
+
+Gtk::MenuItem* ItemNamed(Gtk::MenuShell& menu, const std::string& name) {
+    for (Gtk::Widget* child : menu.get_children()) {
+        if (child->get_name() == name)
+            return dynamic_cast<Gtk::MenuItem*>(child);
+    }
+    return nullptr;
+}
+
+TEST_F(Layout, MainMenuEntriesInOrder) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    EXPECT_EQ(MenuLabels(w.mm1), (Labels{"文件", "编辑", "视图", "工具", "帮助"}));
+    EXPECT_EQ(MenuLabels(SubMenuOf(w.mm1, 0)),
+              (Labels{"打开...", "另存为...", "-", "打印预览", "文件属性", "-", "退出"}));
+    EXPECT_EQ(MenuLabels(SubMenuOf(w.mm1, 1)), (Labels{"复制", "全选", "-", "搜索", "查看源"}));
+    EXPECT_EQ(MenuLabels(SubMenuOf(w.mm1, 2)),
+              (Labels{"侧边栏", "-", "主页", "刷新", "显示比例", "-", "前进      ", "后退", "停止",
+                      "-", "全屏显示"}));
+    EXPECT_EQ(MenuLabels(*w.Nweb_Scle->get_submenu()), (Labels{"还原", "放大", "缩小"}));
+    EXPECT_EQ(MenuLabels(SubMenuOf(w.mm1, 3)),
+              (Labels{"配色方案", "导航条", "-", "评论此文档", "共享此文档(hidden)"}));
+    EXPECT_EQ(MenuLabels(SubMenuOf(w.mm1, 4)), (Labels{"打开帮助", "软件更新", "-", "关于"}));
+}
+
+TEST_F(Layout, MenuEntriesFollowTheirActions) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    Gtk::Menu& file = SubMenuOf(w.mm1, 0);
+    Gtk::MenuItem* open = ItemNamed(file, "act_openfile");
+    ASSERT_NE(open, nullptr);
+    auto* accel = dynamic_cast<Gtk::AccelLabel*>(open->get_child());
+    ASSERT_NE(accel, nullptr);
+    guint key = 0;
+    Gdk::ModifierType mods;
+    accel->get_accel(key, mods);
+    EXPECT_EQ(key, static_cast<guint>(GDK_KEY_o));
+    EXPECT_EQ(mods & Gdk::CONTROL_MASK, Gdk::CONTROL_MASK);
+    EXPECT_EQ(open->get_tooltip_text(), "打开文件");
+
+    Gtk::MenuItem* comment = ItemNamed(SubMenuOf(w.mm1, 3), "act_QBXComment");
+    ASSERT_NE(comment, nullptr);
+    EXPECT_FALSE(comment->get_sensitive());
+    w.act_QBXComment.SetEnabled(true);
+    EXPECT_TRUE(comment->get_sensitive());
+
+    auto* side_bar =
+        dynamic_cast<Gtk::CheckMenuItem*>(ItemNamed(SubMenuOf(w.mm1, 2), "act_NavTree"));
+    ASSERT_NE(side_bar, nullptr);
+    EXPECT_FALSE(side_bar->get_active());  // the start hid the side bar
+    side_bar->activate();
+    EXPECT_TRUE(side_bar->get_active());
+    EXPECT_TRUE(w.pgc_navTree.get_visible());
+}
+
+TEST_F(Layout, PopupMenusInOrder) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    EXPECT_EQ(MenuLabels(w.pm_pgc_navTree), (Labels{"侧边栏"}));
+    EXPECT_EQ(MenuLabels(w.pm_pgcNave), (Labels{"全部展开", "全部收缩", "-", "评论此文档",
+                                                "共享此文档(hidden)", "文件属性", "-"}));
+    EXPECT_EQ(MenuLabels(w.pm_Main), (Labels{"浏览模式(hidden)", "关闭该页", "关闭脚本提示",
+                                             "全屏显示", "-", "评论此文档", "共享此文档(hidden)"}));
+    EXPECT_EQ(MenuLabels(*w.mni_BrowseMode->get_submenu()), (Labels{"文本模式", "无图片模式"}));
+    EXPECT_TRUE(w.mni_ScriptOff->get_active());
+    EXPECT_EQ(
+        MenuLabels(w.pm_Webqbx),
+        (Labels{"上一页", "下一页", "侧边栏", "-", "主页", "后退", "前进", "-", "复制", "全选",
+                "搜索", "查看源", "-", "评论此文档", "共享此文档(hidden)", "文件属性", "-"}));
+}
+
+TEST_F(Layout, ViewModesAreOneRadioGroup) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    w.act_browseMode.Execute();
+    EXPECT_TRUE(w.act_browseMode.Checked());
+    w.act_NotImageMode.Execute();
+    EXPECT_TRUE(w.act_NotImageMode.Checked());
+    EXPECT_FALSE(w.act_browseMode.Checked());
+    w.act_NotImageMode.Execute();
+    EXPECT_FALSE(w.act_NotImageMode.Checked());
+}
+
+TEST_F(Layout, ToolBarsAndAddressPanel) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    Labels buttons;
+    for (int i = 0; i < w.tlb2.get_n_items(); ++i) {
+        auto* b = dynamic_cast<Gtk::ToolButton*>(w.tlb2.get_nth_item(i));
+        buttons.push_back(b != nullptr ? std::string(b->get_label()) : "-");
+    }
+    EXPECT_EQ(buttons, (Labels{"后退", "前进", "-", "刷新", "停止", " 主页 ", "-"}));
+    EXPECT_EQ(w.btnRef->get_tooltip_text(), "刷新当前页面");
+    EXPECT_EQ(w.pnl_addr.lbl_Addr.get_text(), "地址 ");
+    EXPECT_EQ(w.pnl_addr.btn4.get_label(), "转到");
+    EXPECT_EQ(w.pnl_addr.btn4.get_tooltip_text(), "转到URL");
+    EXPECT_EQ(w.pnl_addr.btn_PageSearch.get_label(), "搜索");
+    EXPECT_EQ(w.pnl_addr.btn_PageSearch.get_tooltip_text(), "搜索页面/全文搜索");
+    EXPECT_EQ(MenuLabels(w.pnl_addr.pm_search),
+              (Labels{"页面搜索", "全文搜索", "Goolge搜索", "Bing搜索", "Baidu搜索"}));
+    EXPECT_TRUE(w.pnl_addr.mniPage->get_active());
+    EXPECT_FALSE(w.pnl_addr.btn_Test.get_visible());
+    EXPECT_FALSE(w.pnl_ad.get_visible());
+    ASSERT_TRUE(w.img2.get_pixbuf());
+    EXPECT_EQ(w.img2.get_pixbuf()->get_width(), 38);
+    EXPECT_EQ(w.img2.get_pixbuf()->get_height(), 19);
+    EXPECT_EQ(w.stat1.PanelCount(), 1);
+    w.stat1.SetStatusText("状态", 0);
+    w.stat1.SetStatusText("past the panels", 1);
+    EXPECT_EQ(w.stat1.PanelText(0), "状态");
+}
+
+TEST_F(Layout, SideBarTabsHoldTheirControls) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    EXPECT_EQ(w.pgc_navTree.get_n_pages(), 2);
+    EXPECT_EQ(w.pgc_navTree.get_nth_page(0), &w.tbs_Books);
+    EXPECT_EQ(w.pgc_navTree.get_nth_page(1), &w.tbs_EbookNav);
+    EXPECT_EQ(w.pgc_Nave.get_n_pages(), 4);
+    EXPECT_EQ(w.tbs_QbxDir.tv_dirlist.get_model(), w.tbs_QbxDir.store);
+    EXPECT_EQ(w.TabSheet5.lbl_IndexKey.get_text(), "输入关键字：    ");
+    EXPECT_EQ(w.TabSheet5.btn_SearchIndexKey.get_label(), "显示");
+    EXPECT_EQ(w.ts_FullSearch.lbl_FullSearchKey.get_text(), "输入关键字：    ");
+    EXPECT_EQ(w.ts_FullSearch.btn_SearchAll.get_label(), "搜索");
+    EXPECT_EQ(w.ts_FullSearch.Button1.get_label(), "显示");
+    EXPECT_EQ(w.TabSheet7.lbl_BookIndex.get_text(), "书签主题：    ");
+    EXPECT_EQ(w.TabSheet7.btn5.get_label(), "显示");
+    EXPECT_EQ(w.TabSheet7.btn2.get_label(), "删除");
+    EXPECT_EQ(w.TabSheet7.lbl_bookmark.get_text(), "当前主题：    ");
+    EXPECT_EQ(w.TabSheet7.btn3.get_label(), "添加");
+    EXPECT_EQ(w.pgc_Main.get_n_pages(), 1);
+    EXPECT_EQ(w.pgc_Main.get_nth_page(0), &w.tbs_htmlHome);
+}
+
+}  // namespace
+}  // namespace q3::reader::testing

@@ -1,0 +1,218 @@
+// The small windows: the navigation tool window, the about box, the input
+// dialog and the message boxes of the base form.
+#include <gtest/gtest.h>
+
+#include <glibmm/main.h>
+
+#include "reader/about_box.h"
+#include "reader/geometry.h"
+#include "reader/input_query_box.h"
+#include "reader/input_query_dialog.h"
+#include "reader/shell_open.h"
+#include "reader_fixture.h"
+
+namespace q3::reader::testing {
+namespace {
+
+using SmallWindows = ReaderTest;
+
+template <typename T>
+T* FindToplevel() {
+    for (Gtk::Window* w : Gtk::Window::list_toplevels()) {
+        if (auto* found = dynamic_cast<T*>(w); found && found->get_visible())
+            return found;
+    }
+    return nullptr;
+}
+
+// Runs action once the dialog of type T is up, from inside its own loop.
+template <typename T>
+void WhenShown(std::function<void(T&)> action) {
+    auto tries = std::make_shared<int>(0);
+    Glib::signal_timeout().connect(
+        [action, tries] {
+            if (T* dialog = FindToplevel<T>()) {
+                action(*dialog);
+                return false;
+            }
+            return ++*tries < 500;  // give up after ten seconds
+        },
+        20);
+}
+
+void SendDelete(Gtk::Window& window) {
+    GdkEvent* event = gdk_event_new(GDK_DELETE);
+    event->any.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+}
+
+TEST_F(SmallWindows, NavWindowIsPlacedAtTheTopRightAndUncheckedWhenClosed) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    Tfm_NavForm& nav = s.nav();
+    EXPECT_FALSE(nav.get_visible());
+    EXPECT_EQ(nav.get_title(), "导航条");
+    w.mni_Colors[ColorSchemeMenu::kPinkEntry]->activate();
+
+    w.mni_NavBar->activate();
+    EXPECT_TRUE(w.mni_NavBar->get_active());
+    ASSERT_TRUE(PumpUntil([&] { return nav.get_mapped(); }));
+    EXPECT_EQ(nav.Color(), w.Color());
+    PumpFor(std::chrono::milliseconds(200));
+    int nav_x = 0, nav_y = 0, nav_w = 0, nav_h = 0;
+    nav.get_position(nav_x, nav_y);
+    nav.get_size(nav_w, nav_h);
+    const Rect main = w.Bounds();
+    const Point want = NavFormOrigin(main, nav_w, w.tlb1.get_allocated_height(),
+                                     w.tool_row.get_allocated_height());
+    EXPECT_EQ(nav_x, want.x);
+    EXPECT_EQ(nav_y, want.y);
+    EXPECT_EQ(nav_x + nav_w, main.right());
+
+    SendDelete(nav);
+    EXPECT_FALSE(nav.get_visible());
+    EXPECT_FALSE(w.mni_NavBar->get_active());
+
+    w.mni_NavBar->activate();
+    EXPECT_TRUE(w.mni_NavBar->get_active());
+    EXPECT_TRUE(nav.get_visible());
+    w.mni_NavBar->activate();
+    EXPECT_FALSE(nav.get_visible());
+}
+
+TEST_F(SmallWindows, NavWindowCarriesTheMainWindowsContentsActions) {
+    ReaderSession s;
+    Tfm_NavForm& nav = s.nav();
+    EXPECT_EQ(nav.btnQBXNavHome->get_label(), "主页");
+    EXPECT_EQ(nav.btnQBXNavNext->get_label(), "下一页");
+    EXPECT_EQ(nav.btnQBXNavPrev->get_label(), "上一页");
+    // Order on the bar: home, separator, next, previous.
+    EXPECT_EQ(nav.tlb_Nav.get_item_index(*nav.btnQBXNavHome), 0);
+    EXPECT_EQ(nav.tlb_Nav.get_item_index(*nav.btnQBXNavNext), 2);
+    EXPECT_EQ(nav.tlb_Nav.get_item_index(*nav.btnQBXNavPrev), 3);
+}
+
+TEST_F(SmallWindows, AboutBoxShowsNameVersionLogoAndOpensItsLinks) {
+    ReaderSession s;
+    std::vector<std::string> opened;
+    SetShellOpener([&](const std::string& target) {
+        opened.push_back(target);
+        return true;
+    });
+    bool seen = false;
+    WhenShown<Tfm_about>([&](Tfm_about& box) {
+        seen = true;
+        EXPECT_EQ(box.get_title(), "关于-(Quillon3)");
+        EXPECT_EQ(box.lab_AppName.get_text(), "Quillon3");
+        EXPECT_EQ(box.lab_AppName1.get_text(), "Quillon3");
+        EXPECT_EQ(box.lab_Version.get_text(), "V3.0(20090915)");
+        EXPECT_EQ(box.Color(), s.window().Color());
+        Glib::RefPtr<Gdk::Pixbuf> logo = box.img_Logo.get_pixbuf();
+        ASSERT_TRUE(logo);
+        EXPECT_EQ(logo->get_width(), 114);
+        EXPECT_EQ(logo->get_height(), 57);
+        for (Gtk::Label* link : {&box.lbl_HomePage, &box.lbl_Mail}) {
+            gboolean handled = FALSE;
+            g_signal_emit_by_name(link->gobj(), "activate-link", "ignored", &handled);
+            EXPECT_TRUE(handled);
+        }
+        box.btn_Close.clicked();
+    });
+    s.window().atc_about.Execute();
+    SetShellOpener({});
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(opened, (std::vector<std::string>{kMakerHomePage, kMakerMailbox}));
+    EXPECT_EQ(FindToplevel<Tfm_about>(), nullptr);
+}
+
+TEST_F(SmallWindows, InputDialogMasksAndSelectsItsText) {
+    InputQueryDialog dialog(nullptr, "输入密码", "请输入密码：   ", "secret", true);
+    EXPECT_EQ(dialog.get_title(), "输入密码");
+    EXPECT_FALSE(dialog.Edit().get_visibility());
+    EXPECT_EQ(dialog.Edit().get_invisible_char(), static_cast<gunichar>('*'));
+    EXPECT_EQ(dialog.Edit().get_max_length(), 255);
+    EXPECT_EQ(dialog.Edit().get_text(), "secret");
+    int start = 0, end = 0;
+    EXPECT_TRUE(dialog.Edit().get_selection_bounds(start, end));
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 6);
+    EXPECT_EQ(dialog.OkButton().get_label(), "确定");
+    EXPECT_EQ(dialog.CancelButton().get_label(), "取消");
+    InputQueryDialog plain(nullptr, "c", "p", "", false);
+    EXPECT_TRUE(plain.Edit().get_visibility());
+}
+
+TEST_F(SmallWindows, LongPromptWrapsAndPushesTheEditDown) {
+    InputQueryDialog short_prompt(nullptr, "c", "短", "", false);
+    InputQueryDialog long_prompt(
+        nullptr, "c",
+        "这是一段很长的提示文字，它比标签的宽度还要长得多，所以一定会折行显示，"
+        "并把下面的输入框和两个按钮一起往下推。",
+        "", false);
+    EXPECT_GT(long_prompt.Layout().prompt.height, short_prompt.Layout().prompt.height);
+    EXPECT_GT(long_prompt.Layout().edit.top, short_prompt.Layout().edit.top);
+    EXPECT_GT(long_prompt.Layout().ok_button.top, short_prompt.Layout().ok_button.top);
+    EXPECT_EQ(long_prompt.Layout().client_width, short_prompt.Layout().client_width);
+}
+
+TEST_F(SmallWindows, InputQueryBoxHandsBackTheTextOnlyWhenConfirmed) {
+    std::string text = "before";
+    WhenShown<InputQueryDialog>([](InputQueryDialog& d) {
+        d.Edit().set_text("after");
+        d.OkButton().clicked();
+    });
+    EXPECT_TRUE(InputQueryBox(nullptr, "c", "p", text, true));
+    EXPECT_EQ(text, "after");
+
+    WhenShown<InputQueryDialog>([](InputQueryDialog& d) {
+        d.Edit().set_text("typed");
+        d.CancelButton().clicked();
+    });
+    EXPECT_FALSE(InputQueryBox(nullptr, "c", "p", text, true));
+    EXPECT_EQ(text, "after");
+
+    WhenShown<InputQueryDialog>([](InputQueryDialog& d) {
+        d.Edit().set_text("typed");
+        SendDelete(d);
+    });
+    EXPECT_FALSE(InputQueryBox(nullptr, "c", "p", text, false));
+    EXPECT_EQ(text, "after");
+}
+
+TEST_F(SmallWindows, MessageBoxesGoThroughTheDialogInterface) {
+    ReaderSession s;
+    dialogs_->message_answers = {kIdOk, kIdCancel};
+    EXPECT_TRUE(s.window().AskYesNo("问题", kMbOkCancel | kMbIconQuestion));
+    EXPECT_FALSE(s.window().AskYesNo("问题", kMbOkCancel | kMbIconQuestion));
+    s.window().ShowWarning("警告");
+    ASSERT_EQ(dialogs_->messages.size(), 3u);
+    EXPECT_EQ(dialogs_->messages[2].flags, kMbIconWarning);
+    EXPECT_EQ(dialogs_->messages[2].caption, "Quillon3");
+}
+
+TEST_F(SmallWindows, PasswordPromptAsksOnceAndACancelFailsTheOpen) {
+    doc::DocumentInfo info;
+    info.Password = "pw";
+    doc::QbxWriter writer(info);
+    writer.AddRecord("<ul>\n</ul>\n");
+    const std::string book = dir_.File("locked.qbx");
+    writer.WriteFile(book);
+    ReaderSession s;
+    s.window().OpenQbx(book);  // the double cancels the prompt
+    ASSERT_EQ(dialogs_->queries.size(), 1u);
+    EXPECT_EQ(dialogs_->queries[0].caption, "输入密码");
+    EXPECT_EQ(dialogs_->queries[0].prompt, "请输入密码：   ");
+    EXPECT_TRUE(dialogs_->queries[0].masked);
+    EXPECT_EQ(s.window().Server()->Document(), nullptr);
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].flags, kMbIconWarning);
+
+    dialogs_->input_answers.push_back(std::string("pw"));
+    s.window().OpenQbx(book);
+    EXPECT_NE(s.window().Server()->Document(), nullptr);
+    EXPECT_EQ(dialogs_->queries.size(), 2u);
+}
+
+}  // namespace
+}  // namespace q3::reader::testing

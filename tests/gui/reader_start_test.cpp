@@ -1,0 +1,189 @@
+// Start-up and shutdown of the main window: what the first start looks
+// like, the command-line document, the colour kept between runs, the quit
+// question and the files stored when the window goes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "browser/web_browser.h"
+#include "common/base_settings.h"
+#include "common/registry_store.h"
+#include "common/shell.h"
+#include "reader/pump.h"
+#include "reader/tab_painter.h"
+#include "reader_fixture.h"
+
+namespace q3::reader::testing {
+namespace {
+
+using ReaderStart = ReaderTest;
+
+bool OnlyChecked(Tfm_Quillon3& w, std::size_t entry) {
+    for (std::size_t i = 0; i < ColorSchemeMenu::kEntryCount; ++i) {
+        if (w.mni_Colors[i]->get_active() != (i == entry))
+            return false;
+        if (w.ColorScheme().IsChecked(i) != (i == entry))
+            return false;
+    }
+    return true;
+}
+
+Gtk::Widget* CurrentSideTab(Tfm_Quillon3& w) {
+    return w.pgc_navTree.get_nth_page(w.pgc_navTree.get_current_page());
+}
+
+TEST_F(ReaderStart, FirstStartWithAnEmptyRegistry) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    EXPECT_EQ(w.Color(), 0xF0CAA6u);
+    EXPECT_TRUE(OnlyChecked(w, ColorSchemeMenu::kLightBlueEntry));
+    EXPECT_FALSE(w.act_NavTree.Checked());
+    EXPECT_FALSE(w.pgc_navTree.get_visible());
+    EXPECT_EQ(CurrentSideTab(w), &w.tbs_EbookNav);
+    EXPECT_EQ(w.get_title(), "Quillon3");
+    EXPECT_EQ(SettingsKey(), "SOFTWARE\\Tarvik\\Quillon3");
+    int width = 0, height = 0;
+    w.get_size(width, height);
+    EXPECT_EQ(width, 1016);
+    EXPECT_EQ(height, 600);
+    // The built-in resources, the second one expanded.
+    EXPECT_EQ(w.tbs_EbookNav.store->children().size(), 2u);
+    EXPECT_EQ(w.CurrentBrowser(), w.wb_home.get());
+    EXPECT_FALSE(w.act_QBXComment.Enabled());
+    EXPECT_FALSE(w.act_QBXShared.Visible());
+    EXPECT_TRUE(s.modules().htServer != nullptr);
+    EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+TEST_F(ReaderStart, EveryStartRegistersTheDocumentType) {
+    ReaderSession s;
+    const RegistryStore store = RegistryStore::ForUser();
+    auto ext = RegistryKey::Open(store, RegistryHive::kClassesRoot, ".qbx");
+    ASSERT_TRUE(ext.has_value());
+    EXPECT_EQ(ext->ReadString(""), std::optional<std::string>("Quillon"));
+    auto command =
+        RegistryKey::Open(store, RegistryHive::kClassesRoot, "Quillon\\Shell\\Open\\Command");
+    ASSERT_TRUE(command.has_value());
+    const std::string text = command->ReadString("").value_or("");
+    EXPECT_NE(text.find("\" \"%1\""), std::string::npos) << text;
+}
+
+TEST_F(ReaderStart, DocumentArgumentOpensAfterTheHomePage) {
+    const std::string book = WriteBook();
+    ReaderSession s({book, "ignored-second-argument"});
+    Tfm_Quillon3& w = s.window();
+    EXPECT_EQ(CurrentSideTab(w), &w.tbs_Books);
+    EXPECT_TRUE(w.pgc_navTree.get_visible());
+    EXPECT_TRUE(w.act_NavTree.Checked());
+    ASSERT_NE(w.Server()->Document(), nullptr);
+    EXPECT_EQ(w.Server()->Document()->FileName(), book);
+    EXPECT_EQ(w.tbs_QbxDir.NodeCount(), 4u);
+    EXPECT_TRUE(w.act_QBXComment.Enabled());
+    EXPECT_EQ(TabHint(w.pgc_Nave, w.tbs_QbxDir), book);
+    EXPECT_EQ(w.pnl_addr.UrlItems(), std::vector<std::string>{book});
+    // The first page is shown in the home browser.
+    EXPECT_TRUE(PumpUntil([&] {
+        return w.wb_home->LocationUrl() == "qbx://reader/cover.htm" && !w.wb_home->Busy();
+    })) << w.wb_home->LocationUrl();
+    EXPECT_TRUE(w.IsDocumentPage());
+    EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+TEST_F(ReaderStart, MissingDocumentArgumentOpensNothingAndSaysNothing) {
+    ReaderSession s({(dir_.path() / "missing.qbx").string()});
+    Tfm_Quillon3& w = s.window();
+    EXPECT_EQ(CurrentSideTab(w), &w.tbs_EbookNav);
+    EXPECT_FALSE(w.pgc_navTree.get_visible());
+    EXPECT_EQ(w.Server()->Document(), nullptr);
+    EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+TEST_F(ReaderStart, ChosenColourIsStoredAndBackAtTheNextStart) {
+    const std::string book = WriteBook();
+    {
+        ReaderSession s({book});
+        ASSERT_NE(s.window().Server()->Document(), nullptr);  // also while a document is open
+        s.window().mni_Colors[ColorSchemeMenu::kPinkEntry]->activate();
+        EXPECT_EQ(s.window().Color(), 0xB3B5FFu);
+        EXPECT_EQ(ReadHkcuInteger("SOFTWARE\\Tarvik\\Quillon3", "FackColor-Quillon3", -1),
+                  0xB3B5FF);
+    }
+    ReaderSession again;
+    EXPECT_EQ(again.window().Color(), 0xB3B5FFu);
+    EXPECT_TRUE(OnlyChecked(again.window(), ColorSchemeMenu::kPinkEntry));
+}
+
+TEST_F(ReaderStart, StoredColourOfNoSchemeIsTheCustomEntry) {
+    WriteHkcuInteger("SOFTWARE\\Tarvik\\Quillon3", "FackColor-Quillon3", 0x00123456);
+    ReaderSession s;
+    EXPECT_EQ(s.window().Color(), 0x00123456u);
+    EXPECT_TRUE(OnlyChecked(s.window(), ColorSchemeMenu::kCustom));
+    EXPECT_EQ(s.window().ColorScheme().Tag(ColorSchemeMenu::kCustom), 0x00123456u);
+}
+
+TEST_F(ReaderStart, CancelledQuitQuestionKeepsTheWindowAndStoresNothing) {
+    ReaderSession s;
+    dialogs_->message_answers.push_back(kIdCancel);
+    s.window().act_exit.Execute();
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].text, "确定要退出 Quillon3？");
+    EXPECT_EQ(dialogs_->messages[0].caption, "Quillon3");
+    EXPECT_EQ(dialogs_->messages[0].flags, kMbOkCancel | kMbIconQuestion);
+    PumpFor(std::chrono::milliseconds(100));
+    EXPECT_TRUE(s.window().get_visible());
+    EXPECT_FALSE(std::filesystem::exists(DataFile("RURLs.dat")));
+}
+
+TEST_F(ReaderStart, CloseBoxAsksTheSameQuestion) {
+    ReaderSession s;
+    dialogs_->message_answers.push_back(kIdCancel);
+    GdkEvent* event = gdk_event_new(GDK_DELETE);
+    event->any.window = GDK_WINDOW(g_object_ref(s.window().get_window()->gobj()));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].text, "确定要退出 Quillon3？");
+    EXPECT_TRUE(s.window().get_visible());
+}
+
+TEST_F(ReaderStart, ConfirmedQuitStoresTheHistoryAndHidesTheWindow) {
+    const std::string book = WriteBook();
+    ReaderSession s({book});
+    s.window().act_exit.Execute();
+    EXPECT_FALSE(s.window().get_visible());
+    ASSERT_TRUE(std::filesystem::exists(DataFile("RURLs.dat")));
+    const std::string history = q3::testing::ReadFileBytes(DataFile("RURLs.dat"));
+    EXPECT_NE(history.find(book), std::string::npos) << history;
+}
+
+TEST_F(ReaderStart, SearchWordsAreLoadedAtStartAndStoredWhenTheWindowGoes) {
+    std::filesystem::create_directories(std::filesystem::path(DataFile("")).parent_path());
+    { std::ofstream(DataFile("SearchKey.dat"), std::ios::binary) << "alpha\r\n中文\r\nbeta\r\n"; }
+    ReaderSession s;
+    EXPECT_EQ(s.window().pnl_addr.KeyItems(), (std::vector<std::string>{"alpha", "中文", "beta"}));
+    s.window().pnl_addr.cbb_Key.append("gamma");
+    s.Close();
+    EXPECT_EQ(q3::testing::ReadFileBytes(DataFile("SearchKey.dat")),
+              "alpha\r\n中文\r\nbeta\r\ngamma\r\n");
+}
+
+TEST_F(ReaderStart, SideBarToggleFollowsTheCheckMark) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    w.act_NavTree.Execute();
+    EXPECT_TRUE(w.act_NavTree.Checked());
+    EXPECT_TRUE(w.pgc_navTree.get_visible());
+    // F12 reaches the action before any control sees it.
+    GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
+    key->key.window = GDK_WINDOW(g_object_ref(w.get_window()->gobj()));
+    key->key.keyval = GDK_KEY_F12;
+    key->key.state = 0;
+    w.event(key);
+    gdk_event_free(key);
+    EXPECT_FALSE(w.act_NavTree.Checked());
+    EXPECT_FALSE(w.pgc_navTree.get_visible());
+}
+
+}  // namespace
+}  // namespace q3::reader::testing
