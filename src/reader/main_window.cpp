@@ -155,15 +155,19 @@ void Tfm_Quillon3::CreateBrowsersAndStart() {
     AttachContainer(*wb_home, true);  // 15
     AttachContainer(*wb_AdSense, true);
     tbs_EbookNav.ExpandFirstNode();  // 16
+    std::error_code ec;
     const bool has_document =
-        !args_.empty() && std::filesystem::is_regular_file(std::filesystem::path(args_[0]));
+        !args_.empty() && std::filesystem::is_regular_file(std::filesystem::path(args_[0]), ec);
     pgc_navTree.set_current_page(pgc_navTree.page_num(
         has_document ? static_cast<Gtk::Widget&>(tbs_Books) : tbs_EbookNav));  // 17
     BuildHomePage();                                                           // 18
     tbs_EbookNav.BuildResourceTree();
     if (has_document) {  // 19: only the first argument counts
         ProcessMessages();
-        OpenQbx(args_[0]);
+        // The history keeps the path; one relative to where the program
+        // was started would name nothing later.
+        OpenQbx(
+            std::filesystem::absolute(std::filesystem::path(args_[0])).lexically_normal().string());
     }
 }
 
