@@ -131,9 +131,9 @@ void Tfm_Quillon3::FormCreate() {
 }
 
 void Tfm_Quillon3::CreateSettingsAndServer() {
-    SetSettingsKey(kQuillonSettingsKey);                                               // 2
-    RegisterFileType(".qbx", "Quillon", "Quillon file type", ProgramPath(), 0, true);  // 3
-    color_scheme_.SetTag(ColorSchemeMenu::kDefault,                                    // 4
+    SetSettingsKey(kQuillonSettingsKey);             // 2
+    RegisterDocumentType();                          // 3
+    color_scheme_.SetTag(ColorSchemeMenu::kDefault,  // 4
                          browser::SystemColorRef(browser::SystemColor::kButtonFace));
     act_NavTree.Execute();                                       // 5
     ApplyStoredColor();                                          // 6
@@ -149,6 +149,16 @@ void Tfm_Quillon3::CreateSettingsAndServer() {
         std::make_unique<TServerModule>(server::scheme::ProcessDynPtl());
     modules_.htServer->Server().SetPumpHook([] { ProcessMessages(); });
     SyncAddressHistory(true);  // 13
+}
+
+void Tfm_Quillon3::RegisterDocumentType() {
+    // A registry that cannot be written must not cost the rest of the start
+    // (the content server among it): the association is only a convenience.
+    try {
+        RegisterFileType(".qbx", "Quillon", "Quillon file type", ProgramPath(), 0, true);
+    } catch (...) {
+        ReportError("Tfm_Quillon3.RegisterFileType", ErrorText(std::current_exception()));
+    }
 }
 
 void Tfm_Quillon3::CreateBrowsersAndStart() {
@@ -172,6 +182,10 @@ void Tfm_Quillon3::CreateBrowsersAndStart() {
 }
 
 void Tfm_Quillon3::AttachContainer(browser::WebBrowser& wb, bool navigate) {
+    // The list is made at creation step 8; an error before it must not
+    // leave the browsers without their containers.
+    if (!ContainerList)
+        ContainerList = std::make_unique<browser::ContainerList>();
     browser::TWBContainer& container = ContainerList->Add(wb);
     if (&wb == wb_AdSense.get()) {
         container.SetShowScrollBars(false);
@@ -192,8 +206,14 @@ void Tfm_Quillon3::AttachContainer(browser::WebBrowser& wb, bool navigate) {
 }
 
 void Tfm_Quillon3::ApplyStoredColor() {
-    const auto stored = static_cast<WindowColor>(
-        ReadRegInteger(kColorValueName, static_cast<std::int32_t>(Color())));
+    auto stored = Color();
+    try {
+        stored = static_cast<WindowColor>(
+            ReadRegInteger(kColorValueName, static_cast<std::int32_t>(Color())));
+    } catch (...) {
+        // A value of another type is no colour; the start goes on without it.
+        ReportError("Tfm_Quillon3.FormCreate", ErrorText(std::current_exception()));
+    }
     SetColor(stored);
     color_scheme_.SelectColor(stored);
     SyncColorItems();

@@ -187,6 +187,7 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void WireControls();
     void FormCreate();
     void CreateSettingsAndServer();
+    void RegisterDocumentType();
     void CreateBrowsersAndStart();
     void AttachContainer(browser::WebBrowser& browser, bool navigate);
     void ApplyStoredColor();

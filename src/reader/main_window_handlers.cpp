@@ -77,7 +77,11 @@ void Tfm_Quillon3::ColorSchemeClick(std::size_t entry) {
     SetColor(colour);
     color_scheme_.InvertCheck(entry);
     SyncColorItems();
-    WriteRegInteger(kColorValueName, static_cast<std::int32_t>(colour));
+    try {
+        WriteRegInteger(kColorValueName, static_cast<std::int32_t>(colour));
+    } catch (const std::exception& e) {
+        ReportError("Tfm_Quillon3.ColorSchemeClick", e.what());
+    }
     RestyleAdPanel();
     // Widening the side bar for a moment makes its owner-drawn tabs repaint.
     int width = 0, height = 0;

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "browser/web_browser.h"
+#include "common/app_paths.h"
 #include "common/base_settings.h"
 #include "common/registry_store.h"
 #include "common/shell.h"
@@ -122,6 +123,30 @@ TEST_F(ReaderStart, StoredColourOfNoSchemeIsTheCustomEntry) {
     EXPECT_EQ(s.window().ColorScheme().Tag(ColorSchemeMenu::kCustom), 0x00123456u);
 }
 
+TEST_F(ReaderStart, RegressionUnwritableRegistryDoesNotStopTheStart) {
+    // The registry's folder cannot be made: a file stands in its place. The
+    // document type cannot be registered, and that once skipped the rest of
+    // the start, content server included.
+    std::ofstream(ConfigHome() + "/quillon3") << "not a folder";
+    const std::string book = WriteBook();
+    ReaderSession s({book});
+    Tfm_Quillon3& w = s.window();
+    ASSERT_NE(w.Server(), nullptr);
+    EXPECT_NE(w.Server()->Document(), nullptr);
+    EXPECT_EQ(w.Color(), 0xF0CAA6u);
+    EXPECT_TRUE(OnlyChecked(w, ColorSchemeMenu::kLightBlueEntry));
+    w.mni_Colors[ColorSchemeMenu::kPinkEntry]->activate();  // cannot be stored; still used
+    EXPECT_EQ(w.Color(), 0xB3B5FFu);
+}
+
+TEST_F(ReaderStart, RegressionColourValueOfAnotherTypeIsIgnored) {
+    WriteHkcuString("SOFTWARE\\Tarvik\\Quillon3", "FackColor-Quillon3", "pink");
+    ReaderSession s;
+    EXPECT_EQ(s.window().Color(), 0xF0CAA6u);
+    EXPECT_TRUE(OnlyChecked(s.window(), ColorSchemeMenu::kLightBlueEntry));
+    EXPECT_NE(s.window().Server(), nullptr);
+}
+
 TEST_F(ReaderStart, CancelledQuitQuestionKeepsTheWindowAndStoresNothing) {
     ReaderSession s;
     dialogs_->message_answers.push_back(kIdCancel);
@@ -166,6 +191,29 @@ TEST_F(ReaderStart, SearchWordsAreLoadedAtStartAndStoredWhenTheWindowGoes) {
     s.Close();
     EXPECT_EQ(q3::testing::ReadFileBytes(DataFile("SearchKey.dat")),
               "alpha\r\n中文\r\nbeta\r\ngamma\r\n");
+}
+
+TEST_F(ReaderStart, HelpActionOpensTheHelpBookBesideTheProgram) {
+    ReaderSession s;
+    s.window().act_Help.Execute();
+    ASSERT_NE(s.window().Server()->Document(), nullptr);
+    EXPECT_EQ(s.window().Server()->Document()->FileName(), ReadOnlyDataDir() + "Quillon3.qbx");
+    EXPECT_TRUE(s.window().pgc_navTree.get_visible());
+    EXPECT_GT(s.window().tbs_QbxDir.NodeCount(), 0u);
+    EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+TEST_F(ReaderStart, SoftwareUpdateActionGoesToTheMakersPageInTheCurrentBrowser) {
+    ReaderSession s;
+    std::string asked;
+    s.window().wb_home->OnBeforeNavigate = [&](browser::WebBrowser&, const std::string& address,
+                                               bool& cancel) {
+        asked = address;
+        cancel = true;
+    };
+    s.window().act_Update.Execute();
+    EXPECT_TRUE(PumpUntil([&] { return !asked.empty(); }, std::chrono::seconds(10)));
+    EXPECT_EQ(asked, "http://www.quillon3.net/download/");
 }
 
 TEST_F(ReaderStart, SideBarToggleFollowsTheCheckMark) {
