@@ -36,6 +36,16 @@ Tfm_about::Tfm_about(Gtk::Window* owner)
         return true;
     });
     btn_Close.signal_clicked().connect([this] { EndModal(kIdOk); });
+    // Enter presses the close button (the default one), Escape cancels.
+    btn_Close.set_can_default(true);
+    set_default(btn_Close);
+    signal_key_press_event().connect([this](GdkEventKey* key) {
+        if (key->keyval != GDK_KEY_Escape)
+            return false;
+        EndModal(kIdCancel);
+        return true;
+    });
+    signal_show().connect([this] { btn_Close.grab_focus(); });
 }
 
 void Tfm_about::BuildLayout() {
