@@ -110,7 +110,11 @@ void Tfm_Quillon3::FormCreate() {
     Tfm_BaseForm::FormCreate(true);
     set_default_size(kMainWidth, kMainHeight);
     signal_key_press_event().connect([this](GdkEventKey* e) { return OnKeyPreview(e); }, false);
-    signal_delete_event().connect([this](GdkEventAny*) { return !FormCloseQuery(); });
+    // The close box asks first; the window hides itself when the answer is OK.
+    signal_delete_event().connect([this](GdkEventAny*) {
+        FormCloseQuery();
+        return true;
+    });
 
     // 2-13: an error skips the rest of these steps; the window still comes up.
     try {

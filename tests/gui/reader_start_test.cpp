@@ -170,6 +170,16 @@ TEST_F(ReaderStart, CloseBoxAsksTheSameQuestion) {
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0].text, "确定要退出 Quillon3？");
     EXPECT_TRUE(s.window().get_visible());
+    // OK this time: the window goes, still whole for the program's end.
+    event = gdk_event_new(GDK_DELETE);
+    event->any.window = GDK_WINDOW(g_object_ref(s.window().get_window()->gobj()));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+    EXPECT_EQ(dialogs_->messages.size(), 2u);
+    EXPECT_FALSE(s.window().get_visible());
+    EXPECT_TRUE(std::filesystem::exists(DataFile("RURLs.dat")));
+    s.Close();
+    EXPECT_TRUE(std::filesystem::exists(DataFile("SearchKey.dat")));
 }
 
 TEST_F(ReaderStart, ConfirmedQuitStoresTheHistoryAndHidesTheWindow) {
