@@ -1,6 +1,5 @@
 // The shared handlers of the main window's actions and menus.
-#include <webkit2/webkit2.h>
-
+#include "browser/page_helpers.h"
 #include "browser/web_browser.h"
 #include "common/app_paths.h"
 #include "reader/about_box.h"
@@ -97,12 +96,18 @@ void Tfm_Quillon3::ColorSchemeClick(std::size_t entry) {
 }
 
 void Tfm_Quillon3::RestyleAdPanel() {
-    // The ad page's body follows the window colour; its page helpers come
-    // with the ad panel.
+    // The ad page's body follows the window colour, shown or not.
     ad_body_style_ =
         "margin-top:2px;margin-bottom:0px;margin-left:0px;margin-right:5px;font-size:12px;"
         "background-color: " +
         browser::ColorToHtml(Color());
+    if (!wb_AdSense)
+        return;
+    try {
+        browser::SetBodyStyle(*wb_AdSense, ad_body_style_);
+    } catch (const std::exception& e) {
+        ReportError("Tfm_Quillon3.RestyleAdPanel", e.what());
+    }
 }
 
 void Tfm_Quillon3::NavBarClick() {
@@ -143,12 +148,19 @@ void Tfm_Quillon3::ZoomClick(int tag) {
         default:
             return;
     }
-    webkit_web_view_set_zoom_level(wb->View(), Nweb_ScleTag / 100.0);
+    browser::SetZoom(*wb, Nweb_ScleTag);
 }
 
 void Tfm_Quillon3::ViewModeExecute(TAction& action) {
     action.SetChecked(!action.Checked());
-    // Applying text or no-image mode to the page comes with the page helpers.
+    // The mode goes to the active tab's page whether it was switched on or off;
+    // reloading the page undoes it.
+    try {
+        if (browser::WebBrowser* wb = CurrentBrowser())
+            browser::ApplyViewMode(*wb, action.Tag());
+    } catch (const std::exception& e) {
+        ReportError("Tfm_Quillon3.act_browseModeExecute", e.what());
+    }
 }
 
 void Tfm_Quillon3::WebExecute(TAction& action) {

@@ -6,6 +6,7 @@
 #include <gtkmm/separatormenuitem.h>
 #include <gtkmm/toolbutton.h>
 
+#include "browser/web_browser.h"
 #include "reader_fixture.h"
 
 namespace q3::reader::testing {
@@ -116,6 +117,24 @@ TEST_F(Layout, ViewModesAreOneRadioGroup) {
     EXPECT_FALSE(w.act_browseMode.Checked());
     w.act_NotImageMode.Execute();
     EXPECT_FALSE(w.act_NotImageMode.Checked());
+}
+
+TEST_F(Layout, ZoomItemsChangeOnePercentForTheWindow) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    std::vector<int> seen;
+    for (int i = 0; i < 10; ++i) {
+        w.N_WebZoomMin->activate();
+        seen.push_back(w.Nweb_ScleTag);
+    }
+    EXPECT_EQ(seen, (std::vector<int>{90, 80, 70, 60, 50, 40, 30, 20, 10, 10}));
+    EXPECT_DOUBLE_EQ(webkit_web_view_get_zoom_level(w.wb_home->View()), 0.1);
+    w.N12->activate();
+    EXPECT_EQ(w.Nweb_ScleTag, 100);
+    for (int i = 0; i < 5; ++i)
+        w.N_WebZoomMax->activate();
+    EXPECT_EQ(w.Nweb_ScleTag, 150);
+    EXPECT_DOUBLE_EQ(webkit_web_view_get_zoom_level(w.wb_home->View()), 1.5);
 }
 
 TEST_F(Layout, ToolBarsAndAddressPanel) {
