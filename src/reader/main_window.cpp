@@ -11,6 +11,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "browser/browser_commands.h"
 #include "browser/wb_container.h"
 #include "browser/web_browser.h"
 #include "common/app_paths.h"
@@ -95,6 +96,7 @@ Tfm_Quillon3::Tfm_Quillon3(TApplicationModules& modules, std::vector<std::string
     BuildPopupMenus();
     WireControls();
     contents_model_ = std::make_unique<TWindowContentsModel>(tbs_QbxDir, TabSheet5);
+    browser_commands = std::make_unique<browser::BrowserCommands>(*this);
     layout.show_all();
     for (TAction* a : AllActions())
         a->Sync();

@@ -31,6 +31,7 @@
 #include "reader/status_bar.h"
 
 namespace q3::browser {
+class BrowserCommands;
 class ContainerList;
 class WebBrowser;
 }  // namespace q3::browser
@@ -128,6 +129,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     std::unique_ptr<browser::WebBrowser> wb_home;
     std::unique_ptr<browser::WebBrowser> wb_AdSense;
     std::unique_ptr<browser::ContainerList> ContainerList;
+    // Find, view source and page properties, with the windows they open.
+    std::unique_ptr<browser::BrowserCommands> browser_commands;
 
     // The colour scheme entries' Tags and check marks.
     const ColorSchemeMenu& ColorScheme() const { return color_scheme_; }

@@ -1,4 +1,6 @@
 // The shared handlers of the main window's actions and menus.
+#include "browser/browser_commands.h"
+#include "browser/host_flags.h"
 #include "browser/page_helpers.h"
 #include "browser/web_browser.h"
 #include "common/app_paths.h"
@@ -265,8 +267,17 @@ void Tfm_Quillon3::QbxEditExecute(TAction& action) {
                 wb->Navigate(Server()->CommentUrl());
             }
             break;
+        case 3:
+            if (wb != nullptr && wb->HasDocument()) {
+                browser_commands->SendBrowserCommand(*wb, browser::kCommandFind);
+            }
+            break;
+        case 6:
+            if (wb != nullptr)
+                browser_commands->SendBrowserCommand(*wb, browser::kCommandViewSource);
+            break;
         default:
-            break;  // find and view source come with the page commands; 8 has none
+            break;  // 8, sharing, has no branch
     }
 }
 
@@ -291,7 +302,11 @@ void Tfm_Quillon3::QbxNavExecute(TAction& action) {
 }
 
 void Tfm_Quillon3::QbxAttrExecute(TAction&) {
-    // The document's properties page is built by the properties view.
+    browser::WebBrowser* wb = CurrentBrowser();
+    if (wb != nullptr && !IsDocumentPage()) {
+        browser_commands->SendBrowserCommand(*wb, browser::kCommandProperties);
+    }
+    // The document's own properties page is built by the properties view.
 }
 
 }  // namespace q3::reader

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "browser/browser_commands.h"
 #include "browser/web_browser.h"
 #include "common/app_paths.h"
 #include "common/base_settings.h"
@@ -224,6 +225,21 @@ TEST_F(ReaderStart, SoftwareUpdateActionGoesToTheMakersPageInTheCurrentBrowser) 
     s.window().act_Update.Execute();
     EXPECT_TRUE(PumpUntil([&] { return !asked.empty(); }, std::chrono::seconds(10)));
     EXPECT_EQ(asked, "http://www.quillon3.net/download/");
+}
+
+TEST_F(ReaderStart, CtrlFOnAShownPageOpensTheFindDialog) {
+    ReaderSession s({WriteBook()});
+    Tfm_Quillon3& w = s.window();
+    ASSERT_TRUE(PumpUntil([&] { return w.IsDocumentPage() && !w.wb_home->Busy(); }));
+    EXPECT_EQ(w.browser_commands->Finder(), nullptr);
+    GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
+    key->key.window = GDK_WINDOW(g_object_ref(w.get_window()->gobj()));
+    key->key.keyval = GDK_KEY_f;
+    key->key.state = GDK_CONTROL_MASK;
+    w.event(key);
+    gdk_event_free(key);
+    ASSERT_NE(w.browser_commands->Finder(), nullptr);
+    EXPECT_TRUE(w.browser_commands->Finder()->get_visible());
 }
 
 TEST_F(ReaderStart, SideBarToggleFollowsTheCheckMark) {
