@@ -1,0 +1,152 @@
+#include "browser/web_browser.h"
+
+#include <gtkmm/menu.h>
+#include <gtkmm/widget.h>
+#include <gtkmm/window.h>
+
+#include "browser/host_flags.h"
+
+namespace q3::browser {
+namespace {
+
+constexpr const char* kBrowserKey = "q3-web-browser";
+
+std::string OrEmpty(const char* s) {
+    return s ? s : "";
+}
+
+}  // namespace
+
+WebKitSettings* NewReaderSettings() {
+    WebKitSettings* settings = webkit_settings_new();
+    webkit_settings_set_default_charset(settings, "GBK");
+    webkit_settings_set_enable_javascript(settings, TRUE);
+    return settings;
+}
+
+WebBrowser::WebBrowser() {
+    WebKitSettings* settings = NewReaderSettings();
+    WebKitUserContentManager* content = webkit_user_content_manager_new();
+    view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings,
+                                         "user-content-manager", content, nullptr));
+    g_object_unref(content);
+    g_object_unref(settings);
+    Setup();
+}
+
+WebBrowser::WebBrowser(WebBrowser& opener) {
+    WebKitSettings* settings = NewReaderSettings();
+    webkit_settings_set_default_charset(
+        settings, webkit_settings_get_default_charset(webkit_web_view_get_settings(opener.View())));
+    WebKitUserContentManager* content = webkit_user_content_manager_new();
+    view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", opener.View(),
+                                         "settings", settings, "user-content-manager", content,
+                                         nullptr));
+    g_object_unref(content);
+    g_object_unref(settings);
+    silent_ = opener.silent_;
+    Setup();
+}
+
+void WebBrowser::Setup() {
+    // The browser holds the one strong reference; windows only borrow the widget.
+    g_object_ref_sink(view_);
+    g_object_set_data(G_OBJECT(view_), kBrowserKey, this);
+    cancellable_ = g_cancellable_new();
+    ConnectSignals();
+}
+
+WebBrowser::~WebBrowser() {
+    // Pending saves must not call back into a browser that is gone.
+    g_cancellable_cancel(cancellable_);
+    g_object_unref(cancellable_);
+    g_signal_handlers_disconnect_by_data(view_, this);
+    g_object_set_data(G_OBJECT(view_), kBrowserKey, nullptr);
+    gtk_widget_destroy(GTK_WIDGET(view_));
+    g_object_unref(view_);
+}
+
+Gtk::Widget& WebBrowser::Widget() const {
+    return *Glib::wrap(GTK_WIDGET(view_));
+}
+
+WebBrowser* WebBrowser::FromView(WebKitWebView* view) {
+    if (view == nullptr)
+        return nullptr;
+    return static_cast<WebBrowser*>(g_object_get_data(G_OBJECT(view), kBrowserKey));
+}
+
+void WebBrowser::Navigate(const std::string& address, unsigned flags) {
+    // WebKit offers no per-request cache policy, and a reload that bypasses
+    // the cache only reloads the page already shown. Pictures and style
+    // sheets of a non-HTTP scheme stay in the memory cache as if fresh for
+    // ever, so a newly opened book whose paths repeat the last book's would
+    // show the old pictures. Emptying the memory cache first gives a
+    // document page nothing stale to read; the request is sent to the web
+    // process ahead of the load, on the same connection.
+    if ((flags & (navNoReadFromCache | navNoWriteToCache)) != 0)
+        ClearMemoryCache();
+    webkit_web_view_load_uri(view_, address.c_str());
+}
+
+void WebBrowser::ClearMemoryCache() {
+    WebKitWebsiteDataManager* data = webkit_web_view_get_website_data_manager(view_);
+    webkit_website_data_manager_clear(data, WEBKIT_WEBSITE_DATA_MEMORY_CACHE, 0, nullptr, nullptr,
+                                      nullptr);
+}
+
+void WebBrowser::GoBack() {
+    webkit_web_view_go_back(view_);
+}
+void WebBrowser::GoForward() {
+    webkit_web_view_go_forward(view_);
+}
+void WebBrowser::Stop() {
+    webkit_web_view_stop_loading(view_);
+}
+void WebBrowser::Refresh() {
+    webkit_web_view_reload(view_);
+}
+
+void WebBrowser::PrintPreview(Gtk::Window* parent) {
+    WebKitPrintOperation* op = webkit_print_operation_new(view_);
+    webkit_print_operation_run_dialog(op, parent ? parent->gobj() : nullptr);
+    g_object_unref(op);
+}
+
+void WebBrowser::Copy() {
+    webkit_web_view_execute_editing_command(view_, WEBKIT_EDITING_COMMAND_COPY);
+}
+
+void WebBrowser::SelectAll() {
+    webkit_web_view_execute_editing_command(view_, WEBKIT_EDITING_COMMAND_SELECT_ALL);
+}
+
+std::string WebBrowser::LocationUrl() const {
+    return OrEmpty(webkit_web_view_get_uri(view_));
+}
+std::string WebBrowser::Title() const {
+    return OrEmpty(webkit_web_view_get_title(view_));
+}
+bool WebBrowser::Busy() const {
+    return webkit_web_view_is_loading(view_);
+}
+bool WebBrowser::HasDocument() const {
+    return has_document_;
+}
+
+void WebBrowser::SetFullScreen(bool on) {
+    if (on == full_screen_)
+        return;
+    full_screen_ = on;
+    GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(view_));
+    if (!GTK_IS_WINDOW(top))
+        return;
+    if (on) {
+        gtk_window_fullscreen(GTK_WINDOW(top));
+    } else {
+        gtk_window_unfullscreen(GTK_WINDOW(top));
+    }
+}
+
+}  // namespace q3::browser

@@ -1,0 +1,177 @@
+// The web view's signals turned into the browser's events, and saving.
+#include <gio/gio.h>
+
+#include <memory>
+
+#include "browser/signal_guard.h"
+#include "browser/web_browser.h"
+
+namespace q3::browser {
+namespace {
+
+WebBrowser& Self(gpointer self) {
+    return *static_cast<WebBrowser*>(self);
+}
+
+std::string RequestUri(WebKitNavigationAction* action) {
+    WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+    const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+    return uri ? uri : "";
+}
+
+bool EndsWith(const std::string& s, const char* suffix) {
+    const std::string_view tail(suffix);
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// One save in flight; GLib holds it until its callback.
+struct SaveJob {
+    GFile* file = nullptr;
+    WebBrowser::DoneHandler done;
+    GCancellable* cancellable = nullptr;
+    ~SaveJob() {
+        if (file)
+            g_object_unref(file);
+        if (cancellable)
+            g_object_unref(cancellable);
+    }
+    void Finish(bool ok) {
+        if (done && !g_cancellable_is_cancelled(cancellable))
+            Guarded([&] { done(ok); });
+    }
+};
+
+void SavedArchive(GObject* source, GAsyncResult* result, gpointer data) {
+    std::unique_ptr<SaveJob> job(static_cast<SaveJob*>(data));
+    GError* error = nullptr;
+    bool ok = webkit_web_view_save_to_file_finish(WEBKIT_WEB_VIEW(source), result, &error);
+    if (error)
+        g_error_free(error);
+    job->Finish(ok);
+}
+
+void SavedBytes(GObject* source, GAsyncResult* result, gpointer data) {
+    std::unique_ptr<SaveJob> job(static_cast<SaveJob*>(data));
+    GError* error = nullptr;
+    gsize length = 0;
+    guchar* bytes =
+        webkit_web_resource_get_data_finish(WEBKIT_WEB_RESOURCE(source), result, &length, &error);
+    bool ok = false;
+    if (bytes != nullptr && !g_cancellable_is_cancelled(job->cancellable)) {
+        ok = g_file_replace_contents(job->file, reinterpret_cast<const char*>(bytes), length,
+                                     nullptr, FALSE, G_FILE_CREATE_NONE, nullptr, nullptr, &error);
+    }
+    g_free(bytes);
+    if (error)
+        g_error_free(error);
+    job->Finish(ok);
+}
+
+}  // namespace
+
+void WebBrowser::ConnectSignals() {
+    g_signal_connect(view_, "decide-policy", G_CALLBACK(HandleDecidePolicy), this);
+    g_signal_connect(view_, "create", G_CALLBACK(HandleCreate), this);
+    g_signal_connect(view_, "notify::title", G_CALLBACK(HandleTitle), this);
+    g_signal_connect(view_, "mouse-target-changed", G_CALLBACK(HandleMouseTarget), this);
+    g_signal_connect(view_, "load-changed", G_CALLBACK(HandleLoadChanged), this);
+    g_signal_connect(view_, "close", G_CALLBACK(HandleClose), this);
+    g_signal_connect(view_, "script-dialog", G_CALLBACK(HandleScriptDialog), this);
+}
+
+gboolean WebBrowser::HandleDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                        WebKitPolicyDecisionType type, gpointer self) {
+    if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION)
+        return FALSE;
+    WebBrowser& browser = Self(self);
+    if (!browser.OnBeforeNavigate)
+        return FALSE;
+    auto* navigation = WEBKIT_NAVIGATION_POLICY_DECISION(decision);
+    WebKitNavigationAction* action =
+        webkit_navigation_policy_decision_get_navigation_action(navigation);
+    const bool cancel = Guarded(false, [&] {
+        bool c = false;
+        browser.OnBeforeNavigate(browser, RequestUri(action), c);
+        return c;
+    });
+    if (!cancel)
+        return FALSE;
+    webkit_policy_decision_ignore(decision);
+    return TRUE;
+}
+
+GtkWidget* WebBrowser::HandleCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self) {
+    WebBrowser& browser = Self(self);
+    if (!browser.OnNewWindow)
+        return nullptr;
+    WebBrowser* target = Guarded(static_cast<WebBrowser*>(nullptr),
+                                 [&] { return browser.OnNewWindow(browser, RequestUri(action)); });
+    // WebKit loads the page into the view handed back; it must be a fresh
+    // view related to this one, which is what WebBrowser(opener) makes.
+    return target ? GTK_WIDGET(target->View()) : nullptr;
+}
+
+void WebBrowser::HandleTitle(GObject*, GParamSpec*, gpointer self) {
+    WebBrowser& browser = Self(self);
+    if (!browser.OnTitleChange)
+        return;
+    Guarded([&] { browser.OnTitleChange(browser, browser.Title()); });
+}
+
+void WebBrowser::HandleMouseTarget(WebKitWebView*, WebKitHitTestResult* hit, guint, gpointer self) {
+    WebBrowser& browser = Self(self);
+    std::string text;
+    if (webkit_hit_test_result_context_is_link(hit)) {
+        const char* uri = webkit_hit_test_result_get_link_uri(hit);
+        text = uri ? uri : "";
+    }
+    if (text == browser.status_text_)
+        return;
+    browser.status_text_ = text;
+    if (!browser.OnStatusTextChange)
+        return;
+    Guarded([&] { browser.OnStatusTextChange(browser, text); });
+}
+
+void WebBrowser::HandleLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self) {
+    WebBrowser& browser = Self(self);
+    if (event == WEBKIT_LOAD_COMMITTED)
+        browser.has_document_ = true;
+    if (event != WEBKIT_LOAD_FINISHED || !browser.OnDocumentComplete)
+        return;
+    Guarded([&] { browser.OnDocumentComplete(browser, browser.LocationUrl()); });
+}
+
+void WebBrowser::HandleClose(WebKitWebView*, gpointer self) {
+    WebBrowser& browser = Self(self);
+    if (!browser.OnWindowClosing)
+        return;
+    Guarded([&] { browser.OnWindowClosing(browser); });
+}
+
+gboolean WebBrowser::HandleScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer self) {
+    // Handled without showing anything: alerts vanish, confirmations and
+    // prompts get WebKit's negative answer.
+    return Self(self).silent_ ? TRUE : FALSE;
+}
+
+void WebBrowser::SaveAs(const std::string& path, DoneHandler done) {
+    auto job = std::make_unique<SaveJob>();
+    job->file = g_file_new_for_path(path.c_str());
+    job->done = std::move(done);
+    job->cancellable = G_CANCELLABLE(g_object_ref(cancellable_));
+    if (EndsWith(path, ".mht") || EndsWith(path, ".mhtml")) {
+        GFile* file = job->file;
+        webkit_web_view_save_to_file(view_, file, WEBKIT_SAVE_MODE_MHTML, cancellable_,
+                                     SavedArchive, job.release());
+        return;
+    }
+    WebKitWebResource* resource = webkit_web_view_get_main_resource(view_);
+    if (resource == nullptr) {
+        job->Finish(false);
+        return;
+    }
+    webkit_web_resource_get_data(resource, cancellable_, SavedBytes, job.release());
+}
+
+}  // namespace q3::browser
