@@ -90,6 +90,79 @@ std::optional<std::string> PageBytes(WebKitWebView* view) {
     return out;
 }
 
+namespace {
+
+GdkEvent* PointerEvent(GdkEventType type, GtkWidget* widget, int x, int y) {
+    GdkWindow* window = gtk_widget_get_window(widget);
+    GdkEvent* event = gdk_event_new(type);
+    int ox = 0, oy = 0;
+    gdk_window_get_origin(window, &ox, &oy);
+    GtkAllocation a;
+    gtk_widget_get_allocation(widget, &a);
+    // Widgets without a window of their own draw at their allocation.
+    if (!gtk_widget_get_has_window(widget)) {
+        x += a.x;
+        y += a.y;
+    }
+    GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(window));
+    gdk_event_set_device(event, gdk_seat_get_pointer(seat));
+    if (type == GDK_MOTION_NOTIFY) {
+        event->motion.window = GDK_WINDOW(g_object_ref(window));
+        event->motion.time = GDK_CURRENT_TIME;
+        event->motion.x = x;
+        event->motion.y = y;
+        event->motion.x_root = ox + x;
+        event->motion.y_root = oy + y;
+    } else {
+        event->button.window = GDK_WINDOW(g_object_ref(window));
+        event->button.time = GDK_CURRENT_TIME;
+        event->button.x = x;
+        event->button.y = y;
+        event->button.x_root = ox + x;
+        event->button.y_root = oy + y;
+    }
+    return event;
+}
+
+}  // namespace
+
+void SendButton(GtkWidget* widget, int x, int y, guint button) {
+    for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
+        GdkEvent* event = PointerEvent(type, widget, x, y);
+        event->button.button = button;
+        if (type == GDK_BUTTON_RELEASE)
+            event->button.state = GDK_BUTTON3_MASK;
+        gtk_main_do_event(event);
+        gdk_event_free(event);
+        Pump(30ms);
+    }
+}
+
+void SendMotion(GtkWidget* widget, int x, int y) {
+    GdkEvent* event = PointerEvent(GDK_MOTION_NOTIFY, widget, x, y);
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+}
+
+std::vector<GtkWidget*> VisibleMenus() {
+    std::vector<GtkWidget*> menus;
+    GList* tops = gtk_window_list_toplevels();
+    for (GList* l = tops; l != nullptr; l = l->next) {
+        GtkWidget* top = GTK_WIDGET(l->data);
+        GtkWidget* child = GTK_IS_BIN(top) ? gtk_bin_get_child(GTK_BIN(top)) : nullptr;
+        if (child && GTK_IS_MENU(child) && gtk_widget_get_mapped(top))
+            menus.push_back(child);
+    }
+    g_list_free(tops);
+    return menus;
+}
+
+void CloseMenus() {
+    for (GtkWidget* menu : VisibleMenus())
+        gtk_menu_shell_cancel(GTK_MENU_SHELL(menu));
+    Pump(50ms);
+}
+
 std::string MakePng(int width, int height, uint32_t rgb) {
     GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
     gdk_pixbuf_fill(pixbuf, (rgb << 8) | 0xFF);
@@ -183,7 +256,8 @@ bool BrowserTest::Load(browser::WebBrowser& b, const std::string& address, unsig
         }),
         &finished);
     b.Navigate(address, flags);
-    const bool ok = RunUntil([&] { return finished; });
+    // A failed load goes on with WebKit's error page; wait for that too.
+    const bool ok = RunUntil([&] { return finished && !b.Busy(); });
     g_signal_handler_disconnect(b.View(), id);
     return ok;
 }

@@ -35,16 +35,24 @@ std::optional<std::string> EvalJs(WebKitWebView* view, const std::string& script
 // The bytes of the page the view shows (its main resource).
 std::optional<std::string> PageBytes(WebKitWebView* view);
 
+// Pointer events delivered to a widget as the window system would, at
+// widget coordinates.
+void SendButton(GtkWidget* widget, int x, int y, guint button);
+void SendMotion(GtkWidget* widget, int x, int y);
+// The visible pop-up menus of the process (WebKit's context menu is one).
+std::vector<GtkWidget*> VisibleMenus();
+void CloseMenus();
+
 // A PNG picture of one colour, made at test time.
 std::string MakePng(int width, int height, uint32_t rgb);
 
-// A contents text for items {caption GBK, record, path} and resources
-// {path, record}.
+// A contents text for items {caption GBK, record, path}.
 struct Item {
     std::string caption;
     int record;
     std::string path;
 };
+// Resources use record and path; their caption is left empty.
 std::string MakeContents(const std::vector<Item>& items, const std::vector<Item>& resources);
 
 // Records 2.. are `records` in order; record 1 the contents.

@@ -27,19 +27,23 @@ std::string BigBody() {
 }
 
 class PageTest : public BrowserTest {
-protected:
+  protected:
     void SetUp() override {
         BrowserTest::SetUp();
-        const std::string page =
-            "<html><head><title>" + kTitleGbk +
-            "</title><link rel=\"stylesheet\" href=\"style.css\">"
-            "<script src=\"app.js\"></script></head><body>"
-            "<p id=\"t\">" + kTextGbk + "</p><img id=\"pic\" src=\"pic.png\">"
-            "<img id=\"deep\" src=\"img/deep.png\"></body></html>";
+        const std::string page = "<html><head><title>" + kTitleGbk +
+                                 "</title><link rel=\"stylesheet\" href=\"style.css\">"
+                                 "<script src=\"app.js\"></script></head><body>"
+                                 "<p id=\"t\">" +
+                                 kTextGbk +
+                                 "</p><img id=\"pic\" src=\"pic.png\">"
+                                 "<img id=\"deep\" src=\"img/deep.png\"></body></html>";
         big = BigBody();
         const std::string contents = MakeContents(
             {{"Index", 2, "index.htm"}, {"Big", 6, "big.htm"}, {"Empty", 7, "empty.txt"}},
-            {{"pic.png", 3}, {"style.css", 4}, {"app.js", 5}, {"img\\deep.png", 8}});
+            {{"", 3, "pic.png"},
+             {"", 4, "style.css"},
+             {"", 5, "app.js"},
+             {"", 8, "img\\deep.png"}});
         OpenBook(WriteBook(dir, "pages.qbx", contents,
                            {page, MakePng(40, 30, 0xCC2020), "p#t { color: rgb(0, 128, 0); }",
                             "window.scriptRan = 'yes';", big, "", MakePng(12, 34, 0x2020CC)}));
@@ -107,7 +111,11 @@ TEST_F(PageTest, ZeroByteBodyCompletesEmpty) {
     ASSERT_TRUE(Load("qbx://reader/empty.txt"));
     EXPECT_FALSE(failed);
     EXPECT_EQ(browser->LocationUrl(), "qbx://reader/empty.txt");
-    EXPECT_EQ(PageBytes(view()), "");
+    // WebKit sniffs nothing into an empty text page. (Its resource data
+    // call hands an empty resource back as one NUL byte, so the page is
+    // checked instead.)
+    EXPECT_EQ(Js("document.contentType"), "text/plain");
+    EXPECT_EQ(Js("document.documentElement.outerHTML"), "<html><head></head><body></body></html>");
     g_signal_handlers_disconnect_by_data(view(), &failed);
 }
 
@@ -147,7 +155,6 @@ TEST_F(PageTest, DeactivatedSchemeFailsCleanly) {
     EXPECT_TRUE(failed);
     EXPECT_EQ(binding->Requests(), before);
     // Active again, the same address is served.
-    failed = false;
     ASSERT_TRUE(Load("qbx://reader/index.htm"));
     EXPECT_EQ(Js("document.getElementById('t').textContent"), kTextUtf8);
 }
