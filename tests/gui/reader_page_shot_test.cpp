@@ -21,21 +21,16 @@ std::string ShotPath(const std::string& name) {
     return (folder / name).string();
 }
 
-// Waits for every picture of the page; the number that arrived with pixels.
-int LoadedPictures(BrowserTest& t,
-                   std::function<std::optional<std::string>(const std::string&)> js) {
-    (void)t;
-    RunUntil(
-        [&] { return js("String(Array.from(document.images).every(i => i.complete))") == "true"; });
-    return std::stoi(
-        js("String(Array.from(document.images).filter(i => i.naturalWidth > 0).length)")
-            .value_or("0"));
-}
-
 class ShotTest : public BrowserTest {
   protected:
+    // Waits for every picture of the page; the number that arrived with pixels.
     int Pictures() {
-        return LoadedPictures(*this, [this](const std::string& s) { return Js(s); });
+        RunUntil([&] {
+            return Js("String(Array.from(document.images).every(i => i.complete))") == "true";
+        });
+        return std::stoi(
+            Js("String(Array.from(document.images).filter(i => i.naturalWidth > 0).length)")
+                .value_or("0"));
     }
 };
 
