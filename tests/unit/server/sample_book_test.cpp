@@ -5,12 +5,14 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "common/gbk.h"
 #include "server/full_text_search.h"
 #include "server/ht_server.h"
+#include "support/temp_dir.h"
 
 #ifndef Q3_SAMPLES_DIR
 #error "Q3_SAMPLES_DIR must name the folder of the sample books"
@@ -45,7 +47,11 @@ protected:
         const std::string dir = Q3_SAMPLES_DIR;
         description = ReadText(dir + "/debian-reference.md");
         if (description.empty()) GTEST_SKIP() << "no sample book beside the checkout";
-        OpenOutcome out = srv.OpenDocument(dir + "/debian-reference.qbx",
+        // A private copy: other test processes hold the shared file open, and
+        // a document is opened by one reader at a time.
+        const std::string book = copy.File("debian-reference.qbx");
+        std::filesystem::copy_file(dir + "/debian-reference.qbx", book);
+        OpenOutcome out = srv.OpenDocument(book,
                                            [](doc::TQBXManage&, std::string& p) {
                                                p = Utf8ToGbk("示例密码").value();
                                            });
@@ -69,6 +75,7 @@ protected:
         return out;
     }
     std::string description;
+    q3::testing::TempDir copy;
     Tdm_htServer srv;
     MemoryContentsModel model;
 };
