@@ -154,6 +154,7 @@ void Tfm_Quillon3::CreateSettingsAndServer() {
     modules_.htServer =  // 12
         std::make_unique<TServerModule>(server::scheme::ProcessDynPtl());
     modules_.htServer->Server().SetPumpHook([] { ProcessMessages(); });
+    ConnectSelectNode();
     SyncAddressHistory(true);  // 13
 }
 
@@ -168,6 +169,13 @@ void Tfm_Quillon3::RegisterDocumentType() {
 }
 
 void Tfm_Quillon3::CreateBrowsersAndStart() {
+    WireBrowserEvents(*wb_home);
+    // Links of the ad page open in the current tab.
+    wb_AdSense->OnNewWindow = [this](browser::WebBrowser&, const std::string& address) {
+        if (browser::WebBrowser* current = CurrentBrowser(); current && !address.empty())
+            current->Navigate(address);
+        return static_cast<browser::WebBrowser*>(nullptr);
+    };
     AttachContainer(*wb_home, true);  // 15
     AttachContainer(*wb_AdSense, true);
     tbs_EbookNav.ExpandFirstNode();  // 16
@@ -202,6 +210,8 @@ void Tfm_Quillon3::AttachContainer(browser::WebBrowser& wb, bool navigate) {
         if (&sender != CurrentBrowser() || !IsDocumentPage())
             return;
         handled = true;
+        menu_x_ = point.x;
+        menu_y_ = point.y;
         if (browser::TNulWBContainer* c = browser::ContainerOf(sender))
             c->PopupAt(pm_Webqbx, point);
     };

@@ -29,6 +29,7 @@
 #include "reader/search_pane.h"
 #include "reader/server_module.h"
 #include "reader/status_bar.h"
+#include "server/special_links.h"
 
 namespace q3::browser {
 class BrowserCommands;
@@ -173,6 +174,20 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void AddAddressHistory(const std::string& address);
     // An existing file is opened; anything else goes to the active tab's browser.
     void GoToAddress(const std::string& text);
+    // A tab with a new browser for a window a page asks for; opener: the
+    // browser of that page (the new view must share its web process).
+    browser::WebBrowser* NewBrowserTab(browser::WebBrowser* opener);
+    size_t PageTabCount() const { return page_tabs_.size(); }
+    void UpdateCaption(const std::string& title);
+    // True when a document address names an archive entry, which is then
+    // offered for saving instead of being shown.
+    bool SaveArchiveEntry(const std::string& address);
+    // The tree follows the page shown: selects, expands and reveals the node.
+    void SelectTreeNode(server::ContentsEntry* entry);
+    void TabChange();
+    // Shows the page of the selected index item.
+    void IndexShow();
+    void SetStatusText(const std::string& text, int index) { stat1.SetStatusText(text, index); }
     // The ad page's body style after a colour change.
     const std::string& AdBodyStyle() const { return ad_body_style_; }
 
@@ -180,6 +195,28 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void FormDestroy() override;
 
   private:
+    // A page tab opened for a new window; the window owns its browser.
+    struct PageTab {
+        Gtk::Box sheet;
+        std::unique_ptr<browser::WebBrowser> browser;
+    };
+
+    void WireBrowserEvents(browser::WebBrowser& wb);
+    void BeforeNavigate(browser::WebBrowser& sender, const std::string& address, bool& cancel);
+    void FollowLink(const server::LinkAction& link);
+    void ClearHistory(bool web_addresses);
+    void TitleChange(browser::WebBrowser& sender, const std::string& title);
+    void DocumentComplete(browser::WebBrowser& sender, const std::string& address);
+    Gtk::Widget* SheetOf(const browser::WebBrowser& wb);
+    void CloseActiveTab();
+    void SaveArchiveRecord(int32_t record, const std::string& file_name);
+    void WireIndexPane();
+    void WireAddressBox();
+    void IndexKeyReleased(GdkEventKey* event);
+    void ShowRecordForTest();
+    // The picture under the page menu on document pages, else the selection.
+    void CopyFromPage(browser::WebBrowser& wb);
+    void ConnectSelectNode();
     void BuildLayout();
     void BuildToolBars();
     void BuildSideBar();
@@ -220,6 +257,10 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     bool destroyed_ = false;
     bool side_bar_before_full_screen_ = false;
     std::string ad_body_style_;
+    std::vector<std::unique_ptr<PageTab>> page_tabs_;
+    bool selecting_history_ = false;
+    // Where the page menu of a document page was last opened (screen).
+    int menu_x_ = -1, menu_y_ = -1;
 };
 
 }  // namespace q3::reader

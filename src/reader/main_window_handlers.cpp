@@ -1,4 +1,6 @@
 // The shared handlers of the main window's actions and menus.
+#include <sigc++/adaptors/track_obj.h>
+
 #include "browser/browser_commands.h"
 #include "browser/host_flags.h"
 #include "browser/page_helpers.h"
@@ -239,24 +241,12 @@ void Tfm_Quillon3::ToggleFullScreen(browser::WebBrowser& wb) {
     }
 }
 
-void Tfm_Quillon3::CloseWebExecute(TAction&) {
-    const int active = pgc_Main.get_current_page();
-    if (active < 0)
-        return;
-    if (pgc_Main.get_nth_page(active) == &tbs_htmlHome) {
-        BuildHomePage();  // the home tab is never removed
-        return;
-    }
-    // Tabs other than the home tab arrive with new-window requests; closing
-    // them is part of the page tabs' own handling.
-}
-
 void Tfm_Quillon3::QbxEditExecute(TAction& action) {
     browser::WebBrowser* wb = CurrentBrowser();
     switch (action.Tag()) {
         case 1:
             if (wb != nullptr && wb->HasDocument())
-                wb->Copy();
+                CopyFromPage(*wb);
             break;
         case 2:
             if (wb != nullptr && wb->HasDocument())
@@ -279,6 +269,34 @@ void Tfm_Quillon3::QbxEditExecute(TAction& action) {
         default:
             break;  // 8, sharing, has no branch
     }
+}
+
+void Tfm_Quillon3::CopyFromPage(browser::WebBrowser& wb) {
+    Glib::RefPtr<Gdk::Window> view_window = wb.Widget().get_window();
+    if (!IsDocumentPage() || menu_x_ < 0 || !view_window) {
+        wb.Copy();
+        return;
+    }
+    int origin_x = 0, origin_y = 0;
+    view_window->get_origin(origin_x, origin_y);
+    // The document's own pictures come from the content server; when the
+    // menu was not opened over a picture the selection is copied instead.
+    browser::WebBrowser* target = &wb;
+    browser::CopyImageAt(
+        wb, menu_x_ - origin_x, menu_y_ - origin_y,
+        [this](const std::string& address) -> std::optional<std::string> {
+            std::string bytes;
+            server::Tdm_htServer* srv = Server();
+            if (srv == nullptr || !srv->ReadDataByStream(address, bytes))
+                return std::nullopt;
+            return bytes;
+        },
+        sigc::track_obj(
+            [this, target](bool copied) {
+                if (!copied && target == CurrentBrowser())
+                    target->Copy();
+            },
+            *this));
 }
 
 void Tfm_Quillon3::QbxNavExecute(TAction& action) {

@@ -87,7 +87,9 @@ void Tfm_Quillon3::AddAddressHistory(const std::string& address) {
     const std::vector<std::string> items = pnl_addr.UrlItems();
     for (size_t i = 0; i < items.size(); ++i) {
         if (items[i] == text) {
+            selecting_history_ = true;
             pnl_addr.cbb_url.set_active(static_cast<int>(i));
+            selecting_history_ = false;
             return;
         }
     }
@@ -95,7 +97,9 @@ void Tfm_Quillon3::AddAddressHistory(const std::string& address) {
     if (FileExists(text))
         image = icons::FileIconIndex(icons::kKindFile, text);
     pnl_addr.AddUrlItem(text, image);
+    selecting_history_ = true;
     pnl_addr.cbb_url.set_active(static_cast<int>(items.size()));
+    selecting_history_ = false;
 }
 
 void Tfm_Quillon3::NavigateCurrent(const std::string& address) {
@@ -153,8 +157,19 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
     try {
         if (!SideBarShown())
             act_NavTree.Execute();
-        if (IsDocumentPage())
+        if (IsDocumentPage()) {
             BuildHomePage();
+            // Until the home page has replaced it, the engine may still name
+            // the old document's page, and the new first page at the same
+            // address would pass for shown.
+            browser::WebBrowser* wb = CurrentBrowser();
+            ProcessMessagesWhile(
+                [this, wb] {
+                    return wb != nullptr && CurrentBrowser() == wb &&
+                           (wb->Busy() || wb->LocationUrl() != "about:blank");
+                },
+                std::chrono::seconds(5));
+        }
         act_QBXComment.SetEnabled(true);
         ts_FullSearch.store->clear();
         srv.LoadContents(outcome.contents_text, *contents_model_);
@@ -270,11 +285,6 @@ void Tfm_Quillon3::SyncAddressHistory(bool load) {
     }
 }
 
-void Tfm_Quillon3::BuildHomePage() {
-    // The generated home page (history tables and the reader's own links)
-    // is written into the current browser by the home page view.
-}
-
 void Tfm_Quillon3::StartUpdateCheck() {
     // The update check runs once on its own thread and posts its answer to
     // this window; it is started by the online services.
@@ -354,9 +364,9 @@ void Tfm_Quillon3::WireControls() {
         }
         return false;
     });
-    const auto go = [this] { GoToAddress(pnl_addr.UrlEntry().get_text()); };
-    pnl_addr.btn4.signal_clicked().connect(go);
-    pnl_addr.UrlEntry().signal_activate().connect(go);
+    WireAddressBox();
+    WireIndexPane();
+    pgc_Main.signal_switch_page().connect([this](Gtk::Widget*, guint) { TabChange(); }, true);
     mni_ScriptOff->signal_toggled().connect([this] {
         if (browser::WebBrowser* wb = CurrentBrowser())
             wb->SetSilent(mni_ScriptOff->get_active());

@@ -25,7 +25,8 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 "$reader" "$book" >"$work/reader.log" 2>&1 &
 pid=$!
 
-wid=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quillon3$' | head -n 1)
+# The caption names the page and the document once the first page shows.
+wid=$(timeout 60 xdotool search --sync --onlyvisible --name ' - Quillon3$' | head -n 1)
 if [ -z "$wid" ]; then
   fail "the window did not appear"
   cat "$work/reader.log" >&2

@@ -72,9 +72,10 @@ std::optional<std::string> AnsweringDialogs::OpenFile(Gtk::Window*, const std::s
     return Next(file_answers, std::optional<std::string>());
 }
 
-std::optional<std::string> AnsweringDialogs::SaveFile(Gtk::Window*, const std::string&,
+std::optional<std::string> AnsweringDialogs::SaveFile(Gtk::Window*, const std::string& file_name,
                                                       const std::string& filter) {
     file_filters.push_back(filter);
+    save_names.push_back(file_name);
     return Next(file_answers, std::optional<std::string>());
 }
 

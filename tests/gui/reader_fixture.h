@@ -63,6 +63,7 @@ class AnsweringDialogs : public Dialogs {
     std::vector<Message> messages;
     std::vector<Query> queries;
     std::vector<std::string> file_filters;
+    std::vector<std::string> save_names;  // the names save dialogs proposed
     std::vector<browser::WindowColor> colour_starts;
 };
 

@@ -43,7 +43,8 @@ TEST_F(ReaderStart, FirstStartWithAnEmptyRegistry) {
     EXPECT_FALSE(w.act_NavTree.Checked());
     EXPECT_FALSE(w.pgc_navTree.get_visible());
     EXPECT_EQ(CurrentSideTab(w), &w.tbs_EbookNav);
-    EXPECT_EQ(w.get_title(), "Quillon3");
+    // The caption follows the home page once it is shown.
+    EXPECT_TRUE(PumpUntil([&] { return w.get_title() == "首页 - Quillon3"; })) << w.get_title();
     EXPECT_EQ(SettingsKey(), "SOFTWARE\\Tarvik\\Quillon3");
     int width = 0, height = 0;
     w.get_size(width, height);
@@ -83,7 +84,10 @@ TEST_F(ReaderStart, DocumentArgumentOpensAfterTheHomePage) {
     EXPECT_EQ(w.tbs_QbxDir.NodeCount(), 4u);
     EXPECT_TRUE(w.act_QBXComment.Enabled());
     EXPECT_EQ(TabHint(w.pgc_Nave, w.tbs_QbxDir), book);
-    EXPECT_EQ(w.pnl_addr.UrlItems(), std::vector<std::string>{book});
+    // Beside the blank page every browser starts with, the book is the one item.
+    std::vector<std::string> items = w.pnl_addr.UrlItems();
+    std::erase(items, "about:blank");
+    EXPECT_EQ(items, std::vector<std::string>{book});
     // The first page is shown in the home browser.
     EXPECT_TRUE(PumpUntil([&] {
         return w.wb_home->LocationUrl() == "qbx://reader/cover.htm" && !w.wb_home->Busy();
@@ -219,6 +223,8 @@ TEST_F(ReaderStart, SoftwareUpdateActionGoesToTheMakersPageInTheCurrentBrowser) 
     std::string asked;
     s.window().wb_home->OnBeforeNavigate = [&](browser::WebBrowser&, const std::string& address,
                                                bool& cancel) {
+        if (address == "about:blank")
+            return;  // the home page still being written
         asked = address;
         cancel = true;
     };

@@ -1,0 +1,242 @@
+// The home page, the links the reader answers itself, archive entries offered
+// for saving, and the page tabs with their captions.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "browser/page_helpers.h"
+#include "browser/web_browser.h"
+#include "reader/tab_painter.h"
+#include "reader_fixture.h"
+
+namespace q3::reader::testing {
+namespace {
+
+constexpr const char* kPrefix = "qbx://reader/";
+
+// Runs a script in the page and hands back its JSON result.
+std::string PageResult(browser::WebBrowser& wb, const std::string& script) {
+    std::optional<std::string> result;
+    bool done = false;
+    browser::RunPageScript(wb, script, [&](std::optional<std::string> json) {
+        result = std::move(json);
+        done = true;
+    });
+    PumpUntil([&] { return done; });
+    return result.value_or("");
+}
+
+std::string HomeLinks(browser::WebBrowser& wb) {
+    return PageResult(wb,
+                      "Array.from(document.querySelectorAll('a')).map(a => "
+                      "a.getAttribute('href')).join('\\n')");
+}
+
+bool HomePageShown(browser::WebBrowser& wb) {
+    return wb.Title() == "首页" && !wb.Busy();
+}
+
+void WriteHistory(const std::string& file, const std::vector<std::string>& items) {
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    std::ofstream out(file);
+    out << "[URLs]\n";
+    for (size_t i = 0; i < items.size(); ++i)
+        out << "url" << i << "=" << items[i] << "\n";
+    out << "Count=" << items.size() << "\n";
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A book with a zip entry among its resources, and one in capitals.
+std::string WriteArchiveBook(const std::string& path) {
+    doc::QbxWriter writer(doc::DocumentInfo{});
+    writer.AddRecord(
+        "<ul>\n<li><param name=\"name\" value=\"Cover\" id=\"2\"><param name=\"local\" "
+        "value=\"cover.htm\">\n</ul>\n"
+        "<res value=\"files\\pack.zip\" id=\"3\">\n"
+        "<res value=\"files\\big.ZIP\" id=\"4\">\n");
+    writer.AddRecord("<html><head><title>Cover</title></head><body>cover</body></html>");
+    writer.AddRecord("PK-zip-bytes");
+    writer.AddRecord("PK-other-bytes");
+    writer.WriteFile(path);
+    return path;
+}
+
+class LinksTest : public ReaderTest {};
+
+TEST_F(LinksTest, HomePageListsTheHistoryNewestFirstWithoutAboutBlank) {
+    WriteHistory(DataFile("RURLs.dat"),
+                 {"/x/a.qbx", "http://example.org/one", "about:blank", "/x/B.QBX"});
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
+    const std::string links = HomeLinks(*w.wb_home);
+    const size_t b = links.find("open://%7C%2Fx%2FB.QBX%7C");
+    const size_t a = links.find("open://%7C%2Fx%2Fa.qbx%7C");
+    ASSERT_NE(a, std::string::npos) << links;
+    ASSERT_NE(b, std::string::npos) << links;
+    EXPECT_LT(b, a);
+    EXPECT_NE(links.find("commnet://%7C%2Fx%2Fa.qbx%7C"), std::string::npos);
+    EXPECT_NE(links.find("http%3A%2F%2Fexample.org%2Fone"), std::string::npos) << links;
+    EXPECT_EQ(links.find("about:blank"), std::string::npos);
+    EXPECT_NE(links.find("open:(help)"), std::string::npos);
+    EXPECT_NE(links.find("clear:(url)"), std::string::npos);
+    EXPECT_EQ(w.pnl_addr.UrlEntry().get_text(), "about:blank");
+}
+
+TEST_F(LinksTest, HistoryLinkOpensTheBook) {
+    const std::string book = WriteBook();
+    WriteHistory(DataFile("RURLs.dat"), {book});
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
+    PageResult(*w.wb_home, "document.querySelector('a[href^=\"open://\"]').click(); 1");
+    EXPECT_TRUE(
+        PumpUntil([&] { return w.wb_home->LocationUrl() == std::string(kPrefix) + "cover.htm"; }));
+    ASSERT_NE(w.Server()->Document(), nullptr);
+    EXPECT_EQ(w.Server()->Document()->FileName(), book);
+}
+
+TEST_F(LinksTest, OpenLinkWithPercentEscapesOpensTheDecodedPath) {
+    const std::string book = WriteBook("my book.qbx");
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    std::string escaped;
+    for (char c : book)
+        escaped += c == '/'   ? std::string("%2F")
+                   : c == ' ' ? std::string("%20")
+                              : std::string(1, c);
+    w.wb_home->Navigate("open://%7C" + escaped + "%7C");
+    EXPECT_TRUE(PumpUntil([&] { return w.Server()->Document() != nullptr; }));
+    ASSERT_NE(w.Server()->Document(), nullptr);
+    EXPECT_EQ(w.Server()->Document()->FileName(), book);
+}
+
+TEST_F(LinksTest, OpenHelpLinkOpensTheHelpBookBesideTheProgram) {
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    w.wb_home->Navigate("open:(help)");
+    EXPECT_TRUE(PumpUntil([&] { return w.Server()->Document() != nullptr; }));
+}
+
+TEST_F(LinksTest, OpenQbxLinkRunsTheOpenDialog) {
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    w.wb_home->Navigate("open:(qbx)");
+    EXPECT_TRUE(PumpUntil([&] { return !dialogs_->file_filters.empty(); }));
+}
+
+TEST_F(LinksTest, ClearUrlKeepsDocumentsAndAboutBlank) {
+    const std::string book = WriteBook();
+    WriteHistory(DataFile("RURLs.dat"), {book, "http://example.org/one", "/x/gone.qbx"});
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
+    w.wb_home->Navigate("clear:(url)");
+    ASSERT_TRUE(PumpUntil([&] {
+        const auto items = w.pnl_addr.UrlItems();
+        return std::find(items.begin(), items.end(), "http://example.org/one") == items.end();
+    }));
+    const std::vector<std::string> items = w.pnl_addr.UrlItems();
+    EXPECT_NE(std::find(items.begin(), items.end(), book), items.end());
+    EXPECT_NE(std::find(items.begin(), items.end(), "/x/gone.qbx"), items.end());
+    // Stored at once: the file no longer holds the web address.
+    EXPECT_EQ(ReadText(DataFile("RURLs.dat")).find("Count=3"), std::string::npos);
+    EXPECT_NE(ReadText(DataFile("RURLs.dat")).find("Count=2"), std::string::npos);
+}
+
+TEST_F(LinksTest, ClearQbxKeepsOnlyWebAddressesThatAreNotFiles) {
+    const std::string book = WriteBook();
+    WriteHistory(DataFile("RURLs.dat"), {book, "http://example.org/one", "/x/gone.qbx"});
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
+    w.wb_home->Navigate("clear:(qbx)");
+    ASSERT_TRUE(PumpUntil([&] { return w.pnl_addr.UrlItems().size() <= 1; }));
+    EXPECT_EQ(w.pnl_addr.UrlItems(), std::vector<std::string>{"http://example.org/one"});
+}
+
+TEST_F(LinksTest, ZipEntryIsOfferedForSavingUnderItsOwnFileName) {
+    const std::string book = WriteArchiveBook(dir_.File("archive.qbx"));
+    ReaderSession session({book});
+    Tfm_Quillon3& w = session.window();
+    // The cover page fully loaded, so that the cancelled request is the only
+    // navigation in flight.
+    ASSERT_TRUE(PumpUntil([&] {
+        return w.wb_home->LocationUrl() == std::string(kPrefix) + "cover.htm" &&
+               !w.wb_home->Busy() && w.wb_home->Title() == "Cover";
+    }));
+    const std::string target = dir_.File("saved.zip");
+    dialogs_->file_answers.push_back(target);
+    w.wb_home->Navigate(std::string(kPrefix) + "files/pack.zip");
+    ASSERT_TRUE(PumpUntil([&] { return !dialogs_->save_names.empty(); }));
+    // Only the last component of "files\pack.zip" is proposed.
+    EXPECT_EQ(dialogs_->save_names[0], "pack.zip");
+    EXPECT_TRUE(PumpUntil([&] { return ReadText(target) == "PK-zip-bytes"; }));
+    EXPECT_EQ(w.wb_home->LocationUrl(), std::string(kPrefix) + "cover.htm");
+}
+
+TEST_F(LinksTest, ArchiveExtensionInCapitalsIsNotIntercepted) {
+    const std::string book = WriteArchiveBook(dir_.File("archive.qbx"));
+    ReaderSession session({book});
+    Tfm_Quillon3& w = session.window();
+    EXPECT_FALSE(w.SaveArchiveEntry(std::string(kPrefix) + "files/big.ZIP"));
+    EXPECT_TRUE(w.SaveArchiveEntry(std::string(kPrefix) + "files/pack.zip"));
+    // An archive name that is no entry of the book goes to the browser.
+    EXPECT_FALSE(w.SaveArchiveEntry(std::string(kPrefix) + "files/none.zip"));
+}
+
+TEST_F(LinksTest, NewTabIsCaptionedLoadingUntilItsTitleArrives) {
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    browser::WebBrowser* tab = w.NewBrowserTab(w.wb_home.get());
+    ASSERT_NE(tab, nullptr);
+    EXPECT_EQ(w.pgc_Main.get_n_pages(), 2);
+    EXPECT_EQ(w.CurrentBrowser(), tab);
+    EXPECT_EQ(TabCaption(w.pgc_Main, 1), "正在加载...");
+    webkit_web_view_load_html(tab->View(), "<title>ABCDEFGHIJKLMNOPQRST</title>x", "about:blank");
+    EXPECT_TRUE(PumpUntil([&] { return TabCaption(w.pgc_Main, 1) == "ABCDEFGHIJKLMNOP..."; }))
+        << TabCaption(w.pgc_Main, 1);
+    webkit_web_view_load_html(tab->View(), "<title>中文标题一二三四五六七</title>x", "about:blank");
+    EXPECT_TRUE(PumpUntil([&] { return TabCaption(w.pgc_Main, 1) == "中文标题一二三四..."; }))
+        << TabCaption(w.pgc_Main, 1);
+}
+
+TEST_F(LinksTest, ClosingATabRemovesItAndClosingHomeKeepsIt) {
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
+    ASSERT_NE(w.NewBrowserTab(w.wb_home.get()), nullptr);
+    ASSERT_NE(w.NewBrowserTab(w.wb_home.get()), nullptr);
+    EXPECT_EQ(w.pgc_Main.get_n_pages(), 3);
+    w.act_CloseWeb.Execute();
+    EXPECT_EQ(w.pgc_Main.get_n_pages(), 2);
+    EXPECT_EQ(w.PageTabCount(), 1u);
+    EXPECT_NE(w.CurrentBrowser(), nullptr);
+    w.pgc_Main.set_current_page(0);
+    w.act_CloseWeb.Execute();
+    EXPECT_EQ(w.pgc_Main.get_n_pages(), 2);
+    EXPECT_EQ(w.CurrentBrowser(), w.wb_home.get());
+    EXPECT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
+}
+
+TEST_F(LinksTest, PageOpeningANewWindowGetsATab) {
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
+    webkit_settings_set_javascript_can_open_windows_automatically(
+        webkit_web_view_get_settings(w.wb_home->View()), TRUE);
+    PageResult(*w.wb_home, "window.open('about:blank'); 1");
+    EXPECT_TRUE(PumpUntil([&] { return w.pgc_Main.get_n_pages() == 2; }));
+    EXPECT_EQ(w.PageTabCount(), 1u);
+}
+
+}  // namespace
+}  // namespace q3::reader::testing

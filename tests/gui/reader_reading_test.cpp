@@ -1,0 +1,238 @@
+// Opening a document by every route and moving through it: the open dialog,
+// the command line, the address box, a protected or damaged document, the
+// tree following the page, previous and next, and the index key search.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "browser/web_browser.h"
+#include "common/text.h"
+#include "reader_fixture.h"
+
+namespace q3::reader::testing {
+namespace {
+
+constexpr const char* kPrefix = "qbx://reader/";
+
+bool ShowsPage(browser::WebBrowser& wb, const std::string& page) {
+    return wb.LocationUrl() == std::string(kPrefix) + page && !wb.Busy();
+}
+
+// The page is committed and parsed, not just asked for: requests replaced on
+// the way may still be served (and move the tree) until then.
+bool Settled(browser::WebBrowser& wb, const std::string& page, const std::string& title) {
+    return ShowsPage(wb, page) && wb.Title() == title;
+}
+
+std::string SelectedCaption(Tfm_Quillon3& w) {
+    Gtk::TreeIter row = w.tbs_QbxDir.tv_dirlist.get_selection()->get_selected();
+    return row ? Glib::ustring((*row)[w.tbs_QbxDir.columns.caption]).raw() : "";
+}
+
+std::string SelectedIndexItem(Tfm_Quillon3& w) {
+    Gtk::TreeIter row = w.TabSheet5.lst_Indexs.get_selection()->get_selected();
+    return row ? Glib::ustring((*row)[w.TabSheet5.columns.text]).raw() : "";
+}
+
+// A key released in a widget, as the keyboard would deliver it.
+void ReleaseKey(Gtk::Widget& widget, guint keyval) {
+    GdkEvent* event = gdk_event_new(GDK_KEY_RELEASE);
+    event->key.window = GDK_WINDOW(g_object_ref(widget.get_window()->gobj()));
+    event->key.keyval = keyval;
+    event->key.send_event = TRUE;
+    gtk_widget_event(widget.gobj(), event);
+    gdk_event_free(event);
+}
+
+std::string WriteProtectedBook(const std::string& path) {
+    doc::DocumentInfo info;
+    info.Password = "secret";
+    doc::QbxWriter writer(info);
+    writer.AddRecord(
+        "<ul>\n<li><param name=\"name\" value=\"Only\" id=\"2\"><param name=\"local\" "
+        "value=\"only.htm\">\n</ul>\n");
+    writer.AddRecord("<html><head><title>Only</title></head><body>only</body></html>");
+    writer.WriteFile(path);
+    return path;
+}
+
+class ReadingTest : public ReaderTest {};
+
+TEST_F(ReadingTest, OpenDialogOpensTheChosenBookAndShowsItsFirstPage) {
+    const std::string book = WriteBook();
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    dialogs_->file_answers.push_back(book);
+    w.act_openfile.Execute();
+    ASSERT_EQ(dialogs_->file_filters.size(), 1u);
+    EXPECT_EQ(dialogs_->file_filters[0], "Qbx File(*.qbx)|*.qbx|All File(*.*)|*.*");
+    ASSERT_NE(w.Server()->Document(), nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "cover.htm"); }));
+    EXPECT_EQ(SelectedCaption(w), "Cover");
+    // The tab and the window are named after the page and the document.
+    EXPECT_TRUE(PumpUntil([&] { return w.get_title().find("Cover page - ") == 0; }));
+}
+
+TEST_F(ReadingTest, CancelledOpenDialogOpensNothing) {
+    ReaderSession session;
+    session.window().act_openfile.Execute();
+    EXPECT_EQ(session.window().Server()->Document(), nullptr);
+    EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+TEST_F(ReadingTest, CommandLineBookIsOpenedAtStart) {
+    const std::string book = WriteBook();
+    ReaderSession session({book});
+    Tfm_Quillon3& w = session.window();
+    ASSERT_NE(w.Server()->Document(), nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "cover.htm"); }));
+    const std::vector<std::string> history = w.pnl_addr.UrlItems();
+    EXPECT_NE(std::find(history.begin(), history.end(), book), history.end());
+}
+
+TEST_F(ReadingTest, AddressBoxWithAFileNameOpensIt) {
+    const std::string book = WriteBook();
+    ReaderSession session;
+    session.window().GoToAddress(book);
+    EXPECT_NE(session.window().Server()->Document(), nullptr);
+}
+
+TEST_F(ReadingTest, OpeningTheOpenBookAgainInAnotherCaseSaysItIsOpen) {
+    const std::string book = WriteBook("Book.qbx");
+    ReaderSession session({book});
+    Tfm_Quillon3& w = session.window();
+    doc::TQBXManage* first = w.Server()->Document();
+    w.OpenQbx(AsciiLower(book));
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].text, "文件已打开");
+    EXPECT_EQ(w.Server()->Document(), first);
+}
+
+TEST_F(ReadingTest, MissingFileWhileABookIsOpenIsReportedWithItsPath) {
+    ReaderSession session({WriteBook()});
+    const std::string missing = dir_.File("gone.qbx");
+    session.window().OpenQbx(missing);
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].text, "文件不存在：" + missing);
+    EXPECT_NE(session.window().Server()->Document(), nullptr);
+}
+
+TEST_F(ReadingTest, PasswordIsAskedOnceAndTheRightOneOpens) {
+    const std::string book = WriteProtectedBook(dir_.File("locked.qbx"));
+    ReaderSession session;
+    dialogs_->input_answers.push_back(std::string("secret"));
+    session.window().OpenQbx(book);
+    ASSERT_EQ(dialogs_->queries.size(), 1u);
+    EXPECT_EQ(dialogs_->queries[0].caption, "输入密码");
+    EXPECT_TRUE(dialogs_->queries[0].masked);
+    EXPECT_NE(session.window().Server()->Document(), nullptr);
+}
+
+TEST_F(ReadingTest, WrongPasswordLeavesNoDocumentAndAWarning) {
+    const std::string book = WriteProtectedBook(dir_.File("locked.qbx"));
+    ReaderSession session;
+    dialogs_->input_answers.push_back(std::string("wrong"));
+    session.window().OpenQbx(book);
+    EXPECT_EQ(dialogs_->queries.size(), 1u);
+    EXPECT_EQ(session.window().Server()->Document(), nullptr);
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_FALSE(dialogs_->messages[0].text.empty());
+    EXPECT_FALSE(session.window().act_QBXComment.Enabled());
+}
+
+TEST_F(ReadingTest, CancelledPasswordLeavesNoDocument) {
+    const std::string book = WriteProtectedBook(dir_.File("locked.qbx"));
+    ReaderSession session;
+    session.window().OpenQbx(book);  // the double cancels the prompt
+    EXPECT_EQ(dialogs_->queries.size(), 1u);
+    EXPECT_EQ(session.window().Server()->Document(), nullptr);
+    EXPECT_EQ(dialogs_->messages.size(), 1u);
+}
+
+TEST_F(ReadingTest, UnprotectedBookAsksNoPassword) {
+    ReaderSession session;
+    session.window().OpenQbx(WriteBook());
+    EXPECT_TRUE(dialogs_->queries.empty());
+}
+
+TEST_F(ReadingTest, DamagedContentsRecordIsReported) {
+    doc::QbxWriter writer(doc::DocumentInfo{});
+    writer.AddRecord("placeholder");
+    // Record 1 replaced by bytes whose check value cannot match.
+    writer.SetStoredRecord(1, doc::StoredRecord{std::string(16, '\x5A'), 0x12345678u});
+    const std::string book = dir_.File("damaged.qbx");
+    writer.WriteFile(book);
+    ReaderSession session;
+    session.window().OpenQbx(book);
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].text, "文件目录已损坏.");
+}
+
+TEST_F(ReadingTest, TreeFollowsALinkInsideThePage) {
+    ReaderSession session({WriteBook()});
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "cover.htm"); }));
+    w.wb_home->Navigate(std::string(kPrefix) + "one/second.htm");
+    EXPECT_TRUE(PumpUntil([&] { return SelectedCaption(w) == "Second"; }));
+}
+
+TEST_F(ReadingTest, PreviousOnTheFirstNodeAndNextOnTheLastDoNothing) {
+    ReaderSession session({WriteBook()});
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.wb_home, "cover.htm", "Cover page"); }));
+    w.act_QBXNavPrev.Execute();
+    EXPECT_EQ(SelectedCaption(w), "Cover");
+    w.act_QBXNavNext.Execute();  // the heading: selected, nothing shown
+    EXPECT_EQ(SelectedCaption(w), "Part one");
+    w.act_QBXNavNext.Execute();
+    w.act_QBXNavNext.Execute();
+    EXPECT_EQ(SelectedCaption(w), "Second");
+    EXPECT_TRUE(PumpUntil([&] { return Settled(*w.wb_home, "one/second.htm", "Second page"); }));
+    PumpFor(std::chrono::milliseconds(200));
+    ASSERT_EQ(SelectedCaption(w), "Second");
+    w.act_QBXNavNext.Execute();
+    EXPECT_EQ(SelectedCaption(w), "Second");
+}
+
+TEST_F(ReadingTest, IndexKeySelectsTheFirstItemWithThePrefixInAnyCase) {
+    ReaderSession session({WriteBook()});
+    Tfm_Quillon3& w = session.window();
+    w.pgc_Nave.set_current_page(w.pgc_Nave.page_num(w.TabSheet5));
+    PumpFor(std::chrono::milliseconds(100));
+    w.TabSheet5.lbledt_IndexKey.set_text("SE");
+    ReleaseKey(w.TabSheet5.lbledt_IndexKey, GDK_KEY_E);
+    EXPECT_EQ(SelectedIndexItem(w), "Second");
+    // A prefix nothing begins with keeps the selection.
+    w.TabSheet5.lbledt_IndexKey.set_text("zz");
+    ReleaseKey(w.TabSheet5.lbledt_IndexKey, GDK_KEY_z);
+    EXPECT_EQ(SelectedIndexItem(w), "Second");
+    // Enter shows the selected item's page.
+    ReleaseKey(w.TabSheet5.lbledt_IndexKey, GDK_KEY_Return);
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "one/second.htm"); }));
+}
+
+TEST_F(ReadingTest, IndexShowWithNothingSelectedDoesNothing) {
+    ReaderSession session({WriteBook()});
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "cover.htm"); }));
+    w.TabSheet5.lst_Indexs.get_selection()->unselect_all();
+    w.IndexShow();
+    PumpFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(w.wb_home->LocationUrl(), std::string(kPrefix) + "cover.htm");
+}
+
+TEST_F(ReadingTest, SecondBookReplacesThePageOfTheFirst) {
+    ReaderSession session({WriteBook("first.qbx")});
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "cover.htm"); }));
+    w.act_QBXNavNext.Execute();
+    w.act_QBXNavNext.Execute();
+    const std::string second = WriteBook("second.qbx");
+    w.OpenQbx(second);
+    EXPECT_EQ(w.Server()->Document()->FileName(), second);
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "cover.htm"); }));
+    EXPECT_EQ(SelectedCaption(w), "Cover");
+}
+
+}  // namespace
+}  // namespace q3::reader::testing
