@@ -163,7 +163,7 @@ TEST_F(LinksTest, ClearQbxKeepsOnlyWebAddressesThatAreNotFiles) {
     EXPECT_EQ(w.pnl_addr.UrlItems(), std::vector<std::string>{"http://example.org/one"});
 }
 
-TEST_F(LinksTest, ZipEntryIsOfferedForSavingUnderItsOwnFileName) {
+TEST_F(LinksTest, RegressionZipEntrySaveProposesOnlyItsOwnFileName) {
     const std::string book = WriteArchiveBook(dir_.File("archive.qbx"));
     ReaderSession session({book});
     Tfm_Quillon3& w = session.window();
@@ -236,6 +236,75 @@ TEST_F(LinksTest, PageOpeningANewWindowGetsATab) {
     PageResult(*w.wb_home, "window.open('about:blank'); 1");
     EXPECT_TRUE(PumpUntil([&] { return w.pgc_Main.get_n_pages() == 2; }));
     EXPECT_EQ(w.PageTabCount(), 1u);
+}
+
+TEST_F(LinksTest, CommentLinkOfTheOpenBookGoesStraightToItsCommentPage) {
+    const std::string book = WriteBook();
+    ReaderSession session({book});
+    Tfm_Quillon3& w = session.window();
+    doc::TQBXManage* open = w.Server()->Document();
+    ASSERT_NE(open, nullptr);
+    std::string asked;
+    w.wb_home->OnBeforeNavigate = [&, previous = w.wb_home->OnBeforeNavigate](
+                                      browser::WebBrowser& sender, const std::string& address,
+                                      bool& cancel) {
+        if (address.rfind("http://", 0) == 0) {
+            asked = address;
+            cancel = true;
+            return;
+        }
+        previous(sender, address, cancel);
+    };
+    std::string escaped;
+    for (char c : book)
+        escaped += c == '/' ? std::string("%2F") : std::string(1, c);
+    w.wb_home->Navigate("commnet://%7C" + escaped + "%7C");
+    EXPECT_TRUE(PumpUntil([&] { return !asked.empty(); }));
+    EXPECT_EQ(asked, w.Server()->CommentUrl());
+    EXPECT_EQ(w.Server()->Document(), open);  // not opened again
+    EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+TEST_F(LinksTest, KeyInTheAddressIsHighlightedInThePage) {
+    ReaderSession session({WriteBook()});
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(
+        PumpUntil([&] { return w.wb_home->Title() == "Cover page" && !w.wb_home->Busy(); }));
+    w.wb_home->Navigate(std::string(kPrefix) + "one/first.htm?key=FIRST");
+    ASSERT_TRUE(
+        PumpUntil([&] { return w.wb_home->Title() == "First page" && !w.wb_home->Busy(); }));
+    std::string spans;
+    EXPECT_TRUE(PumpUntil([&] {
+        spans = PageResult(*w.wb_home,
+                           "Array.from(document.querySelectorAll('span')).map(s => "
+                           "s.textContent).join('|')");
+        return spans == "\"first\"";
+    })) << spans;
+}
+
+TEST_F(LinksTest, CtrlEnterWrapsTheWordIntoAWebAddress) {
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    std::string asked;
+    w.wb_home->OnBeforeNavigate = [&](browser::WebBrowser&, const std::string& address,
+                                      bool& cancel) {
+        if (address.rfind("http://", 0) == 0) {
+            asked = address;
+            cancel = true;
+        }
+    };
+    Gtk::Entry& entry = w.pnl_addr.UrlEntry();
+    entry.set_text("example");
+    GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+    event->key.window = GDK_WINDOW(g_object_ref(entry.get_window()->gobj()));
+    event->key.keyval = GDK_KEY_Return;
+    event->key.state = GDK_CONTROL_MASK;
+    event->key.send_event = TRUE;
+    gtk_widget_event(GTK_WIDGET(entry.gobj()), event);
+    gdk_event_free(event);
+    EXPECT_EQ(entry.get_text(), "http://www.example.com");
+    EXPECT_TRUE(PumpUntil([&] { return !asked.empty(); }));
+    EXPECT_EQ(asked, "http://www.example.com/");
 }
 
 }  // namespace

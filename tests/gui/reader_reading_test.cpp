@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "browser/web_browser.h"
 #include "common/text.h"
@@ -232,6 +233,47 @@ TEST_F(ReadingTest, SecondBookReplacesThePageOfTheFirst) {
     EXPECT_EQ(w.Server()->Document()->FileName(), second);
     EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "cover.htm"); }));
     EXPECT_EQ(SelectedCaption(w), "Cover");
+}
+
+TEST_F(ReadingTest, WebAddressIsBrowsedAndKeptInTheHistory) {
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    std::string asked;
+    w.wb_home->OnBeforeNavigate = [&](browser::WebBrowser&, const std::string& address,
+                                      bool& cancel) {
+        if (address.rfind("http://", 0) == 0) {
+            asked = address;
+            cancel = true;
+        }
+    };
+    w.OpenQbx("http://example.org/page");
+    EXPECT_TRUE(PumpUntil([&] { return asked == "http://example.org/page"; })) << asked;
+    const std::vector<std::string> items = w.pnl_addr.UrlItems();
+    EXPECT_NE(std::find(items.begin(), items.end(), "http://example.org/page"), items.end());
+    EXPECT_EQ(w.Server()->Document(), nullptr);
+}
+
+TEST_F(ReadingTest, TextFileWithNoBookOpenFailsSilently) {
+    const std::string text = dir_.File("notes.txt");
+    std::ofstream(text) << "plain words";
+    ReaderSession session;
+    session.window().OpenQbx(text);
+    EXPECT_EQ(session.window().Server()->Document(), nullptr);
+    EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+TEST_F(ReadingTest, TextFileWithABookOpenIsShownAndTheBookStays) {
+    const std::string text = dir_.File("notes.txt");
+    std::ofstream(text) << "plain words";
+    ReaderSession session({WriteBook()});
+    Tfm_Quillon3& w = session.window();
+    doc::TQBXManage* open = w.Server()->Document();
+    w.OpenQbx(text);
+    EXPECT_EQ(w.Server()->Document(), open);
+    EXPECT_TRUE(PumpUntil([&] { return w.wb_home->LocationUrl() == "file://" + text; }))
+        << w.wb_home->LocationUrl();
+    const std::vector<std::string> items = w.pnl_addr.UrlItems();
+    EXPECT_NE(std::find(items.begin(), items.end(), text), items.end());
 }
 
 }  // namespace
