@@ -90,6 +90,11 @@ Tfm_Quillon3::Tfm_Quillon3(TApplicationModules& modules, std::vector<std::string
       stat1({50}),
       modules_(modules),
       args_(std::move(args)) {
+    // "clear:(qbx)" keeps the web addresses that are not files.
+    address_history_ = server::AddressHistory([](const std::string& path) {
+        std::error_code ec;
+        return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), ec);
+    });
     BuildActions();
     BuildLayout();
     BuildMainMenu();

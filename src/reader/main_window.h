@@ -29,6 +29,7 @@
 #include "reader/search_pane.h"
 #include "reader/server_module.h"
 #include "reader/status_bar.h"
+#include "server/address_history.h"
 #include "server/special_links.h"
 
 namespace q3::browser {
@@ -205,6 +206,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void BeforeNavigate(browser::WebBrowser& sender, const std::string& address, bool& cancel);
     void FollowLink(const server::LinkAction& link);
     void ClearHistory(bool web_addresses);
+    // An item of the address box with its icon; the history keeps the text.
+    void AddAddressItem(const std::string& text);
     void TitleChange(browser::WebBrowser& sender, const std::string& title);
     void DocumentComplete(browser::WebBrowser& sender, const std::string& address);
     Gtk::Widget* SheetOf(const browser::WebBrowser& wb);
@@ -258,6 +261,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     bool side_bar_before_full_screen_ = false;
     std::string ad_body_style_;
     std::vector<std::unique_ptr<PageTab>> page_tabs_;
+    // The address history the address box shows, in the same order.
+    server::AddressHistory address_history_;
     bool selecting_history_ = false;
     // Where the page menu of a document page was last opened (screen).
     int menu_x_ = -1, menu_y_ = -1;

@@ -77,29 +77,23 @@ bool Tfm_Quillon3::IsDocumentPage() {
 }
 
 void Tfm_Quillon3::AddAddressHistory(const std::string& address) {
-    const std::string trimmed(Trim(address));
-    const std::string lower = AsciiLower(trimmed);
-    if (trimmed.empty() || lower == "http://" || lower == "http:///")
+    // The history decides what is kept; the address box shows its items.
+    const size_t known = address_history_.Items().size();
+    const int index = address_history_.Add(address);
+    if (index < 0)
         return;
-    std::string text = address;
-    if (!text.empty() && text.back() == '/')
-        text.pop_back();
-    const std::vector<std::string> items = pnl_addr.UrlItems();
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (items[i] == text) {
-            selecting_history_ = true;
-            pnl_addr.cbb_url.set_active(static_cast<int>(i));
-            selecting_history_ = false;
-            return;
-        }
-    }
+    if (static_cast<size_t>(index) >= known)
+        AddAddressItem(address_history_.Items()[static_cast<size_t>(index)]);
+    selecting_history_ = true;
+    pnl_addr.cbb_url.set_active(index);
+    selecting_history_ = false;
+}
+
+void Tfm_Quillon3::AddAddressItem(const std::string& text) {
     int image = web_icon_index_;
     if (FileExists(text))
         image = icons::FileIconIndex(icons::kKindFile, text);
     pnl_addr.AddUrlItem(text, image);
-    selecting_history_ = true;
-    pnl_addr.cbb_url.set_active(static_cast<int>(items.size()));
-    selecting_history_ = false;
 }
 
 void Tfm_Quillon3::NavigateCurrent(const std::string& address) {
@@ -267,21 +261,22 @@ void Tfm_Quillon3::StepEntry(bool forward) {
 }
 
 void Tfm_Quillon3::SyncAddressHistory(bool load) {
-    server::AddressHistory history(FileExists);
     const std::string file = AddressHistoryFile();
-    if (load) {
-        if (!history.Load(file)) {
-            ShowMessageBox(std::string(server::kHistoryFileError), kMbIconInformation);
-            return;
-        }
-        for (const std::string& item : history.Items())
-            AddAddressHistory(item);
+    bool ok = false;
+    server::AddressHistory loaded(FileExists);
+    try {
+        // Reading a path that is no plain file throws from the stream.
+        ok = load ? loaded.Load(file) : address_history_.Store(file);
+    } catch (const std::exception& e) {
+        ReportError("Tfm_Quillon3.SyncAddressHistory", e.what());
+    }
+    if (!ok) {
+        ShowMessageBox(std::string(server::kHistoryFileError), kMbIconInformation);
         return;
     }
-    for (const std::string& item : pnl_addr.UrlItems())
-        history.Add(item);
-    if (!history.Store(file)) {
-        ShowMessageBox(std::string(server::kHistoryFileError), kMbIconInformation);
+    if (load) {
+        for (const std::string& item : loaded.Items())
+            AddAddressHistory(item);
     }
 }
 

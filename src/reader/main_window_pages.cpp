@@ -16,7 +16,6 @@
 #include "reader/main_window.h"
 #include "reader/pump.h"
 #include "reader/tab_painter.h"
-#include "server/address_history.h"
 #include "server/home_page.h"
 
 namespace q3::reader {
@@ -125,16 +124,13 @@ void Tfm_Quillon3::FollowLink(const server::LinkAction& link) {
 }
 
 void Tfm_Quillon3::ClearHistory(bool web_addresses) {
-    server::AddressHistory history(IsFile);
-    for (const std::string& item : pnl_addr.UrlItems())
-        history.Add(item);
     if (web_addresses)
-        history.ClearWebAddresses();
+        address_history_.ClearWebAddresses();
     else
-        history.ClearDocuments();
+        address_history_.ClearDocuments();
     pnl_addr.url_store->clear();
-    for (const std::string& item : history.Items())
-        AddAddressHistory(item);
+    for (const std::string& item : address_history_.Items())
+        AddAddressItem(item);
 }
 
 void Tfm_Quillon3::BuildHomePage() {

@@ -307,5 +307,17 @@ TEST_F(LinksTest, CtrlEnterWrapsTheWordIntoAWebAddress) {
     EXPECT_EQ(asked, "http://www.example.com/");
 }
 
+TEST_F(LinksTest, RegressionHistoryFileThatIsAFolderIsReportedNotThrown) {
+    // A folder where the file belongs: neither readable nor writable as a file.
+    std::filesystem::create_directories(DataFile("RURLs.dat"));
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    const size_t before = dialogs_->messages.size();
+    w.wb_home->Navigate("clear:(url)");
+    ASSERT_TRUE(PumpUntil([&] { return dialogs_->messages.size() > before; }));
+    EXPECT_EQ(dialogs_->messages.back().text, "不能创建文件，请确定您应用程序安装目录是否可写？");
+    EXPECT_EQ(dialogs_->messages.back().caption, "Quillon3");
+}
+
 }  // namespace
 }  // namespace q3::reader::testing
