@@ -319,5 +319,39 @@ TEST_F(LinksTest, RegressionHistoryFileThatIsAFolderIsReportedNotThrown) {
     EXPECT_EQ(dialogs_->messages.back().caption, "Quillon3");
 }
 
+TEST_F(LinksTest, PageClosingItsOwnWindowClosesItsTab) {
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
+    webkit_settings_set_javascript_can_open_windows_automatically(
+        webkit_web_view_get_settings(w.wb_home->View()), TRUE);
+    PageResult(*w.wb_home, "window.open('about:blank'); 1");
+    ASSERT_TRUE(PumpUntil([&] { return w.PageTabCount() == 1u; }));
+    browser::WebBrowser* tab = w.CurrentBrowser();
+    ASSERT_NE(tab, w.wb_home.get());
+    ASSERT_TRUE(PumpUntil([&] { return tab->HasDocument() && !tab->Busy(); }));
+    PageResult(*tab, "window.close(); 1");
+    EXPECT_TRUE(PumpUntil([&] { return w.PageTabCount() == 0u; }));
+    EXPECT_EQ(w.pgc_Main.get_n_pages(), 1);
+    EXPECT_EQ(w.CurrentBrowser(), w.wb_home.get());
+}
+
+TEST_F(LinksTest, CaptionNamesThePageAndTheBooksSubject) {
+    doc::DocumentInfo info;
+    info.Subject = "My Book";
+    doc::QbxWriter writer(info);
+    writer.AddRecord(
+        "<ul>\n<li><param name=\"name\" value=\"Cover\" id=\"2\"><param name=\"local\" "
+        "value=\"cover.htm\">\n</ul>\n");
+    writer.AddRecord("<html><head><title>Cover</title></head><body>cover</body></html>");
+    const std::string book = dir_.File("subject.qbx");
+    writer.WriteFile(book);
+    ReaderSession session({book});
+    Tfm_Quillon3& w = session.window();
+    EXPECT_TRUE(PumpUntil([&] { return w.get_title() == "Cover - My Book - Quillon3"; }))
+        << w.get_title();
+    EXPECT_EQ(TabCaption(w.pgc_Main, 0), "Cover");
+}
+
 }  // namespace
 }  // namespace q3::reader::testing
