@@ -318,8 +318,15 @@ bool Tfm_Quillon3::SaveArchiveEntry(const std::string& address) {
         // Only the entry's own file name is proposed, never its folders.
         const std::string name = LastPathSegment(GbkToUtf8(std::string(entry->LocalPath)));
         const int32_t record = entry->RecordNo;
-        Glib::signal_idle().connect_once(
-            sigc::track_obj([this, record, name] { SaveArchiveRecord(record, name); }, *this));
+        const uint64_t generation = srv->Generation();
+        Glib::signal_idle().connect_once(sigc::track_obj(
+            [this, record, name, generation] {
+                // A document opened meanwhile has other records under the number.
+                server::Tdm_htServer* now = Server();
+                if (now != nullptr && now->Generation() == generation)
+                    SaveArchiveRecord(record, name);
+            },
+            *this));
     }
     return true;
 }

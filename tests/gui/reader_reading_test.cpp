@@ -183,7 +183,7 @@ TEST_F(ReadingTest, PreviousOnTheFirstNodeAndNextOnTheLastDoNothing) {
     ASSERT_TRUE(PumpUntil([&] { return Settled(*w.wb_home, "cover.htm", "Cover page"); }));
     w.act_QBXNavPrev.Execute();
     EXPECT_EQ(SelectedCaption(w), "Cover");
-    w.act_QBXNavNext.Execute();  // the heading: selected, nothing shown
+    w.act_QBXNavNext.Execute();  // the heading, written without a record id
     EXPECT_EQ(SelectedCaption(w), "Part one");
     w.act_QBXNavNext.Execute();
     w.act_QBXNavNext.Execute();
