@@ -276,5 +276,76 @@ TEST_F(ReadingTest, TextFileWithABookOpenIsShownAndTheBookStays) {
     EXPECT_NE(std::find(items.begin(), items.end(), text), items.end());
 }
 
+void PressKey(Gtk::Widget& widget, guint keyval, guint state) {
+    GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+    event->key.window = GDK_WINDOW(g_object_ref(widget.get_window()->gobj()));
+    event->key.keyval = keyval;
+    event->key.state = state;
+    event->key.send_event = TRUE;
+    gtk_widget_event(widget.gobj(), event);
+    gdk_event_free(event);
+}
+
+TEST_F(ReadingTest, ExpandAllAndCollapseAllReachEveryLevel) {
+    // Two nested headings (id "-1", each with its path line) over one page.
+    doc::QbxWriter writer(doc::DocumentInfo{});
+    writer.AddRecord(
+        "<ul>\n"
+        "<li><param name=\"name\" value=\"Outer\" id=\"-1\">\n<param name=\"local\" "
+        "value=\"outer\">\n"
+        "<ul>\n"
+        "<li><param name=\"name\" value=\"Inner\" id=\"-1\">\n<param name=\"local\" "
+        "value=\"inner\">\n"
+        "<ul>\n"
+        "<li><param name=\"name\" value=\"Page\" id=\"2\">\n<param name=\"local\" "
+        "value=\"page.htm\">\n"
+        "</ul>\n</ul>\n</ul>\n");
+    writer.AddRecord("<html><head><title>Page</title></head><body>page</body></html>");
+    const std::string book = dir_.File("nested.qbx");
+    writer.WriteFile(book);
+    ReaderSession session({book});
+    Tfm_Quillon3& w = session.window();
+    ASSERT_EQ(w.tbs_QbxDir.store->children().size(), 1u);
+    const Gtk::TreePath outer("0"), inner("0:0");
+    w.act_TvCollapsed.Execute();
+    EXPECT_FALSE(w.tbs_QbxDir.tv_dirlist.row_expanded(outer));
+    EXPECT_FALSE(w.tbs_QbxDir.tv_dirlist.row_expanded(inner));
+    w.act_TvExpand.Execute();
+    EXPECT_TRUE(w.tbs_QbxDir.tv_dirlist.row_expanded(outer));
+    EXPECT_TRUE(w.tbs_QbxDir.tv_dirlist.row_expanded(inner));
+    w.act_TvCollapsed.Execute();
+    EXPECT_FALSE(w.tbs_QbxDir.tv_dirlist.row_expanded(outer));
+    EXPECT_FALSE(w.tbs_QbxDir.tv_dirlist.row_expanded(inner));
+}
+
+TEST_F(ReadingTest, CtrlAlt9RevealsTheRecordButtonWhichShowsARawRecord) {
+    ReaderSession session({WriteBook()});
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.wb_home, "cover.htm", "Cover page"); }));
+    Gtk::Entry& entry = w.pnl_addr.UrlEntry();
+    PressKey(entry, GDK_KEY_9, GDK_CONTROL_MASK | GDK_MOD1_MASK);
+    EXPECT_TRUE(w.pnl_addr.btn_Test.get_visible());
+    PressKey(entry, GDK_KEY_a, 0);
+    EXPECT_FALSE(w.pnl_addr.btn_Test.get_visible());
+    w.pnl_addr.KeyEntry().set_text("3");
+    w.pnl_addr.btn_Test.clicked();
+    EXPECT_TRUE(PumpUntil([&] { return w.wb_home->Title() == "First page"; }))
+        << w.wb_home->Title();
+}
+
+TEST_F(ReadingTest, SwitchingTabsPutsTheActiveTabsAddressInTheBox) {
+    ReaderSession session({WriteBook()});
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.wb_home, "cover.htm", "Cover page"); }));
+    browser::WebBrowser* tab = w.NewBrowserTab(w.wb_home.get());
+    ASSERT_NE(tab, nullptr);
+    webkit_web_view_load_html(tab->View(), "<title>Other</title>x", "about:blank");
+    ASSERT_TRUE(PumpUntil([&] { return tab->Title() == "Other" && !tab->Busy(); }));
+    w.pgc_Main.set_current_page(0);
+    EXPECT_EQ(w.pnl_addr.UrlEntry().get_text(), std::string(kPrefix) + "cover.htm");
+    EXPECT_EQ(w.CurrentBrowser(), w.wb_home.get());
+    EXPECT_EQ(w.get_title(), "Cover page - book.qbx - Quillon3");
+}
+
 }  // namespace
 }  // namespace q3::reader::testing
