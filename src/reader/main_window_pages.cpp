@@ -192,10 +192,13 @@ void Tfm_Quillon3::UpdateCaption(const std::string& title) {
     set_title(title + " - Quillon3");
 }
 
-void Tfm_Quillon3::TitleChange(browser::WebBrowser& sender, const std::string& title) {
+void Tfm_Quillon3::TitleChange(browser::WebBrowser& sender, const std::string& page_title) {
     Gtk::Widget* sheet = SheetOf(sender);
     if (sheet == nullptr)
         return;
+    // The engine reports an untitled page with an empty title; the page is
+    // then named by its address, so no tab or caption goes blank.
+    const std::string title = page_title.empty() ? sender.LocationUrl() : page_title;
     if (IsDocumentPage()) {
         server::Tdm_htServer* srv = Server();
         if (srv == nullptr || srv->Document() == nullptr)
