@@ -53,6 +53,9 @@ bool IniFile::Load(const std::string& path) {
     sections_.clear();
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return !ec;
+    // A folder or device where the file belongs is an error to report, not
+    // something to read (reading a folder throws inside the stream).
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     std::string bytes((std::istreambuf_iterator<char>(in)), {});

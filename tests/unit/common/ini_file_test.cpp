@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/temp_dir.h"
 
 namespace q3 {
@@ -46,6 +48,13 @@ TEST(IniFile, GbkFileFromTheOriginalPlatformLoads) {
     IniFile ini;
     ASSERT_TRUE(ini.Load(path));
     EXPECT_EQ(ini.ReadString("URLs", "url0", ""), "C:\\前言.qbx");
+}
+
+TEST(IniFile, RegressionFolderWhereTheFileBelongsFailsLoadWithoutThrowing) {
+    q3::testing::TempDir dir;
+    std::filesystem::create_directory(dir.File("RURLs.dat"));
+    IniFile ini;
+    EXPECT_FALSE(ini.Load(dir.File("RURLs.dat")));
 }
 
 TEST(IniFile, UnwritableFolderFailsSave) {
