@@ -21,15 +21,15 @@ const auto kShortcutModifiers = Gdk::CONTROL_MASK | Gdk::SHIFT_MASK | Gdk::MOD1_
 
 }  // namespace
 
-TAction::TAction(const ActionSpec& spec)
-    : spec_(spec),
-      caption_(spec.caption),
-      hint_(spec.hint),
-      checked_(spec.checked),
-      enabled_(spec.enabled),
-      visible_(spec.visible) {
-    if (!spec.shortcut.empty()) {
-        Gtk::AccelGroup::parse(std::string(spec.shortcut), key_, modifiers_);
+TAction::TAction(const ActionDef& def)
+    : def_(def),
+      caption_(def.caption),
+      hint_(def.hint),
+      checked_(def.checked),
+      enabled_(def.enabled),
+      visible_(def.visible) {
+    if (!def.shortcut.empty()) {
+        Gtk::AccelGroup::parse(std::string(def.shortcut), key_, modifiers_);
     }
 }
 
@@ -89,12 +89,12 @@ Gtk::MenuItem* TAction::MakeMenuItem(const std::string& label) {
     Gtk::MenuItem* item = nullptr;
     if (Checkable()) {
         auto* check = Gtk::manage(new Gtk::CheckMenuItem(text));
-        check->set_draw_as_radio(spec_.group != 0);
+        check->set_draw_as_radio(def_.group != 0);
         item = check;
     } else {
         item = Gtk::manage(new Gtk::MenuItem(text));
     }
-    item->set_name(std::string(spec_.name));
+    item->set_name(std::string(def_.name));
     if (auto* accel = dynamic_cast<Gtk::AccelLabel*>(item->get_child()); accel && key_ != 0) {
         accel->set_accel(key_, modifiers_);
     }
@@ -111,7 +111,7 @@ Gtk::MenuItem* TAction::MakeMenuItem(const std::string& label) {
 Gtk::ToolButton* TAction::MakeToolButton(const std::string& icon_name, const std::string& label) {
     auto* button = Gtk::manage(new Gtk::ToolButton(label.empty() ? caption_ : label));
     button->set_icon_name(icon_name);
-    button->set_name(std::string(spec_.name));
+    button->set_name(std::string(def_.name));
     button->signal_clicked().connect([this] { Execute(); });
     Track(button, false, true);
     return button;

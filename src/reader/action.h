@@ -24,21 +24,21 @@ class TAction : public sigc::trackable {
   public:
     using Handler = std::function<void(TAction&)>;
 
-    explicit TAction(const ActionSpec& spec);
+    explicit TAction(const ActionDef& def);
     ~TAction();
     TAction(const TAction&) = delete;
     TAction& operator=(const TAction&) = delete;
 
-    const ActionSpec& Spec() const { return spec_; }
-    std::string_view Name() const { return spec_.name; }
-    int Tag() const { return spec_.tag; }
+    const ActionDef& Def() const { return def_; }
+    std::string_view Name() const { return def_.name; }
+    int Tag() const { return def_.tag; }
     const std::string& Caption() const { return caption_; }
     const std::string& Hint() const { return hint_; }
     bool Checked() const { return checked_; }
     bool Enabled() const { return enabled_; }
     bool Visible() const { return visible_; }
     // Whether menu items show a check mark for it.
-    bool Checkable() const { return spec_.checked || spec_.group != 0; }
+    bool Checkable() const { return def_.checked || def_.group != 0; }
     guint Key() const { return key_; }
     Gdk::ModifierType Modifiers() const { return modifiers_; }
     bool HasShortcut() const { return key_ != 0; }
@@ -73,7 +73,7 @@ class TAction : public sigc::trackable {
     void SyncProxy(Proxy& proxy);
     static void* ProxyGone(void* data);
 
-    const ActionSpec& spec_;
+    const ActionDef& def_;
     std::string caption_;
     std::string hint_;
     bool checked_;

@@ -24,7 +24,7 @@ enum class ActionHandler {
     kProperties,  // the document's properties page
 };
 
-struct ActionSpec {
+struct ActionDef {
     std::string_view name;
     ActionListId list;
     int tag;
@@ -39,10 +39,10 @@ struct ActionSpec {
     int group = 0;  // radio group index; 0 for none
 };
 
-std::span<const ActionSpec> MainActionSpecs();
-std::span<const ActionSpec> WebQbxActionSpecs();
+std::span<const ActionDef> MainActionDefs();
+std::span<const ActionDef> WebQbxActionDefs();
 
 // The row of an action by name, in either list; null when there is none.
-const ActionSpec* FindActionSpec(std::string_view name);
+const ActionDef* FindActionDef(std::string_view name);
 
 }  // namespace q3::reader

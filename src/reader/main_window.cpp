@@ -27,11 +27,11 @@ namespace q3::reader {
 
 namespace {
 
-const ActionSpec& Spec(std::string_view name) {
-    const ActionSpec* spec = FindActionSpec(name);
-    if (spec == nullptr)
+const ActionDef& Def(std::string_view name) {
+    const ActionDef* def = FindActionDef(name);
+    if (def == nullptr)
         std::terminate();  // the table and the window disagree
-    return *spec;
+    return *def;
 }
 
 // How long creation waits for a browser's first blank page.
@@ -58,35 +58,35 @@ std::string ErrorText(std::exception_ptr error) {
 }  // namespace
 
 Tfm_Quillon3::Tfm_Quillon3(TApplicationModules& modules, std::vector<std::string> args)
-    : act_exit(Spec("act_exit")),
-      act_openfile(Spec("act_openfile")),
-      act_NavTree(Spec("act_NavTree")),
-      act_TvExpand(Spec("act_TvExpand")),
-      act_TvCollapsed(Spec("act_TvCollapsed")),
-      act_FullScreen(Spec("act_FullScreen")),
-      act_GoHome(Spec("act_GoHome")),
-      act_Refresh(Spec("act_Refresh")),
-      act_Stop(Spec("act_Stop")),
-      act_GoTo(Spec("act_GoTo")),
-      act_GoBack(Spec("act_GoBack")),
-      act_print(Spec("act_print")),
-      act_saveas(Spec("act_saveas")),
-      act_Help(Spec("act_Help")),
-      atc_about(Spec("atc_about")),
-      act_Update(Spec("act_Update")),
-      act_browseMode(Spec("act_browseMode")),
-      act_NotImageMode(Spec("act_NotImageMode")),
-      act_CloseWeb(Spec("act_CloseWeb")),
-      act_QBXAttr(Spec("act_QBXAttr")),
-      act_QBXCopy(Spec("act_QBXCopy")),
-      act_QBXSelectAll(Spec("act_QBXSelectAll")),
-      act_QBXSearch(Spec("act_QBXSearch")),
-      act_QBXNavHome(Spec("act_QBXNavHome")),
-      act_QBXNavPrev(Spec("act_QBXNavPrev")),
-      act_QBXNavNext(Spec("act_QBXNavNext")),
-      act_QBXViewSource(Spec("act_QBXViewSource")),
-      act_QBXComment(Spec("act_QBXComment")),
-      act_QBXShared(Spec("act_QBXShared")),
+    : act_exit(Def("act_exit")),
+      act_openfile(Def("act_openfile")),
+      act_NavTree(Def("act_NavTree")),
+      act_TvExpand(Def("act_TvExpand")),
+      act_TvCollapsed(Def("act_TvCollapsed")),
+      act_FullScreen(Def("act_FullScreen")),
+      act_GoHome(Def("act_GoHome")),
+      act_Refresh(Def("act_Refresh")),
+      act_Stop(Def("act_Stop")),
+      act_GoTo(Def("act_GoTo")),
+      act_GoBack(Def("act_GoBack")),
+      act_print(Def("act_print")),
+      act_saveas(Def("act_saveas")),
+      act_Help(Def("act_Help")),
+      atc_about(Def("atc_about")),
+      act_Update(Def("act_Update")),
+      act_browseMode(Def("act_browseMode")),
+      act_NotImageMode(Def("act_NotImageMode")),
+      act_CloseWeb(Def("act_CloseWeb")),
+      act_QBXAttr(Def("act_QBXAttr")),
+      act_QBXCopy(Def("act_QBXCopy")),
+      act_QBXSelectAll(Def("act_QBXSelectAll")),
+      act_QBXSearch(Def("act_QBXSearch")),
+      act_QBXNavHome(Def("act_QBXNavHome")),
+      act_QBXNavPrev(Def("act_QBXNavPrev")),
+      act_QBXNavNext(Def("act_QBXNavNext")),
+      act_QBXViewSource(Def("act_QBXViewSource")),
+      act_QBXComment(Def("act_QBXComment")),
+      act_QBXShared(Def("act_QBXShared")),
       stat1({50}),
       modules_(modules),
       args_(std::move(args)) {

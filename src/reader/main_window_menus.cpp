@@ -58,7 +58,7 @@ TAction* Tfm_Quillon3::FindAction(std::string_view name) {
 
 void Tfm_Quillon3::BuildActions() {
     for (TAction* a : AllActions()) {
-        switch (a->Spec().handler) {
+        switch (a->Def().handler) {
             case ActionHandler::kOpenExit:
                 a->SetHandler([this](TAction& x) { OpenExitExecute(x); });
                 break;

@@ -56,11 +56,11 @@ const Expect kWebQbx[] = {
     {"act_QBXShared", 8, "", "共享此文档", "", "", ActionHandler::kQbxEdit},
 };
 
-void CheckRows(std::span<const ActionSpec> rows, std::span<const Expect> expected,
+void CheckRows(std::span<const ActionDef> rows, std::span<const Expect> expected,
                ActionListId list) {
     ASSERT_EQ(rows.size(), expected.size());
     for (size_t i = 0; i < rows.size(); ++i) {
-        const ActionSpec& a = rows[i];
+        const ActionDef& a = rows[i];
         const Expect& e = expected[i];
         EXPECT_EQ(a.name, e.name);
         EXPECT_EQ(a.list, list) << e.name;
@@ -74,24 +74,24 @@ void CheckRows(std::span<const ActionSpec> rows, std::span<const Expect> expecte
 }
 
 TEST(ActionTable, MainActionsAsTheWindowListsThem) {
-    CheckRows(MainActionSpecs(), kMain, ActionListId::kMain);
+    CheckRows(MainActionDefs(), kMain, ActionListId::kMain);
 }
 
 TEST(ActionTable, DocumentActionsAsTheWindowListsThem) {
-    CheckRows(WebQbxActionSpecs(), kWebQbx, ActionListId::kWebQbx);
+    CheckRows(WebQbxActionDefs(), kWebQbx, ActionListId::kWebQbx);
 }
 
 TEST(ActionTable, InitialStates) {
-    EXPECT_TRUE(FindActionSpec("act_NavTree")->checked);
-    EXPECT_FALSE(FindActionSpec("act_QBXComment")->enabled);
-    EXPECT_TRUE(FindActionSpec("act_QBXComment")->visible);
-    EXPECT_FALSE(FindActionSpec("act_QBXShared")->enabled);
-    EXPECT_FALSE(FindActionSpec("act_QBXShared")->visible);
-    EXPECT_EQ(FindActionSpec("act_browseMode")->group, 2);
-    EXPECT_EQ(FindActionSpec("act_NotImageMode")->group, 2);
+    EXPECT_TRUE(FindActionDef("act_NavTree")->checked);
+    EXPECT_FALSE(FindActionDef("act_QBXComment")->enabled);
+    EXPECT_TRUE(FindActionDef("act_QBXComment")->visible);
+    EXPECT_FALSE(FindActionDef("act_QBXShared")->enabled);
+    EXPECT_FALSE(FindActionDef("act_QBXShared")->visible);
+    EXPECT_EQ(FindActionDef("act_browseMode")->group, 2);
+    EXPECT_EQ(FindActionDef("act_NotImageMode")->group, 2);
     int checked = 0, disabled = 0;
-    for (auto rows : {MainActionSpecs(), WebQbxActionSpecs()}) {
-        for (const ActionSpec& a : rows) {
+    for (auto rows : {MainActionDefs(), WebQbxActionDefs()}) {
+        for (const ActionDef& a : rows) {
             checked += a.checked;
             disabled += !a.enabled;
         }
@@ -102,16 +102,16 @@ TEST(ActionTable, InitialStates) {
 
 TEST(ActionTable, NamesAndShortcutsAreUnique) {
     std::set<std::string> names, shortcuts;
-    for (auto rows : {MainActionSpecs(), WebQbxActionSpecs()}) {
-        for (const ActionSpec& a : rows) {
+    for (auto rows : {MainActionDefs(), WebQbxActionDefs()}) {
+        for (const ActionDef& a : rows) {
             EXPECT_TRUE(names.insert(std::string(a.name)).second) << a.name;
             if (!a.shortcut.empty()) {
                 EXPECT_TRUE(shortcuts.insert(std::string(a.shortcut)).second) << a.shortcut;
             }
         }
     }
-    EXPECT_EQ(FindActionSpec("act_missing"), nullptr);
-    EXPECT_EQ(FindActionSpec("act_QBXNavNext")->tag, 3);
+    EXPECT_EQ(FindActionDef("act_missing"), nullptr);
+    EXPECT_EQ(FindActionDef("act_QBXNavNext")->tag, 3);
 }
 
 }  // namespace
