@@ -22,6 +22,13 @@ namespace q3::reader {
 
 namespace {
 
+// The page area's hint shows on the active tab: a tooltip on the whole
+// notebook would float over the page wherever the pointer rests.
+void ShowPageAreaHint(Gtk::Notebook& pages, const std::string& hint) {
+    if (Gtk::Widget* page = pages.get_nth_page(pages.get_current_page()))
+        SetTabHint(pages, *page, hint);
+}
+
 constexpr const char* kLoadingCaption = "正在加载...";
 constexpr int kTabCaptionLimit = 16;
 
@@ -211,11 +218,11 @@ void Tfm_Quillon3::TitleChange(browser::WebBrowser& sender, const std::string& p
             SetTabCaption(pgc_Main, *sheet, std::filesystem::path(path).filename().string());
         if (title.find("http://") == std::string::npos)
             UpdateCaption(title);
-        pgc_Main.set_tooltip_text(path);
+        ShowPageAreaHint(pgc_Main, path);
         return;
     }
     SetTabCaption(pgc_Main, *sheet, TabText(title));
-    pgc_Main.set_tooltip_text(title);
+    ShowPageAreaHint(pgc_Main, title);
     if (StartsWith(title, "http://"))
         pnl_addr.UrlEntry().set_text(title);
     UpdateCaption(title);
@@ -270,7 +277,7 @@ void Tfm_Quillon3::TabChange() {
     std::string hint = wb->Title();
     if (hint.empty())
         hint = "无标题文档";
-    pgc_Main.set_tooltip_text(hint);
+    ShowPageAreaHint(pgc_Main, hint);
     UpdateCaption(hint);
 }
 
