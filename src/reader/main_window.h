@@ -30,7 +30,7 @@
 #include "reader/server_module.h"
 #include "reader/status_bar.h"
 #include "server/address_history.h"
-#include "server/special_links.h"
+#include "server/link_rules.h"
 
 namespace q3::browser {
 class BrowserCommands;

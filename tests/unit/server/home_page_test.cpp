@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "server/special_links.h"
+#include "server/link_rules.h"
 
 namespace q3::server {
 namespace {

@@ -1,4 +1,4 @@
-#include "server/special_links.h"
+#include "server/link_rules.h"
 
 #include <optional>
 
