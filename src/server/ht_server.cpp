@@ -80,9 +80,24 @@ bool Tdm_htServer::ReadDataByStream(std::string_view address, std::string& out) 
     return true;
 }
 
+namespace {
+
+// Where "?key=" starts, in any letter case; npos when absent. Every request
+// passes here, so no lower-cased copy of the path is made.
+size_t FindKeyQuery(std::string_view path) {
+    constexpr std::string_view kQuery = "?key=";
+    for (size_t p = path.find('?'); p != std::string_view::npos; p = path.find('?', p + 1)) {
+        if (path.size() - p >= kQuery.size() && AsciiLower(path.substr(p, kQuery.size())) == kQuery)
+            return p;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
 ContentsEntry* Tdm_htServer::Lookup(std::string_view path) const {
     if (!entries_) return nullptr;
-    std::string key(path.substr(0, AsciiLower(path).find("?key=")));
+    std::string key(path.substr(0, FindKeyQuery(path)));
     ReplaceChar(key, '/', '\\');
     if (ContentsEntry* e = entries_->Get(StringCrc(key))) return e;
     if (auto gbk = WideToGbk(Utf8ToWide(key))) {
