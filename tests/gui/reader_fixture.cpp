@@ -1,5 +1,7 @@
 #include "reader_fixture.h"
 
+#include "browser/web_browser.h"
+
 #include <glibmm/main.h>
 #include <glibmm/timer.h>
 
@@ -34,6 +36,19 @@ T Next(std::deque<T>& answers, T otherwise) {
 }
 
 }  // namespace
+
+void CatchWebNavigations(browser::WebBrowser& target, std::string& asked) {
+    target.OnBeforeNavigate = [&asked, previous = target.OnBeforeNavigate](
+                                   browser::WebBrowser& sender, const std::string& address,
+                                   bool& cancel) {
+        if (address.rfind("http://", 0) == 0) {
+            asked = address;
+            cancel = true;
+            return;
+        }
+        if (previous) previous(sender, address, cancel);
+    };
+}
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
     auto context = Glib::MainContext::get_default();

@@ -29,6 +29,11 @@ bool PumpUntil(const std::function<bool()>& done,
 // Runs the main loop for a while, whatever happens.
 void PumpFor(std::chrono::milliseconds time);
 
+// Stops the browser from going to web addresses (the tests have no network)
+// and records the last one asked for in `asked`; every other address goes on
+// to the handler the window installed.
+void CatchWebNavigations(browser::WebBrowser& target, std::string& asked);
+
 class AnsweringDialogs : public Dialogs {
   public:
     struct Message {

@@ -245,16 +245,7 @@ TEST_F(LinksTest, CommentLinkOfTheOpenBookGoesStraightToItsCommentPage) {
     doc::TQBXManage* open = w.Server()->Document();
     ASSERT_NE(open, nullptr);
     std::string asked;
-    w.wb_home->OnBeforeNavigate = [&, previous = w.wb_home->OnBeforeNavigate](
-                                      browser::WebBrowser& sender, const std::string& address,
-                                      bool& cancel) {
-        if (address.rfind("http://", 0) == 0) {
-            asked = address;
-            cancel = true;
-            return;
-        }
-        previous(sender, address, cancel);
-    };
+    CatchWebNavigations(*w.wb_home, asked);
     std::string escaped;
     for (char c : book)
         escaped += c == '/' ? std::string("%2F") : std::string(1, c);
@@ -286,13 +277,7 @@ TEST_F(LinksTest, CtrlEnterWrapsTheWordIntoAWebAddress) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
     std::string asked;
-    w.wb_home->OnBeforeNavigate = [&](browser::WebBrowser&, const std::string& address,
-                                      bool& cancel) {
-        if (address.rfind("http://", 0) == 0) {
-            asked = address;
-            cancel = true;
-        }
-    };
+    CatchWebNavigations(*w.wb_home, asked);
     Gtk::Entry& entry = w.pnl_addr.UrlEntry();
     entry.set_text("example");
     GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);

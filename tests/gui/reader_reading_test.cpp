@@ -239,13 +239,7 @@ TEST_F(ReadingTest, WebAddressIsBrowsedAndKeptInTheHistory) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
     std::string asked;
-    w.wb_home->OnBeforeNavigate = [&](browser::WebBrowser&, const std::string& address,
-                                      bool& cancel) {
-        if (address.rfind("http://", 0) == 0) {
-            asked = address;
-            cancel = true;
-        }
-    };
+    CatchWebNavigations(*w.wb_home, asked);
     w.OpenQbx("http://example.org/page");
     EXPECT_TRUE(PumpUntil([&] { return asked == "http://example.org/page"; })) << asked;
     const std::vector<std::string> items = w.pnl_addr.UrlItems();
