@@ -10,9 +10,9 @@
 #include "browser/theme_colors.h"
 #include "common/base_settings.h"
 #include "icons/shell_icons.h"
-#include "reader/base_form.h"
-#include "reader/main_window.h"
-#include "reader/nav_form.h"
+#include "reader/dialogs/nav_form.h"
+#include "reader/forms/base_form.h"
+#include "reader/main_window/main_window.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "browser/page_helpers.h"
 #include "common/shell.h"
-#include "reader/tab_painter.h"
+#include "reader/forms/tab_painter.h"
 #include "reader_fixture.h"
 
 namespace q3::reader::testing {

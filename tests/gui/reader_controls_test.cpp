@@ -8,9 +8,9 @@
 #include <gtkmm/treeview.h>
 #include <cstdlib>
 
-#include "reader/base_form.h"
-#include "reader/column_sorter.h"
-#include "reader/tab_painter.h"
+#include "reader/forms/base_form.h"
+#include "reader/forms/column_sorter.h"
+#include "reader/forms/tab_painter.h"
 #include "reader_fixture.h"
 
 namespace q3::reader::testing {

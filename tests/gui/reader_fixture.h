@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "document/writer.h"
-#include "reader/dialogs.h"
-#include "reader/main_window.h"
-#include "reader/nav_form.h"
+#include "reader/dialogs/dialogs.h"
+#include "reader/dialogs/nav_form.h"
+#include "reader/main_window/main_window.h"
 #include "support/temp_dir.h"
 
 namespace q3::reader::testing {

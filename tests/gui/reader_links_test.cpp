@@ -8,7 +8,7 @@
 
 #include "browser/page_helpers.h"
 #include "browser/web_browser.h"
-#include "reader/tab_painter.h"
+#include "reader/forms/tab_painter.h"
 #include "reader_fixture.h"
 
 namespace q3::reader::testing {

@@ -4,11 +4,11 @@
 
 #include <glibmm/main.h>
 
-#include "reader/about_box.h"
-#include "reader/geometry.h"
-#include "reader/input_query_box.h"
-#include "reader/input_query_dialog.h"
-#include "reader/shell_open.h"
+#include "reader/dialogs/about_box.h"
+#include "reader/dialogs/input_query_box.h"
+#include "reader/dialogs/input_query_dialog.h"
+#include "reader/forms/shell_open.h"
+#include "reader/rules/geometry.h"
 #include "reader_fixture.h"
 
 namespace q3::reader::testing {

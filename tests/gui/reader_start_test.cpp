@@ -12,8 +12,8 @@
 #include "common/base_settings.h"
 #include "common/registry_store.h"
 #include "common/shell.h"
-#include "reader/pump.h"
-#include "reader/tab_painter.h"
+#include "reader/forms/pump.h"
+#include "reader/forms/tab_painter.h"
 #include "reader_fixture.h"
 
 namespace q3::reader::testing {

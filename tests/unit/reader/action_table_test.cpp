@@ -1,4 +1,4 @@
-#include "reader/action_table.h"
+#include "reader/rules/action_table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "reader/color_scheme.h"
+#include "reader/rules/color_scheme.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "reader/column_compare.h"
+#include "reader/rules/column_compare.h"
 
 #include <gtest/gtest.h>
 

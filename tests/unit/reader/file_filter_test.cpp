@@ -1,4 +1,4 @@
-#include "reader/file_filter.h"
+#include "reader/rules/file_filter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "reader/geometry.h"
+#include "reader/rules/geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "reader/search_words.h"
+#include "reader/rules/search_words.h"
 
 #include <gtest/gtest.h>
 

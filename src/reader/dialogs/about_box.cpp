@@ -1,0 +1,152 @@
+#include "reader/dialogs/about_box.h"
+
+#include <gdkmm/cursor.h>
+#include <glibmm/main.h>
+#include <glibmm/markup.h>
+
+#include "reader/forms/shell_open.h"
+#include "reader/maker/logo.h"
+
+namespace q3::reader {
+
+namespace {
+
+constexpr int kClientWidth = 407;
+constexpr int kClientHeight = 251;
+constexpr int kTopHeight = 73;
+
+}  // namespace
+
+Tfm_about::Tfm_about(Gtk::Window* owner)
+    : top_rule_(Gtk::ORIENTATION_HORIZONTAL), bottom_rule_(Gtk::ORIENTATION_HORIZONTAL) {
+    set_resizable(false);
+    set_modal(true);
+    set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
+    set_skip_taskbar_hint(true);
+    if (owner != nullptr) {
+        set_transient_for(*owner);
+        set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
+    } else {
+        set_position(Gtk::WIN_POS_CENTER);
+    }
+    BuildLayout();
+    FormCreate(false);
+    signal_delete_event().connect([this](GdkEventAny*) {
+        EndModal(kIdCancel);
+        return true;
+    });
+    btn_Close.signal_clicked().connect([this] { EndModal(kIdOk); });
+    // Enter presses the close button (the default one), Escape cancels.
+    btn_Close.set_can_default(true);
+    set_default(btn_Close);
+    signal_key_press_event().connect([this](GdkEventKey* key) {
+        if (key->keyval != GDK_KEY_Escape)
+            return false;
+        EndModal(kIdCancel);
+        return true;
+    });
+    signal_show().connect([this] { btn_Close.grab_focus(); });
+}
+
+void Tfm_about::BuildLayout() {
+    client_.set_size_request(kClientWidth, kClientHeight);
+    add(client_);
+
+    top_panel_.set_size_request(kClientWidth, kTopHeight);
+    top_panel_.override_background_color(Gdk::RGBA("#FFFFFF"));
+    top_panel_.add(top_);
+    client_.put(top_panel_, 0, 0);
+
+    const auto name_font = Pango::FontDescription("Sans Bold");
+    for (Gtk::Label* name : {&lab_AppName1, &lab_AppName}) {
+        Pango::FontDescription f = name_font;
+        f.set_absolute_size(20 * PANGO_SCALE);
+        name->override_font(f);
+    }
+    lab_AppName1.override_color(Gdk::RGBA("#C0C0C0"));
+    // The silver copy goes first so the dark one is drawn over it.
+    top_.put(lab_AppName1, 15, 15);
+    top_.put(lab_AppName, 14, 13);
+    lab_Version.set_text(kAboutVersion);
+    top_.put(lab_Version, 13, 54);
+
+    img_Logo.set(LogoPicture());
+    img_LogoBox.add(img_Logo);
+    img_LogoBox.set_tooltip_text(kMakerHomePage);
+    img_LogoBox.set_visible_window(true);
+    img_LogoBox.signal_realize().connect([this] {
+        img_LogoBox.get_window()->set_cursor(
+            Gdk::Cursor::create(img_LogoBox.get_display(), Gdk::HAND2));
+    });
+    img_LogoBox.signal_button_release_event().connect([this](GdkEventButton*) {
+        ShellOpen(this, img_LogoBox.get_tooltip_text());
+        return true;
+    });
+    top_.put(img_LogoBox, kClientWidth - 114 - 8, 8);
+
+    top_rule_.set_size_request(kClientWidth, 2);
+    client_.put(top_rule_, 0, kTopHeight);
+
+    lab_Notice.set_text("本软件为免费软件，欢迎使用和传播。");
+    client_.put(lab_Notice, 13, 86);
+    lab_HomeCaption.set_text("官方主页：");
+    client_.put(lab_HomeCaption, 13, 112);
+    MakeLink(lbl_HomePage, "www.quillon3.net", kMakerHomePage);
+    client_.put(lbl_HomePage, 88, 112);
+    lab_Support.set_text("技术支持：使用中的问题和建议，请来信告诉我们。");
+    client_.put(lab_Support, 13, 138);
+    lab_MailCaption.set_text("联系邮箱：");
+    client_.put(lab_MailCaption, 13, 164);
+    MakeLink(lbl_Mail, "support@quillon3.net", kMakerMailbox);
+    client_.put(lbl_Mail, 88, 164);
+
+    bottom_rule_.set_size_request(kClientWidth - 26, 2);
+    client_.put(bottom_rule_, 13, 200);
+    lab_Company.set_text("Tarvik Software");
+    lab_Company.set_sensitive(false);
+    client_.put(lab_Company, 13, 220);
+    btn_Close.set_label("关闭");
+    btn_Close.set_size_request(75, 25);
+    client_.put(btn_Close, kClientWidth - 75 - 12, kClientHeight - 25 - 12);
+    show_all_children();
+}
+
+void Tfm_about::MakeLink(Gtk::Label& label, const std::string& text, const std::string& target) {
+    label.set_markup("<a href=\"" + Glib::Markup::escape_text(target) + "\">" +
+                     Glib::Markup::escape_text(text) + "</a>");
+    label.set_tooltip_text(target);
+    label.signal_activate_link().connect(
+        [this, &label](const Glib::ustring&) {
+            ShellOpen(this, label.get_tooltip_text());
+            return true;
+        },
+        false);
+}
+
+void Tfm_about::EndModal(int result) {
+    modal_result_ = result;
+    if (loop_ && loop_->is_running())
+        loop_->quit();
+}
+
+int Tfm_about::ShowModal() {
+    modal_result_ = 0;
+    show();
+    present();
+    loop_ = Glib::MainLoop::create();
+    loop_->run();
+    loop_.reset();
+    hide();
+    return modal_result_;
+}
+
+void ShowAboutBox(Gtk::Window* owner, const std::string& app_name, WindowColor colour) {
+    Tfm_about box(owner);
+    box.SetColor(colour);
+    box.lab_AppName.set_text(app_name);
+    box.lab_AppName1.set_text(app_name);
+    box.set_title("关于-(" + app_name + ")");
+    box.ShowModal();
+}
+
+}  // namespace q3::reader

@@ -1,0 +1,32 @@
+// The floating navigation bar: a small tool window that stays on top and
+// carries the contents actions of the main window (first page, next,
+// previous), for reading without the side bar.
+#pragma once
+
+#include <gtkmm/toolbar.h>
+#include <functional>
+
+#include "reader/forms/base_form.h"
+
+namespace q3::reader {
+
+class TAction;
+
+class Tfm_NavForm : public Tfm_BaseForm {
+  public:
+    // The actions are the main window's; they outlive this window.
+    Tfm_NavForm(TAction& nav_home, TAction& nav_next, TAction& nav_prev);
+
+    // Called when the user closes the window, after it is hidden.
+    void SetOnClosed(std::function<void()> on_closed) { on_closed_ = std::move(on_closed); }
+
+    Gtk::Toolbar tlb_Nav;
+    Gtk::ToolButton* btnQBXNavHome = nullptr;
+    Gtk::ToolButton* btnQBXNavNext = nullptr;
+    Gtk::ToolButton* btnQBXNavPrev = nullptr;
+
+  private:
+    std::function<void()> on_closed_;
+};
+
+}  // namespace q3::reader

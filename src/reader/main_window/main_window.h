@@ -1,0 +1,271 @@
+// The main window: menus and tool bars, the address panel, the side bar with
+// the document's contents, index, full-text search and bookmarks, the page
+// tabs with the home browser, the status bar, and the state kept between runs.
+#pragma once
+
+#include <gtkmm/box.h>
+#include <gtkmm/checkmenuitem.h>
+#include <gtkmm/eventbox.h>
+#include <gtkmm/image.h>
+#include <gtkmm/menu.h>
+#include <gtkmm/menubar.h>
+#include <gtkmm/notebook.h>
+#include <gtkmm/paned.h>
+#include <gtkmm/textview.h>
+#include <gtkmm/toolbar.h>
+#include <gtkmm/toolbutton.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "reader/forms/base_form.h"
+#include "reader/main_window/action.h"
+#include "reader/main_window/address_panel.h"
+#include "reader/main_window/server_module.h"
+#include "reader/main_window/status_bar.h"
+#include "reader/panes/bookmarks_pane.h"
+#include "reader/panes/contents_pane.h"
+#include "reader/panes/index_pane.h"
+#include "reader/panes/resource_tree.h"
+#include "reader/panes/search_pane.h"
+#include "reader/rules/color_scheme.h"
+#include "server/address_history.h"
+#include "server/link_rules.h"
+
+namespace q3::browser {
+class BrowserCommands;
+class ContainerList;
+class WebBrowser;
+}  // namespace q3::browser
+
+namespace q3::reader {
+
+class Tfm_NavForm;
+class TWindowContentsModel;
+
+inline constexpr const char* kAppName = "Quillon3";
+inline constexpr const char* kHelpBook = "Quillon3.qbx";
+inline constexpr const char* kQuitQuestion = "确定要退出 Quillon3？";
+inline constexpr int kMainWidth = 1016;
+inline constexpr int kMainHeight = 600;
+inline constexpr int kSideBarWidth = 241;
+
+class Tfm_Quillon3 : public Tfm_BaseForm {
+  public:
+    // args: the command line after the program name.
+    Tfm_Quillon3(TApplicationModules& modules, std::vector<std::string> args);
+    ~Tfm_Quillon3() override;
+
+    // The navigation tool window, created after this window; null until then.
+    void SetNavForm(Tfm_NavForm* nav_form);
+    Tfm_NavForm* NavForm() const { return nav_form_; }
+
+    // Opening a document, a file or an address: the single entry.
+    void OpenQbx(const std::string& path);
+
+    // The browser of the active tab, or null; IsDocumentPage: it shows a
+    // page of the open document.
+    browser::WebBrowser* CurrentBrowser();
+    bool IsDocumentPage();
+    server::Tdm_htServer* Server();
+
+    TAction* FindAction(std::string_view name);
+    std::vector<TAction*> AllActions();
+
+    // ---- actions of actlst_Main
+    TAction act_exit, act_openfile, act_NavTree, act_TvExpand, act_TvCollapsed;
+    TAction act_FullScreen, act_GoHome, act_Refresh, act_Stop, act_GoTo, act_GoBack, act_print,
+        act_saveas;
+    TAction act_Help, atc_about, act_Update;
+    TAction act_browseMode, act_NotImageMode, act_CloseWeb;
+    // ---- actions of actlst_webQbx
+    TAction act_QBXAttr, act_QBXCopy, act_QBXSelectAll, act_QBXSearch, act_QBXNavHome,
+        act_QBXNavPrev, act_QBXNavNext, act_QBXViewSource, act_QBXComment, act_QBXShared;
+
+    // ---- layout
+    Gtk::Box layout;
+    Gtk::Box tlb1;  // the first row: the main menu as a flat bar
+    Gtk::MenuBar mm1;
+    Gtk::Box pan_Adsender;
+    Gtk::EventBox img2Box;
+    Gtk::Image img2;
+    Gtk::Box pnl_ad;
+    Gtk::Box tool_row;
+    Gtk::Toolbar tlb2;
+    Gtk::ToolButton* btnGoBack = nullptr;
+    Gtk::ToolButton* btnGoTo = nullptr;
+    Gtk::ToolButton* btnRef = nullptr;
+    Gtk::ToolButton* btnTvCollapsed = nullptr;
+    Gtk::ToolButton* btnGoHome = nullptr;
+    TAddressPanel pnl_addr;
+    Gtk::Paned spl_main;
+    Gtk::Notebook pgc_navTree;
+    Gtk::Box tbs_Books;
+    Gtk::Notebook pgc_Nave;
+    TContentsPane tbs_QbxDir;
+    TIndexPane TabSheet5;
+    TSearchPane ts_FullSearch;
+    TBookmarksPane TabSheet7;
+    TResourceTree tbs_EbookNav;
+    Gtk::Notebook pgc_Main;
+    Gtk::Box tbs_htmlHome;
+    TStatusBar stat1;
+    Gtk::TextView mmo1;  // hidden
+
+    // ---- menus
+    Gtk::MenuItem* Nweb_Scle = nullptr;  // "显示比例"; its Tag is the zoom percent
+    int Nweb_ScleTag = 100;
+    Gtk::MenuItem* N12 = nullptr;
+    Gtk::MenuItem* N_WebZoomMax = nullptr;
+    Gtk::MenuItem* N_WebZoomMin = nullptr;
+    Gtk::CheckMenuItem* mni_Colors[ColorSchemeMenu::kEntryCount] = {};
+    Gtk::CheckMenuItem* mni_NavBar = nullptr;  // "导航条"
+    Gtk::Menu pm_pgc_navTree;
+    Gtk::Menu pm_pgcNave;
+    Gtk::Menu pm_Main;
+    Gtk::MenuItem* mni_BrowseMode = nullptr;      // "浏览模式", hidden
+    Gtk::CheckMenuItem* mni_ScriptOff = nullptr;  // "关闭脚本提示"
+    Gtk::Menu pm_Webqbx;
+
+    // ---- browsers; wb_home is the home tab's
+    std::unique_ptr<browser::WebBrowser> wb_home;
+    std::unique_ptr<browser::WebBrowser> wb_AdSense;
+    std::unique_ptr<browser::ContainerList> ContainerList;
+    // Find, view source and page properties, with the windows they open.
+    std::unique_ptr<browser::BrowserCommands> browser_commands;
+
+    // The colour scheme entries' Tags and check marks.
+    const ColorSchemeMenu& ColorScheme() const { return color_scheme_; }
+    // The address box's icon for web addresses.
+    int WebIconIndex() const { return web_icon_index_; }
+    const std::string& SearchWordsPath() const { return search_words_path_; }
+    bool SideBarShown() const;
+
+    // Paths of the files the window writes.
+    static std::string AddressHistoryFile();
+    static std::string SearchWordsFile();
+
+    // Shared handlers, one per group of actions; the Tag picks the branch.
+    void OpenExitExecute(TAction& action);
+    void WebExecute(TAction& action);
+    void HelpExecute(TAction& action);
+    void ViewModeExecute(TAction& action);
+    void CloseWebExecute(TAction& action);
+    void QbxEditExecute(TAction& action);
+    void QbxNavExecute(TAction& action);
+    void QbxAttrExecute(TAction& action);
+    void ColorSchemeClick(std::size_t entry);
+    void NavBarClick();
+    void ZoomClick(int tag);
+
+    // Loads or stores the address history of the address box.
+    void SyncAddressHistory(bool load);
+    // Shows the generated home page in the current browser.
+    void BuildHomePage();
+    // Starts the background update check (its answer arrives on the main loop).
+    void StartUpdateCheck();
+    // Shows the first contents page of the open document.
+    void ShowFirstPage();
+    bool ShowEntry(server::ContentsEntry* entry, const std::string& suffix);
+    // The contents click: the selected node's page, when a document is open.
+    void ContentsClick();
+    // Selects the next or previous contents node in display order and shows it.
+    void StepEntry(bool forward);
+    // Adds an address to the address box's history, or selects it there.
+    void AddAddressHistory(const std::string& address);
+    // An existing file is opened; anything else goes to the active tab's browser.
+    void GoToAddress(const std::string& text);
+    // A tab with a new browser for a window a page asks for; opener: the
+    // browser of that page (the new view must share its web process).
+    browser::WebBrowser* NewBrowserTab(browser::WebBrowser* opener);
+    size_t PageTabCount() const { return page_tabs_.size(); }
+    void UpdateCaption(const std::string& title);
+    // True when a document address names an archive entry, which is then
+    // offered for saving instead of being shown.
+    bool SaveArchiveEntry(const std::string& address);
+    // The tree follows the page shown: selects, expands and reveals the node.
+    void SelectTreeNode(server::ContentsEntry* entry);
+    void TabChange();
+    // Shows the page of the selected index item.
+    void IndexShow();
+    void SetStatusText(const std::string& text, int index) { stat1.SetStatusText(text, index); }
+    // The ad page's body style after a colour change.
+    const std::string& AdBodyStyle() const { return ad_body_style_; }
+
+  protected:
+    void FormDestroy() override;
+
+  private:
+    // A page tab opened for a new window; the window owns its browser.
+    struct PageTab {
+        Gtk::Box sheet;
+        std::unique_ptr<browser::WebBrowser> browser;
+    };
+
+    void WireBrowserEvents(browser::WebBrowser& wb);
+    void BeforeNavigate(browser::WebBrowser& sender, const std::string& address, bool& cancel);
+    void FollowLink(const server::LinkAction& link);
+    void ClearHistory(bool web_addresses);
+    // An item of the address box with its icon; the history keeps the text.
+    void AddAddressItem(const std::string& text);
+    void TitleChange(browser::WebBrowser& sender, const std::string& title);
+    void DocumentComplete(browser::WebBrowser& sender, const std::string& address);
+    Gtk::Widget* SheetOf(const browser::WebBrowser& wb);
+    void CloseActiveTab();
+    void SaveArchiveRecord(int32_t record, const std::string& file_name);
+    void WireIndexPane();
+    void WireAddressBox();
+    void IndexKeyReleased(GdkEventKey* event);
+    void ShowRecordForTest();
+    // The picture under the page menu on document pages, else the selection.
+    void CopyFromPage(browser::WebBrowser& wb);
+    void ConnectSelectNode();
+    void BuildLayout();
+    void BuildToolBars();
+    void BuildSideBar();
+    void BuildPages();
+    void BuildActions();
+    void BuildMainMenu();
+    void BuildPopupMenus();
+    void WireControls();
+    void FormCreate();
+    void CreateSettingsAndServer();
+    void RegisterDocumentType();
+    void CreateBrowsersAndStart();
+    void AttachContainer(browser::WebBrowser& browser, bool navigate);
+    void ApplyStoredColor();
+    void SyncColorItems();
+    void LoadSearchWords();
+    void StoreSearchWords();
+    bool FormCloseQuery();
+    bool OnKeyPreview(GdkEventKey* event);
+    void AcceptDroppedFiles();
+    void AttachAddressIcons();
+    void AskPassword(std::string& password);
+    void LoadDocument(const std::string& path, bool is_qbx);
+    void LoadBookmarks();
+    void NavigateCurrent(const std::string& address);
+    void RestyleAdPanel();
+    void ToggleFullScreen(browser::WebBrowser& wb);
+
+    TApplicationModules& modules_;
+    std::vector<std::string> args_;
+    Tfm_NavForm* nav_form_ = nullptr;
+    browser::WebBrowser* current_browser_ = nullptr;
+    ColorSchemeMenu color_scheme_;
+    bool menu_syncing_ = false;
+    int web_icon_index_ = 0;
+    std::string search_words_path_;
+    std::unique_ptr<TWindowContentsModel> contents_model_;
+    bool destroyed_ = false;
+    bool side_bar_before_full_screen_ = false;
+    std::string ad_body_style_;
+    std::vector<std::unique_ptr<PageTab>> page_tabs_;
+    // The address history the address box shows, in the same order.
+    server::AddressHistory address_history_;
+    bool selecting_history_ = false;
+    // Where the page menu of a document page was last opened (screen).
+    int menu_x_ = -1, menu_y_ = -1;
+};
+
+}  // namespace q3::reader

@@ -1,0 +1,156 @@
+// Moving through the open document from the side bar: the tree following
+// the page shown, the index list with its incremental key search, and the
+// address box's keys.
+#include <glibmm/main.h>
+#include <sigc++/adaptors/track_obj.h>
+
+#include <charconv>
+
+#include "browser/page_helpers.h"
+#include "browser/web_browser.h"
+#include "common/gbk.h"
+#include "common/text.h"
+#include "reader/main_window/main_window.h"
+
+namespace q3::reader {
+
+namespace {
+
+bool IsEnter(const GdkEventKey* event) {
+    return event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter;
+}
+
+}  // namespace
+
+void Tfm_Quillon3::ConnectSelectNode() {
+    server::Tdm_htServer* srv = Server();
+    if (srv == nullptr)
+        return;
+    // The notice arrives while the engine waits for the page's bytes; the
+    // node is selected once that has returned, and only when the entry still
+    // belongs to the table that served it.
+    srv->SetSelectNodeHook([this](uint64_t generation, server::ContentsEntry* entry) {
+        Glib::signal_idle().connect_once(sigc::track_obj(
+            [this, generation, entry] {
+                server::Tdm_htServer* current = Server();
+                if (current == nullptr)
+                    return;
+                if (server::ContentsEntry* live = current->CurrentEntry(generation, entry))
+                    SelectTreeNode(live);
+            },
+            *this));
+    });
+}
+
+void Tfm_Quillon3::SelectTreeNode(server::ContentsEntry* entry) {
+    try {
+        if (entry == nullptr)
+            return;
+        Gtk::TreeIter row = tbs_QbxDir.NodeRow(entry->Node);
+        if (!row)
+            return;
+        Glib::RefPtr<Gtk::TreeSelection> selection = tbs_QbxDir.tv_dirlist.get_selection();
+        if (selection->is_selected(row))
+            return;
+        const Gtk::TreePath path = tbs_QbxDir.store->get_path(row);
+        // A node inside collapsed parents cannot be selected until it is shown.
+        tbs_QbxDir.tv_dirlist.expand_to_path(path);
+        selection->select(row);
+        tbs_QbxDir.tv_dirlist.scroll_to_row(path);
+    } catch (const std::exception& e) {
+        ReportError("Tfm_Quillon3.SelectTreeNode", e.what());
+    }
+}
+
+void Tfm_Quillon3::WireIndexPane() {
+    TIndexPane& pane = TabSheet5;
+    pane.lst_Indexs.signal_button_release_event().connect([this](GdkEventButton* e) {
+        if (e->button != 1)
+            return false;
+        Gtk::TreeIter row = TabSheet5.lst_Indexs.get_selection()->get_selected();
+        if (row)
+            TabSheet5.lbledt_IndexKey.set_text((*row)[TabSheet5.columns.text]);
+        return false;
+    });
+    pane.lst_Indexs.signal_row_activated().connect(
+        [this](const Gtk::TreePath&, Gtk::TreeViewColumn*) { IndexShow(); });
+    pane.btn_SearchIndexKey.signal_clicked().connect([this] { IndexShow(); });
+    const auto key_release = [this](GdkEventKey* e) {
+        IndexKeyReleased(e);
+        return false;
+    };
+    pane.lbledt_IndexKey.add_events(Gdk::KEY_RELEASE_MASK);
+    pane.lbledt_IndexKey.signal_key_release_event().connect(key_release);
+    TabSheet7.lbledt_bookmark.add_events(Gdk::KEY_RELEASE_MASK);
+    TabSheet7.lbledt_bookmark.signal_key_release_event().connect(key_release);
+}
+
+void Tfm_Quillon3::IndexKeyReleased(GdkEventKey* event) {
+    if (IsEnter(event)) {
+        IndexShow();
+        return;
+    }
+    const std::string key = AsciiLower(TabSheet5.lbledt_IndexKey.get_text().raw());
+    if (key.empty())
+        return;
+    for (const Gtk::TreeRow& row : TabSheet5.store->children()) {
+        const std::string text = AsciiLower(Glib::ustring(row[TabSheet5.columns.text]).raw());
+        if (text.compare(0, key.size(), key) != 0)
+            continue;
+        TabSheet5.lst_Indexs.get_selection()->select(row);
+        TabSheet5.lst_Indexs.scroll_to_row(TabSheet5.store->get_path(row));
+        return;
+    }
+}
+
+void Tfm_Quillon3::IndexShow() {
+    Gtk::TreeIter row = TabSheet5.lst_Indexs.get_selection()->get_selected();
+    if (row)
+        ShowEntry((*row)[TabSheet5.columns.entry], "");
+}
+
+void Tfm_Quillon3::WireAddressBox() {
+    Gtk::Entry& entry = pnl_addr.UrlEntry();
+    entry.signal_key_press_event().connect(
+        [this](GdkEventKey* e) {
+            const bool test_keys = (e->state & GDK_CONTROL_MASK) && (e->state & GDK_MOD1_MASK) &&
+                                   e->keyval == GDK_KEY_9;
+            pnl_addr.btn_Test.set_visible(test_keys);
+            if (!IsEnter(e))
+                return false;
+            std::string text = pnl_addr.UrlEntry().get_text();
+            if (text.empty())
+                return true;
+            if (e->state & GDK_CONTROL_MASK)
+                text = "http://www." + text + ".com";
+            GoToAddress(text);
+            pnl_addr.UrlEntry().set_text(text);
+            return true;
+        },
+        false);
+    pnl_addr.btn4.signal_clicked().connect([this] { GoToAddress(pnl_addr.UrlEntry().get_text()); });
+    pnl_addr.cbb_url.signal_changed().connect([this] {
+        // Only a choice from the drop-down goes somewhere, not the history's
+        // own selection of the address just shown.
+        if (selecting_history_ || pnl_addr.cbb_url.get_active_row_number() < 0)
+            return;
+        GoToAddress(pnl_addr.UrlEntry().get_text());
+    });
+    pnl_addr.btn_Test.signal_clicked().connect([this] { ShowRecordForTest(); });
+}
+
+void Tfm_Quillon3::ShowRecordForTest() {
+    server::Tdm_htServer* srv = Server();
+    if (srv == nullptr || srv->Document() == nullptr || !wb_home)
+        return;
+    const std::string digits = pnl_addr.KeyEntry().get_text();
+    int record = 1;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), record);
+    if (error != std::errc() || end != digits.data() + digits.size())
+        record = 1;
+    std::string text;
+    if (srv->Document()->ReadRecordText(record, text))
+        browser::WriteHtml(*wb_home, GbkToUtf8(text));
+}
+
+}  // namespace q3::reader

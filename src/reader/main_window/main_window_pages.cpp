@@ -1,0 +1,364 @@
+// The page tabs of the main window: browser events, the links the reader
+// answers itself, new-window tabs, captions, the home page and archive
+// entries offered for saving.
+#include <glibmm/main.h>
+#include <sigc++/adaptors/track_obj.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "browser/page_helpers.h"
+#include "browser/wb_container.h"
+#include "browser/web_browser.h"
+#include "common/app_paths.h"
+#include "common/gbk.h"
+#include "common/text.h"
+#include "reader/forms/pump.h"
+#include "reader/forms/tab_painter.h"
+#include "reader/main_window/main_window.h"
+#include "server/home_page.h"
+
+namespace q3::reader {
+
+namespace {
+
+// The page area's hint shows on the active tab: a tooltip on the whole
+// notebook would float over the page wherever the pointer rests.
+void ShowPageAreaHint(Gtk::Notebook& pages, const std::string& hint) {
+    if (Gtk::Widget* page = pages.get_nth_page(pages.get_current_page()))
+        SetTabHint(pages, *page, hint);
+}
+
+constexpr const char* kLoadingCaption = "正在加载...";
+constexpr int kTabCaptionLimit = 16;
+
+bool IsFile(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), ec);
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+std::string TabText(const std::string& title) {
+    return ShortenTextUtf8(title, kTabCaptionLimit, "...");
+}
+
+}  // namespace
+
+void Tfm_Quillon3::WireBrowserEvents(browser::WebBrowser& wb) {
+    wb.OnBeforeNavigate = [this](browser::WebBrowser& sender, const std::string& address,
+                                 bool& cancel) { BeforeNavigate(sender, address, cancel); };
+    wb.OnNewWindow = [this](browser::WebBrowser& sender, const std::string&) {
+        return NewBrowserTab(&sender);
+    };
+    wb.OnTitleChange = [this](browser::WebBrowser& sender, const std::string& title) {
+        TitleChange(sender, title);
+    };
+    wb.OnStatusTextChange = [this](browser::WebBrowser&, const std::string& text) {
+        SetStatusText(text, 0);
+    };
+    wb.OnDocumentComplete = [this](browser::WebBrowser& sender, const std::string& address) {
+        DocumentComplete(sender, address);
+    };
+    // A page closing its own window: the tab goes once the engine has
+    // returned from the request.
+    wb.OnWindowClosing = [this](browser::WebBrowser& sender) {
+        browser::WebBrowser* closing = &sender;
+        Glib::signal_idle().connect_once(sigc::track_obj(
+            [this, closing] {
+                for (const auto& tab : page_tabs_) {
+                    if (tab->browser.get() != closing)
+                        continue;
+                    pgc_Main.set_current_page(pgc_Main.page_num(tab->sheet));
+                    act_CloseWeb.Execute();
+                    return;
+                }
+            },
+            *this));
+    };
+}
+
+void Tfm_Quillon3::BeforeNavigate(browser::WebBrowser&, const std::string& address, bool& cancel) {
+    const server::LinkAction link = server::ClassifyNavigation(
+        address, [this](std::string_view a) { return SaveArchiveEntry(std::string(a)); }, IsFile);
+    if (!link.Cancels())
+        return;
+    cancel = true;
+    // Following a link may open documents, rebuild this very page or ask the
+    // user: done once the engine's decision has returned.
+    Glib::signal_idle().connect_once(sigc::track_obj([this, link] { FollowLink(link); }, *this));
+}
+
+void Tfm_Quillon3::FollowLink(const server::LinkAction& link) {
+    server::Tdm_htServer* srv = Server();
+    switch (link.kind) {
+        case server::LinkAction::kComment: {
+            if (srv == nullptr)
+                return;
+            if (srv->Document() == nullptr ||
+                AsciiLower(srv->Document()->FileName()) != AsciiLower(link.path)) {
+                OpenQbx(link.path);
+            }
+            browser::WebBrowser* wb = CurrentBrowser();
+            if (wb != nullptr && srv->Document() != nullptr)
+                wb->Navigate(srv->CommentUrl());
+            return;
+        }
+        case server::LinkAction::kOpen:
+            OpenQbx(link.path);
+            return;
+        case server::LinkAction::kNavigateTo:
+            if (browser::WebBrowser* wb = CurrentBrowser())
+                wb->Navigate(link.path);
+            return;
+        case server::LinkAction::kClearWeb:
+        case server::LinkAction::kClearDocuments:
+            ClearHistory(link.kind == server::LinkAction::kClearWeb);
+            SyncAddressHistory(false);
+            BuildHomePage();
+            return;
+        case server::LinkAction::kOpenHelp:
+            OpenQbx(ReadOnlyDataDir() + kHelpBook);
+            return;
+        case server::LinkAction::kOpenDialog:
+            act_openfile.Execute();
+            return;
+        default:
+            return;
+    }
+}
+
+void Tfm_Quillon3::ClearHistory(bool web_addresses) {
+    if (web_addresses)
+        address_history_.ClearWebAddresses();
+    else
+        address_history_.ClearDocuments();
+    pnl_addr.url_store->clear();
+    for (const std::string& item : address_history_.Items())
+        AddAddressItem(item);
+}
+
+void Tfm_Quillon3::BuildHomePage() {
+    const std::string html = server::HomePageHtml(pnl_addr.UrlItems());
+    browser::WebBrowser* wb = CurrentBrowser();
+    if (wb == nullptr)
+        return;
+    wb->Navigate("about:blank");
+    ProcessMessages();
+    browser::WriteHtml(*wb, html);
+    pnl_addr.UrlEntry().set_text("about:blank");
+}
+
+browser::WebBrowser* Tfm_Quillon3::NewBrowserTab(browser::WebBrowser* opener) {
+    try {
+        auto tab = std::make_unique<PageTab>();
+        tab->browser = opener ? std::make_unique<browser::WebBrowser>(*opener)
+                              : std::make_unique<browser::WebBrowser>();
+        browser::WebBrowser& wb = *tab->browser;
+        tab->sheet.set_orientation(Gtk::ORIENTATION_VERTICAL);
+        tab->sheet.pack_start(wb.Widget(), Gtk::PACK_EXPAND_WIDGET);
+        tab->sheet.show_all();
+        const int page = pgc_Main.append_page(tab->sheet, kLoadingCaption);
+        AttachContainer(wb, false);
+        WireBrowserEvents(wb);
+        wb.SetSilent(mni_ScriptOff != nullptr && mni_ScriptOff->get_active());
+        page_tabs_.push_back(std::move(tab));
+        pgc_Main.set_current_page(page);
+        return &wb;
+    } catch (const std::exception& e) {
+        ReportError("Tfm_Quillon3.NewBrowserTab", e.what());
+        return nullptr;
+    }
+}
+
+Gtk::Widget* Tfm_Quillon3::SheetOf(const browser::WebBrowser& wb) {
+    if (&wb == wb_home.get())
+        return &tbs_htmlHome;
+    for (const auto& tab : page_tabs_) {
+        if (tab->browser.get() == &wb)
+            return &tab->sheet;
+    }
+    return nullptr;
+}
+
+void Tfm_Quillon3::UpdateCaption(const std::string& title) {
+    browser::WebBrowser* wb = CurrentBrowser();
+    if (wb == nullptr)
+        return;
+    server::Tdm_htServer* srv = Server();
+    if (wb->LocationUrl().find(server::kUrlPrefix) != std::string::npos && srv != nullptr &&
+        srv->Document() != nullptr) {
+        std::string name = GbkToUtf8(srv->Document()->Version().Subject);
+        if (name.empty())
+            name = std::filesystem::path(srv->Document()->FileName()).filename().string();
+        set_title(title + " - " + name + " - Quillon3");
+        return;
+    }
+    set_title(title + " - Quillon3");
+}
+
+void Tfm_Quillon3::TitleChange(browser::WebBrowser& sender, const std::string& page_title) {
+    Gtk::Widget* sheet = SheetOf(sender);
+    if (sheet == nullptr)
+        return;
+    // The engine reports an untitled page with an empty title; the page is
+    // then named by its address, so no tab or caption goes blank.
+    const std::string title = page_title.empty() ? sender.LocationUrl() : page_title;
+    if (IsDocumentPage()) {
+        server::Tdm_htServer* srv = Server();
+        if (srv == nullptr || srv->Document() == nullptr)
+            return;
+        const std::string path = srv->Document()->FileName();
+        SetTabHint(pgc_Main, *sheet, path);
+        if (title.find(server::kUrlPrefix) == std::string::npos)
+            SetTabCaption(pgc_Main, *sheet, TabText(title));
+        else
+            SetTabCaption(pgc_Main, *sheet, std::filesystem::path(path).filename().string());
+        if (title.find("http://") == std::string::npos)
+            UpdateCaption(title);
+        ShowPageAreaHint(pgc_Main, path);
+        return;
+    }
+    SetTabCaption(pgc_Main, *sheet, TabText(title));
+    ShowPageAreaHint(pgc_Main, title);
+    if (StartsWith(title, "http://"))
+        pnl_addr.UrlEntry().set_text(title);
+    UpdateCaption(title);
+}
+
+void Tfm_Quillon3::DocumentComplete(browser::WebBrowser& sender, const std::string&) {
+    Gtk::Widget* sheet = SheetOf(sender);
+    if (sheet == nullptr)
+        return;
+    try {
+        const std::string address = sender.LocationUrl();
+        Gtk::Entry& subject = TabSheet7.lbledt_bookmark;
+        subject.set_tooltip_text(address);
+        if (pgc_Main.get_nth_page(pgc_Main.get_current_page()) == sheet)
+            pnl_addr.UrlEntry().set_text(address);
+        if (sender.HasDocument()) {
+            const std::string title = sender.Title();
+            const std::string text = title.empty() ? LastPathSegment(address) : title;
+            SetTabCaption(pgc_Main, *sheet, TabText(text));
+            UpdateCaption(text);
+            subject.set_text(title);
+        }
+        if (!StartsWith(address, server::kUrlPrefix)) {
+            AddAddressHistory(address);
+            return;
+        }
+        const std::string local = address.substr(server::kUrlPrefix.size());
+        const size_t key_at = local.find("?key=");
+        if (key_at == std::string::npos) {
+            subject.set_tooltip_text(local);
+            return;
+        }
+        subject.set_tooltip_text(local.substr(0, key_at));
+        // The engine hands the address back percent-encoded; the word is
+        // highlighted in the page that was loaded with it.
+        const std::string key = PercentDecode(local.substr(key_at + 5));
+        if (!Trim(key).empty())
+            browser::HighlightText(sender, key);
+    } catch (const std::exception& e) {
+        ReportError("Tfm_Quillon3.DocumentComplete", e.what());
+    }
+}
+
+void Tfm_Quillon3::TabChange() {
+    browser::WebBrowser* wb = CurrentBrowser();
+    if (wb == nullptr)
+        return;
+    wb->Widget().grab_focus();
+    pnl_addr.UrlEntry().set_text(wb->LocationUrl());
+    if (!wb->HasDocument())
+        return;
+    std::string hint = wb->Title();
+    if (hint.empty())
+        hint = "无标题文档";
+    ShowPageAreaHint(pgc_Main, hint);
+    UpdateCaption(hint);
+}
+
+void Tfm_Quillon3::CloseWebExecute(TAction&) {
+    const int active = pgc_Main.get_current_page();
+    if (active < 0)
+        return;
+    if (pgc_Main.get_nth_page(active) == &tbs_htmlHome) {
+        BuildHomePage();  // the home tab is never removed
+        TabChange();
+        return;
+    }
+    CloseActiveTab();
+    TabChange();
+}
+
+void Tfm_Quillon3::CloseActiveTab() {
+    Gtk::Widget* sheet = pgc_Main.get_nth_page(pgc_Main.get_current_page());
+    for (auto it = page_tabs_.begin(); it != page_tabs_.end(); ++it) {
+        if (&(*it)->sheet != sheet)
+            continue;
+        std::unique_ptr<PageTab> tab = std::move(*it);
+        page_tabs_.erase(it);
+        if (current_browser_ == tab->browser.get())
+            current_browser_ = nullptr;
+        try {
+            if (ContainerList)
+                ContainerList->Remove(*tab->browser);
+        } catch (const std::exception& e) {
+            ReportError("Tfm_Quillon3.act_CloseWebExecute", e.what());
+        }
+        pgc_Main.remove_page(tab->sheet);
+        return;  // the browser and its sheet go with the tab
+    }
+}
+
+bool Tfm_Quillon3::SaveArchiveEntry(const std::string& address) {
+    if (!server::IsArchiveAddress(address))
+        return false;
+    server::Tdm_htServer* srv = Server();
+    if (srv == nullptr || !StartsWith(address, server::kUrlPrefix))
+        return false;
+    const std::string path = AsciiLower(PercentDecode(address.substr(server::kUrlPrefix.size())));
+    server::ContentsEntry* entry = srv->Lookup(path);
+    if (entry == nullptr)
+        return false;
+    if (entry->RecordNo != -1) {
+        // Only the entry's own file name is proposed, never its folders.
+        const std::string name = LastPathSegment(GbkToUtf8(std::string(entry->LocalPath)));
+        const int32_t record = entry->RecordNo;
+        const uint64_t generation = srv->Generation();
+        Glib::signal_idle().connect_once(sigc::track_obj(
+            [this, record, name, generation] {
+                // A document opened meanwhile has other records under the number.
+                server::Tdm_htServer* now = Server();
+                if (now != nullptr && now->Generation() == generation)
+                    SaveArchiveRecord(record, name);
+            },
+            *this));
+    }
+    return true;
+}
+
+void Tfm_Quillon3::SaveArchiveRecord(int32_t record, const std::string& file_name) {
+    server::Tdm_htServer* srv = Server();
+    if (srv == nullptr || srv->Document() == nullptr)
+        return;
+    std::string bytes;
+    if (!srv->Document()->ReadRecord(record, bytes)) {
+        ShowMessageBox("读取文件失败", kMbIconInformation);
+        return;
+    }
+    std::optional<std::string> target =
+        ActiveDialogs().SaveFile(this, file_name, "All File(*.*)|*.*");
+    if (!target)
+        return;
+    std::ofstream out(*target, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out)
+        ShowMessageBox("读取文件失败", kMbIconInformation);
+}
+
+}  // namespace q3::reader
