@@ -56,6 +56,6 @@ int main(int argc, char** argv) {
         window.SetNavForm(&nav);
         status = app->run(window);
     }
-    modules.htServer.reset();
+    modules.server_module.reset();
     return status;
 }

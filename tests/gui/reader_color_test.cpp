@@ -17,7 +17,7 @@ constexpr const char* kValue = "FackColor-Quillon3";
 
 std::vector<bool> Marks(Tfm_Quillon3& w) {
     std::vector<bool> marks;
-    for (Gtk::CheckMenuItem* item : w.mni_Colors)
+    for (Gtk::CheckMenuItem* item : w.color_scheme_items)
         marks.push_back(item->get_active());
     return marks;
 }
@@ -26,15 +26,15 @@ TEST_F(ReaderColor, MenuHoldsTheFiveEntriesInOrder) {
     ReaderSession s;
     const char* captions[] = {"默认", "粉蓝", "粉绿", "粉红", "自定义"};
     for (std::size_t i = 0; i < ColorSchemeMenu::kEntryCount; ++i) {
-        EXPECT_EQ(s.window().mni_Colors[i]->get_label(), captions[i]);
-        EXPECT_TRUE(s.window().mni_Colors[i]->get_draw_as_radio());
+        EXPECT_EQ(s.window().color_scheme_items[i]->get_label(), captions[i]);
+        EXPECT_TRUE(s.window().color_scheme_items[i]->get_draw_as_radio());
     }
 }
 
 TEST_F(ReaderColor, ChoosingAnEntrySetsStoresAndRecolours) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    w.mni_Colors[ColorSchemeMenu::kLightGreenEntry]->activate();
+    w.color_scheme_items[ColorSchemeMenu::kLightGreenEntry]->activate();
     EXPECT_EQ(w.Color(), 0xDDFFDDu);
     EXPECT_EQ(Marks(w), (std::vector<bool>{false, false, true, false, false}));
     EXPECT_EQ(ReadHkcuInteger(kKey, kValue, -1), 0xDDFFDD);
@@ -44,7 +44,7 @@ TEST_F(ReaderColor, ChoosingAnEntrySetsStoresAndRecolours) {
     // The ad page's body takes that style, ad or no ad.
     std::optional<std::string> style;
     bool answered = false;
-    browser::RunPageScript(*w.wb_AdSense, "document.body.getAttribute('style')",
+    browser::RunPageScript(*w.ad_browser, "document.body.getAttribute('style')",
                            [&](std::optional<std::string> json) {
                                style = std::move(json);
                                answered = true;
@@ -58,7 +58,7 @@ TEST_F(ReaderColor, ChoosingAnEntrySetsStoresAndRecolours) {
 TEST_F(ReaderColor, ClickingTheCheckedEntryLeavesNoneChecked) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    w.mni_Colors[ColorSchemeMenu::kLightBlueEntry]->activate();
+    w.color_scheme_items[ColorSchemeMenu::kLightBlueEntry]->activate();
     EXPECT_EQ(Marks(w), (std::vector<bool>{false, false, false, false, false}));
     EXPECT_EQ(w.Color(), 0xF0CAA6u);
     EXPECT_EQ(ReadHkcuInteger(kKey, kValue, -1), 0xF0CAA6);
@@ -67,7 +67,7 @@ TEST_F(ReaderColor, ClickingTheCheckedEntryLeavesNoneChecked) {
 TEST_F(ReaderColor, DefaultEntryIsTheButtonFaceSystemColour) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    w.mni_Colors[ColorSchemeMenu::kDefault]->activate();
+    w.color_scheme_items[ColorSchemeMenu::kDefault]->activate();
     const auto button_face = browser::SystemColorRef(browser::SystemColor::kButtonFace);
     EXPECT_EQ(w.Color(), button_face);
     EXPECT_EQ(static_cast<browser::WindowColor>(ReadHkcuInteger(kKey, kValue, -1)), button_face);
@@ -76,7 +76,7 @@ TEST_F(ReaderColor, DefaultEntryIsTheButtonFaceSystemColour) {
 TEST_F(ReaderColor, CancelledCustomColourChangesNothing) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    w.mni_Colors[ColorSchemeMenu::kCustom]->activate();  // the double cancels
+    w.color_scheme_items[ColorSchemeMenu::kCustom]->activate();  // the double cancels
     ASSERT_EQ(dialogs_->colour_starts.size(), 1u);
     EXPECT_EQ(dialogs_->colour_starts[0], 0xF0CAA6u);
     EXPECT_EQ(w.Color(), 0xF0CAA6u);
@@ -88,7 +88,7 @@ TEST_F(ReaderColor, ConfirmedCustomColourIsUsedAndStored) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
     dialogs_->color_answers.push_back(0x00336699);
-    w.mni_Colors[ColorSchemeMenu::kCustom]->activate();
+    w.color_scheme_items[ColorSchemeMenu::kCustom]->activate();
     EXPECT_EQ(w.Color(), 0x00336699u);
     EXPECT_EQ(Marks(w), (std::vector<bool>{false, false, false, false, true}));
     EXPECT_EQ(ReadHkcuInteger(kKey, kValue, -1), 0x00336699);

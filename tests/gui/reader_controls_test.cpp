@@ -220,19 +220,19 @@ TEST_F(Controls, TabPainterDrawsTopTabsOnOneLine) {
 TEST_F(Controls, MainWindowTabsAreOwnerDrawnWithTheirCaptions) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    EXPECT_EQ(TabCaption(w.pgc_navTree, 0), " 我的电子书  ");
-    EXPECT_EQ(TabCaption(w.pgc_navTree, 1), " 强力推荐  ");
-    EXPECT_EQ(TabCaption(w.pgc_Nave, 0), "目录");
-    EXPECT_EQ(TabCaption(w.pgc_Nave, 1), "索引");
-    EXPECT_EQ(TabCaption(w.pgc_Nave, 2), "全文搜索");
-    EXPECT_EQ(TabCaption(w.pgc_Nave, 3), "书签");
+    EXPECT_EQ(TabCaption(w.side_bar, 0), " 我的电子书  ");
+    EXPECT_EQ(TabCaption(w.side_bar, 1), " 强力推荐  ");
+    EXPECT_EQ(TabCaption(w.document_tabs, 0), "目录");
+    EXPECT_EQ(TabCaption(w.document_tabs, 1), "索引");
+    EXPECT_EQ(TabCaption(w.document_tabs, 2), "全文搜索");
+    EXPECT_EQ(TabCaption(w.document_tabs, 3), "书签");
     // The blank page's name first, then the home page's title.
-    EXPECT_TRUE(PumpUntil([&] { return TabCaption(w.pgc_Main, 0) == "首页"; }))
-        << TabCaption(w.pgc_Main, 0);
-    for (Gtk::Notebook* nb : {&w.pgc_navTree, &w.pgc_Nave, &w.pgc_Main}) {
+    EXPECT_TRUE(PumpUntil([&] { return TabCaption(w.page_tabs, 0) == "首页"; }))
+        << TabCaption(w.page_tabs, 0);
+    for (Gtk::Notebook* nb : {&w.side_bar, &w.document_tabs, &w.page_tabs}) {
         EXPECT_TRUE(HasOwnerDrawnTabs(*nb));
     }
-    EXPECT_EQ(w.pgc_navTree.get_tab_pos(), Gtk::POS_LEFT);
+    EXPECT_EQ(w.side_bar.get_tab_pos(), Gtk::POS_LEFT);
 }
 
 }  // namespace

@@ -39,14 +39,15 @@ T Next(std::deque<T>& answers, T otherwise) {
 
 void CatchWebNavigations(browser::WebBrowser& target, std::string& asked) {
     target.OnBeforeNavigate = [&asked, previous = target.OnBeforeNavigate](
-                                   browser::WebBrowser& sender, const std::string& address,
-                                   bool& cancel) {
+                                  browser::WebBrowser& sender, const std::string& address,
+                                  bool& cancel) {
         if (address.rfind("http://", 0) == 0) {
             asked = address;
             cancel = true;
             return;
         }
-        if (previous) previous(sender, address, cancel);
+        if (previous)
+            previous(sender, address, cancel);
     };
 }
 
@@ -126,7 +127,7 @@ ReaderSession::~ReaderSession() {
 void ReaderSession::Close() {
     nav_.reset();
     window_.reset();
-    modules_.htServer.reset();
+    modules_.server_module.reset();
 }
 
 void ReaderTest::SetUpTestSuite() {

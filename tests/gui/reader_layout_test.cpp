@@ -48,23 +48,24 @@ Gtk::MenuItem* ItemNamed(Gtk::MenuShell& menu, const std::string& name) {
 TEST_F(Layout, MainMenuEntriesInOrder) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    EXPECT_EQ(MenuLabels(w.mm1), (Labels{"文件", "编辑", "视图", "工具", "帮助"}));
-    EXPECT_EQ(MenuLabels(SubMenuOf(w.mm1, 0)),
+    EXPECT_EQ(MenuLabels(w.main_menu), (Labels{"文件", "编辑", "视图", "工具", "帮助"}));
+    EXPECT_EQ(MenuLabels(SubMenuOf(w.main_menu, 0)),
               (Labels{"打开...", "另存为...", "-", "打印预览", "文件属性", "-", "退出"}));
-    EXPECT_EQ(MenuLabels(SubMenuOf(w.mm1, 1)), (Labels{"复制", "全选", "-", "搜索", "查看源"}));
-    EXPECT_EQ(MenuLabels(SubMenuOf(w.mm1, 2)),
+    EXPECT_EQ(MenuLabels(SubMenuOf(w.main_menu, 1)),
+              (Labels{"复制", "全选", "-", "搜索", "查看源"}));
+    EXPECT_EQ(MenuLabels(SubMenuOf(w.main_menu, 2)),
               (Labels{"侧边栏", "-", "主页", "刷新", "显示比例", "-", "前进      ", "后退", "停止",
                       "-", "全屏显示"}));
-    EXPECT_EQ(MenuLabels(*w.Nweb_Scle->get_submenu()), (Labels{"还原", "放大", "缩小"}));
-    EXPECT_EQ(MenuLabels(SubMenuOf(w.mm1, 3)),
+    EXPECT_EQ(MenuLabels(*w.zoom_item->get_submenu()), (Labels{"还原", "放大", "缩小"}));
+    EXPECT_EQ(MenuLabels(SubMenuOf(w.main_menu, 3)),
               (Labels{"配色方案", "导航条", "-", "评论此文档", "共享此文档(hidden)"}));
-    EXPECT_EQ(MenuLabels(SubMenuOf(w.mm1, 4)), (Labels{"打开帮助", "软件更新", "-", "关于"}));
+    EXPECT_EQ(MenuLabels(SubMenuOf(w.main_menu, 4)), (Labels{"打开帮助", "软件更新", "-", "关于"}));
 }
 
 TEST_F(Layout, MenuEntriesFollowTheirActions) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    Gtk::Menu& file = SubMenuOf(w.mm1, 0);
+    Gtk::Menu& file = SubMenuOf(w.main_menu, 0);
     Gtk::MenuItem* open = ItemNamed(file, "act_openfile");
     ASSERT_NE(open, nullptr);
     auto* accel = dynamic_cast<Gtk::AccelLabel*>(open->get_child());
@@ -76,33 +77,34 @@ TEST_F(Layout, MenuEntriesFollowTheirActions) {
     EXPECT_EQ(mods & Gdk::CONTROL_MASK, Gdk::CONTROL_MASK);
     EXPECT_EQ(open->get_tooltip_text(), "打开文件");
 
-    Gtk::MenuItem* comment = ItemNamed(SubMenuOf(w.mm1, 3), "act_QBXComment");
+    Gtk::MenuItem* comment = ItemNamed(SubMenuOf(w.main_menu, 3), "act_QBXComment");
     ASSERT_NE(comment, nullptr);
     EXPECT_FALSE(comment->get_sensitive());
     w.act_QBXComment.SetEnabled(true);
     EXPECT_TRUE(comment->get_sensitive());
 
-    auto* side_bar =
-        dynamic_cast<Gtk::CheckMenuItem*>(ItemNamed(SubMenuOf(w.mm1, 2), "act_NavTree"));
-    ASSERT_NE(side_bar, nullptr);
-    EXPECT_FALSE(side_bar->get_active());  // the start hid the side bar
-    side_bar->activate();
-    EXPECT_TRUE(side_bar->get_active());
-    EXPECT_TRUE(w.pgc_navTree.get_visible());
+    auto* side_bar_item =
+        dynamic_cast<Gtk::CheckMenuItem*>(ItemNamed(SubMenuOf(w.main_menu, 2), "act_NavTree"));
+    ASSERT_NE(side_bar_item, nullptr);
+    EXPECT_FALSE(side_bar_item->get_active());  // the start hid the side bar
+    side_bar_item->activate();
+    EXPECT_TRUE(side_bar_item->get_active());
+    EXPECT_TRUE(w.side_bar.get_visible());
 }
 
 TEST_F(Layout, PopupMenusInOrder) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    EXPECT_EQ(MenuLabels(w.pm_pgc_navTree), (Labels{"侧边栏"}));
-    EXPECT_EQ(MenuLabels(w.pm_pgcNave), (Labels{"全部展开", "全部收缩", "-", "评论此文档",
-                                                "共享此文档(hidden)", "文件属性", "-"}));
-    EXPECT_EQ(MenuLabels(w.pm_Main), (Labels{"浏览模式(hidden)", "关闭该页", "关闭脚本提示",
-                                             "全屏显示", "-", "评论此文档", "共享此文档(hidden)"}));
-    EXPECT_EQ(MenuLabels(*w.mni_BrowseMode->get_submenu()), (Labels{"文本模式", "无图片模式"}));
-    EXPECT_TRUE(w.mni_ScriptOff->get_active());
+    EXPECT_EQ(MenuLabels(w.side_bar_menu), (Labels{"侧边栏"}));
+    EXPECT_EQ(MenuLabels(w.contents_menu), (Labels{"全部展开", "全部收缩", "-", "评论此文档",
+                                                   "共享此文档(hidden)", "文件属性", "-"}));
+    EXPECT_EQ(MenuLabels(w.page_tabs_menu),
+              (Labels{"浏览模式(hidden)", "关闭该页", "关闭脚本提示", "全屏显示", "-", "评论此文档",
+                      "共享此文档(hidden)"}));
+    EXPECT_EQ(MenuLabels(*w.browse_mode_item->get_submenu()), (Labels{"文本模式", "无图片模式"}));
+    EXPECT_TRUE(w.script_prompts_off_item->get_active());
     EXPECT_EQ(
-        MenuLabels(w.pm_Webqbx),
+        MenuLabels(w.document_page_menu),
         (Labels{"上一页", "下一页", "侧边栏", "-", "主页", "后退", "前进", "-", "复制", "全选",
                 "搜索", "查看源", "-", "评论此文档", "共享此文档(hidden)", "文件属性", "-"}));
 }
@@ -124,68 +126,68 @@ TEST_F(Layout, ZoomItemsChangeOnePercentForTheWindow) {
     Tfm_Quillon3& w = s.window();
     std::vector<int> seen;
     for (int i = 0; i < 10; ++i) {
-        w.N_WebZoomMin->activate();
-        seen.push_back(w.Nweb_ScleTag);
+        w.zoom_out_item->activate();
+        seen.push_back(w.zoom_percent);
     }
     EXPECT_EQ(seen, (std::vector<int>{90, 80, 70, 60, 50, 40, 30, 20, 10, 10}));
-    EXPECT_DOUBLE_EQ(webkit_web_view_get_zoom_level(w.wb_home->View()), 0.1);
-    w.N12->activate();
-    EXPECT_EQ(w.Nweb_ScleTag, 100);
+    EXPECT_DOUBLE_EQ(webkit_web_view_get_zoom_level(w.home_browser->View()), 0.1);
+    w.zoom_reset_item->activate();
+    EXPECT_EQ(w.zoom_percent, 100);
     for (int i = 0; i < 5; ++i)
-        w.N_WebZoomMax->activate();
-    EXPECT_EQ(w.Nweb_ScleTag, 150);
-    EXPECT_DOUBLE_EQ(webkit_web_view_get_zoom_level(w.wb_home->View()), 1.5);
+        w.zoom_in_item->activate();
+    EXPECT_EQ(w.zoom_percent, 150);
+    EXPECT_DOUBLE_EQ(webkit_web_view_get_zoom_level(w.home_browser->View()), 1.5);
 }
 
 TEST_F(Layout, ToolBarsAndAddressPanel) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
     Labels buttons;
-    for (int i = 0; i < w.tlb2.get_n_items(); ++i) {
-        auto* b = dynamic_cast<Gtk::ToolButton*>(w.tlb2.get_nth_item(i));
+    for (int i = 0; i < w.tool_bar.get_n_items(); ++i) {
+        auto* b = dynamic_cast<Gtk::ToolButton*>(w.tool_bar.get_nth_item(i));
         buttons.push_back(b != nullptr ? std::string(b->get_label()) : "-");
     }
     EXPECT_EQ(buttons, (Labels{"后退", "前进", "-", "刷新", "停止", " 主页 ", "-"}));
-    EXPECT_EQ(w.btnRef->get_tooltip_text(), "刷新当前页面");
-    EXPECT_EQ(w.pnl_addr.lbl_Addr.get_text(), "地址 ");
-    EXPECT_EQ(w.pnl_addr.btn4.get_label(), "转到");
-    EXPECT_EQ(w.pnl_addr.btn4.get_tooltip_text(), "转到URL");
-    EXPECT_EQ(w.pnl_addr.btn_PageSearch.get_label(), "搜索");
-    EXPECT_EQ(w.pnl_addr.btn_PageSearch.get_tooltip_text(), "搜索页面/全文搜索");
-    EXPECT_EQ(MenuLabels(w.pnl_addr.pm_search),
+    EXPECT_EQ(w.refresh_button->get_tooltip_text(), "刷新当前页面");
+    EXPECT_EQ(w.address_panel.address_label.get_text(), "地址 ");
+    EXPECT_EQ(w.address_panel.go_button.get_label(), "转到");
+    EXPECT_EQ(w.address_panel.go_button.get_tooltip_text(), "转到URL");
+    EXPECT_EQ(w.address_panel.search_button.get_label(), "搜索");
+    EXPECT_EQ(w.address_panel.search_button.get_tooltip_text(), "搜索页面/全文搜索");
+    EXPECT_EQ(MenuLabels(w.address_panel.search_mode_menu),
               (Labels{"页面搜索", "全文搜索", "Goolge搜索", "Bing搜索", "Baidu搜索"}));
-    EXPECT_TRUE(w.pnl_addr.mniPage->get_active());
-    EXPECT_FALSE(w.pnl_addr.btn_Test.get_visible());
-    EXPECT_FALSE(w.pnl_ad.get_visible());
-    ASSERT_TRUE(w.img2.get_pixbuf());
-    EXPECT_EQ(w.img2.get_pixbuf()->get_width(), 38);
-    EXPECT_EQ(w.img2.get_pixbuf()->get_height(), 19);
-    EXPECT_EQ(w.stat1.PanelCount(), 1);
-    w.stat1.SetStatusText("状态", 0);
-    w.stat1.SetStatusText("past the panels", 1);
-    EXPECT_EQ(w.stat1.PanelText(0), "状态");
+    EXPECT_TRUE(w.address_panel.page_search_item->get_active());
+    EXPECT_FALSE(w.address_panel.test_button.get_visible());
+    EXPECT_FALSE(w.ad_panel.get_visible());
+    ASSERT_TRUE(w.logo_image.get_pixbuf());
+    EXPECT_EQ(w.logo_image.get_pixbuf()->get_width(), 38);
+    EXPECT_EQ(w.logo_image.get_pixbuf()->get_height(), 19);
+    EXPECT_EQ(w.status_bar.PanelCount(), 1);
+    w.status_bar.SetStatusText("状态", 0);
+    w.status_bar.SetStatusText("past the panels", 1);
+    EXPECT_EQ(w.status_bar.PanelText(0), "状态");
 }
 
 TEST_F(Layout, SideBarTabsHoldTheirControls) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    EXPECT_EQ(w.pgc_navTree.get_n_pages(), 2);
-    EXPECT_EQ(w.pgc_navTree.get_nth_page(0), &w.tbs_Books);
-    EXPECT_EQ(w.pgc_navTree.get_nth_page(1), &w.tbs_EbookNav);
-    EXPECT_EQ(w.pgc_Nave.get_n_pages(), 4);
-    EXPECT_EQ(w.tbs_QbxDir.tv_dirlist.get_model(), w.tbs_QbxDir.store);
-    EXPECT_EQ(w.TabSheet5.lbl_IndexKey.get_text(), "输入关键字：    ");
-    EXPECT_EQ(w.TabSheet5.btn_SearchIndexKey.get_label(), "显示");
-    EXPECT_EQ(w.ts_FullSearch.lbl_FullSearchKey.get_text(), "输入关键字：    ");
-    EXPECT_EQ(w.ts_FullSearch.btn_SearchAll.get_label(), "搜索");
-    EXPECT_EQ(w.ts_FullSearch.Button1.get_label(), "显示");
-    EXPECT_EQ(w.TabSheet7.lbl_BookIndex.get_text(), "书签主题：    ");
-    EXPECT_EQ(w.TabSheet7.btn5.get_label(), "显示");
-    EXPECT_EQ(w.TabSheet7.btn2.get_label(), "删除");
-    EXPECT_EQ(w.TabSheet7.lbl_bookmark.get_text(), "当前主题：    ");
-    EXPECT_EQ(w.TabSheet7.btn3.get_label(), "添加");
-    EXPECT_EQ(w.pgc_Main.get_n_pages(), 1);
-    EXPECT_EQ(w.pgc_Main.get_nth_page(0), &w.tbs_htmlHome);
+    EXPECT_EQ(w.side_bar.get_n_pages(), 2);
+    EXPECT_EQ(w.side_bar.get_nth_page(0), &w.books_page);
+    EXPECT_EQ(w.side_bar.get_nth_page(1), &w.resource_pane);
+    EXPECT_EQ(w.document_tabs.get_n_pages(), 4);
+    EXPECT_EQ(w.contents_pane.contents_tree.get_model(), w.contents_pane.store);
+    EXPECT_EQ(w.index_pane.index_key_label.get_text(), "输入关键字：    ");
+    EXPECT_EQ(w.index_pane.show_index_button.get_label(), "显示");
+    EXPECT_EQ(w.search_pane.search_key_label.get_text(), "输入关键字：    ");
+    EXPECT_EQ(w.search_pane.full_search_button.get_label(), "搜索");
+    EXPECT_EQ(w.search_pane.show_result_button.get_label(), "显示");
+    EXPECT_EQ(w.bookmarks_pane.bookmarks_label.get_text(), "书签主题：    ");
+    EXPECT_EQ(w.bookmarks_pane.show_bookmark_button.get_label(), "显示");
+    EXPECT_EQ(w.bookmarks_pane.delete_bookmark_button.get_label(), "删除");
+    EXPECT_EQ(w.bookmarks_pane.subject_label.get_text(), "当前主题：    ");
+    EXPECT_EQ(w.bookmarks_pane.add_bookmark_button.get_label(), "添加");
+    EXPECT_EQ(w.page_tabs.get_n_pages(), 1);
+    EXPECT_EQ(w.page_tabs.get_nth_page(0), &w.home_tab);
 }
 
 }  // namespace

@@ -76,8 +76,8 @@ TEST_F(LinksTest, HomePageListsTheHistoryNewestFirstWithoutAboutBlank) {
                  {"/x/a.qbx", "http://example.org/one", "about:blank", "/x/B.QBX"});
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
-    const std::string links = HomeLinks(*w.wb_home);
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
+    const std::string links = HomeLinks(*w.home_browser);
     const size_t b = links.find("open://%7C%2Fx%2FB.QBX%7C");
     const size_t a = links.find("open://%7C%2Fx%2Fa.qbx%7C");
     ASSERT_NE(a, std::string::npos) << links;
@@ -88,7 +88,7 @@ TEST_F(LinksTest, HomePageListsTheHistoryNewestFirstWithoutAboutBlank) {
     EXPECT_EQ(links.find("about:blank"), std::string::npos);
     EXPECT_NE(links.find("open:(help)"), std::string::npos);
     EXPECT_NE(links.find("clear:(url)"), std::string::npos);
-    EXPECT_EQ(w.pnl_addr.UrlEntry().get_text(), "about:blank");
+    EXPECT_EQ(w.address_panel.UrlEntry().get_text(), "about:blank");
 }
 
 TEST_F(LinksTest, HistoryLinkOpensTheBook) {
@@ -96,10 +96,10 @@ TEST_F(LinksTest, HistoryLinkOpensTheBook) {
     WriteHistory(DataFile("RURLs.dat"), {book});
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
-    PageResult(*w.wb_home, "document.querySelector('a[href^=\"open://\"]').click(); 1");
-    EXPECT_TRUE(
-        PumpUntil([&] { return w.wb_home->LocationUrl() == std::string(kPrefix) + "cover.htm"; }));
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
+    PageResult(*w.home_browser, "document.querySelector('a[href^=\"open://\"]').click(); 1");
+    EXPECT_TRUE(PumpUntil(
+        [&] { return w.home_browser->LocationUrl() == std::string(kPrefix) + "cover.htm"; }));
     ASSERT_NE(w.Server()->Document(), nullptr);
     EXPECT_EQ(w.Server()->Document()->FileName(), book);
 }
@@ -113,7 +113,7 @@ TEST_F(LinksTest, OpenLinkWithPercentEscapesOpensTheDecodedPath) {
         escaped += c == '/'   ? std::string("%2F")
                    : c == ' ' ? std::string("%20")
                               : std::string(1, c);
-    w.wb_home->Navigate("open://%7C" + escaped + "%7C");
+    w.home_browser->Navigate("open://%7C" + escaped + "%7C");
     EXPECT_TRUE(PumpUntil([&] { return w.Server()->Document() != nullptr; }));
     ASSERT_NE(w.Server()->Document(), nullptr);
     EXPECT_EQ(w.Server()->Document()->FileName(), book);
@@ -122,14 +122,14 @@ TEST_F(LinksTest, OpenLinkWithPercentEscapesOpensTheDecodedPath) {
 TEST_F(LinksTest, OpenHelpLinkOpensTheHelpBookBesideTheProgram) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    w.wb_home->Navigate("open:(help)");
+    w.home_browser->Navigate("open:(help)");
     EXPECT_TRUE(PumpUntil([&] { return w.Server()->Document() != nullptr; }));
 }
 
 TEST_F(LinksTest, OpenQbxLinkRunsTheOpenDialog) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    w.wb_home->Navigate("open:(qbx)");
+    w.home_browser->Navigate("open:(qbx)");
     EXPECT_TRUE(PumpUntil([&] { return !dialogs_->file_filters.empty(); }));
 }
 
@@ -138,13 +138,13 @@ TEST_F(LinksTest, ClearUrlKeepsDocumentsAndAboutBlank) {
     WriteHistory(DataFile("RURLs.dat"), {book, "http://example.org/one", "/x/gone.qbx"});
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
-    w.wb_home->Navigate("clear:(url)");
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
+    w.home_browser->Navigate("clear:(url)");
     ASSERT_TRUE(PumpUntil([&] {
-        const auto items = w.pnl_addr.UrlItems();
+        const auto items = w.address_panel.UrlItems();
         return std::find(items.begin(), items.end(), "http://example.org/one") == items.end();
     }));
-    const std::vector<std::string> items = w.pnl_addr.UrlItems();
+    const std::vector<std::string> items = w.address_panel.UrlItems();
     EXPECT_NE(std::find(items.begin(), items.end(), book), items.end());
     EXPECT_NE(std::find(items.begin(), items.end(), "/x/gone.qbx"), items.end());
     // Stored at once: the file no longer holds the web address.
@@ -157,10 +157,10 @@ TEST_F(LinksTest, ClearQbxKeepsOnlyWebAddressesThatAreNotFiles) {
     WriteHistory(DataFile("RURLs.dat"), {book, "http://example.org/one", "/x/gone.qbx"});
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
-    w.wb_home->Navigate("clear:(qbx)");
-    ASSERT_TRUE(PumpUntil([&] { return w.pnl_addr.UrlItems().size() <= 1; }));
-    EXPECT_EQ(w.pnl_addr.UrlItems(), std::vector<std::string>{"http://example.org/one"});
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
+    w.home_browser->Navigate("clear:(qbx)");
+    ASSERT_TRUE(PumpUntil([&] { return w.address_panel.UrlItems().size() <= 1; }));
+    EXPECT_EQ(w.address_panel.UrlItems(), std::vector<std::string>{"http://example.org/one"});
 }
 
 TEST_F(LinksTest, RegressionZipEntrySaveProposesOnlyItsOwnFileName) {
@@ -170,17 +170,17 @@ TEST_F(LinksTest, RegressionZipEntrySaveProposesOnlyItsOwnFileName) {
     // The cover page fully loaded, so that the cancelled request is the only
     // navigation in flight.
     ASSERT_TRUE(PumpUntil([&] {
-        return w.wb_home->LocationUrl() == std::string(kPrefix) + "cover.htm" &&
-               !w.wb_home->Busy() && w.wb_home->Title() == "Cover";
+        return w.home_browser->LocationUrl() == std::string(kPrefix) + "cover.htm" &&
+               !w.home_browser->Busy() && w.home_browser->Title() == "Cover";
     }));
     const std::string target = dir_.File("saved.zip");
     dialogs_->file_answers.push_back(target);
-    w.wb_home->Navigate(std::string(kPrefix) + "files/pack.zip");
+    w.home_browser->Navigate(std::string(kPrefix) + "files/pack.zip");
     ASSERT_TRUE(PumpUntil([&] { return !dialogs_->save_names.empty(); }));
     // Only the last component of "files\pack.zip" is proposed.
     EXPECT_EQ(dialogs_->save_names[0], "pack.zip");
     EXPECT_TRUE(PumpUntil([&] { return ReadText(target) == "PK-zip-bytes"; }));
-    EXPECT_EQ(w.wb_home->LocationUrl(), std::string(kPrefix) + "cover.htm");
+    EXPECT_EQ(w.home_browser->LocationUrl(), std::string(kPrefix) + "cover.htm");
 }
 
 TEST_F(LinksTest, ArchiveExtensionInCapitalsIsNotIntercepted) {
@@ -196,45 +196,45 @@ TEST_F(LinksTest, ArchiveExtensionInCapitalsIsNotIntercepted) {
 TEST_F(LinksTest, NewTabIsCaptionedLoadingUntilItsTitleArrives) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser* tab = w.NewBrowserTab(w.wb_home.get());
+    browser::WebBrowser* tab = w.NewBrowserTab(w.home_browser.get());
     ASSERT_NE(tab, nullptr);
-    EXPECT_EQ(w.pgc_Main.get_n_pages(), 2);
+    EXPECT_EQ(w.page_tabs.get_n_pages(), 2);
     EXPECT_EQ(w.CurrentBrowser(), tab);
-    EXPECT_EQ(TabCaption(w.pgc_Main, 1), "正在加载...");
+    EXPECT_EQ(TabCaption(w.page_tabs, 1), "正在加载...");
     webkit_web_view_load_html(tab->View(), "<title>ABCDEFGHIJKLMNOPQRST</title>x", "about:blank");
-    EXPECT_TRUE(PumpUntil([&] { return TabCaption(w.pgc_Main, 1) == "ABCDEFGHIJKLMNOP..."; }))
-        << TabCaption(w.pgc_Main, 1);
+    EXPECT_TRUE(PumpUntil([&] { return TabCaption(w.page_tabs, 1) == "ABCDEFGHIJKLMNOP..."; }))
+        << TabCaption(w.page_tabs, 1);
     webkit_web_view_load_html(tab->View(), "<title>中文标题一二三四五六七</title>x", "about:blank");
-    EXPECT_TRUE(PumpUntil([&] { return TabCaption(w.pgc_Main, 1) == "中文标题一二三四..."; }))
-        << TabCaption(w.pgc_Main, 1);
+    EXPECT_TRUE(PumpUntil([&] { return TabCaption(w.page_tabs, 1) == "中文标题一二三四..."; }))
+        << TabCaption(w.page_tabs, 1);
 }
 
 TEST_F(LinksTest, ClosingATabRemovesItAndClosingHomeKeepsIt) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
-    ASSERT_NE(w.NewBrowserTab(w.wb_home.get()), nullptr);
-    ASSERT_NE(w.NewBrowserTab(w.wb_home.get()), nullptr);
-    EXPECT_EQ(w.pgc_Main.get_n_pages(), 3);
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
+    ASSERT_NE(w.NewBrowserTab(w.home_browser.get()), nullptr);
+    ASSERT_NE(w.NewBrowserTab(w.home_browser.get()), nullptr);
+    EXPECT_EQ(w.page_tabs.get_n_pages(), 3);
     w.act_CloseWeb.Execute();
-    EXPECT_EQ(w.pgc_Main.get_n_pages(), 2);
+    EXPECT_EQ(w.page_tabs.get_n_pages(), 2);
     EXPECT_EQ(w.PageTabCount(), 1u);
     EXPECT_NE(w.CurrentBrowser(), nullptr);
-    w.pgc_Main.set_current_page(0);
+    w.page_tabs.set_current_page(0);
     w.act_CloseWeb.Execute();
-    EXPECT_EQ(w.pgc_Main.get_n_pages(), 2);
-    EXPECT_EQ(w.CurrentBrowser(), w.wb_home.get());
-    EXPECT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
+    EXPECT_EQ(w.page_tabs.get_n_pages(), 2);
+    EXPECT_EQ(w.CurrentBrowser(), w.home_browser.get());
+    EXPECT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
 }
 
 TEST_F(LinksTest, PageOpeningANewWindowGetsATab) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
     webkit_settings_set_javascript_can_open_windows_automatically(
-        webkit_web_view_get_settings(w.wb_home->View()), TRUE);
-    PageResult(*w.wb_home, "window.open('about:blank'); 1");
-    EXPECT_TRUE(PumpUntil([&] { return w.pgc_Main.get_n_pages() == 2; }));
+        webkit_web_view_get_settings(w.home_browser->View()), TRUE);
+    PageResult(*w.home_browser, "window.open('about:blank'); 1");
+    EXPECT_TRUE(PumpUntil([&] { return w.page_tabs.get_n_pages() == 2; }));
     EXPECT_EQ(w.PageTabCount(), 1u);
 }
 
@@ -245,11 +245,11 @@ TEST_F(LinksTest, CommentLinkOfTheOpenBookGoesStraightToItsCommentPage) {
     doc::TQBXManage* open = w.Server()->Document();
     ASSERT_NE(open, nullptr);
     std::string asked;
-    CatchWebNavigations(*w.wb_home, asked);
+    CatchWebNavigations(*w.home_browser, asked);
     std::string escaped;
     for (char c : book)
         escaped += c == '/' ? std::string("%2F") : std::string(1, c);
-    w.wb_home->Navigate("commnet://%7C" + escaped + "%7C");
+    w.home_browser->Navigate("commnet://%7C" + escaped + "%7C");
     EXPECT_TRUE(PumpUntil([&] { return !asked.empty(); }));
     EXPECT_EQ(asked, w.Server()->CommentUrl());
     EXPECT_EQ(w.Server()->Document(), open);  // not opened again
@@ -259,14 +259,14 @@ TEST_F(LinksTest, CommentLinkOfTheOpenBookGoesStraightToItsCommentPage) {
 TEST_F(LinksTest, KeyInTheAddressIsHighlightedInThePage) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(
-        PumpUntil([&] { return w.wb_home->Title() == "Cover page" && !w.wb_home->Busy(); }));
-    w.wb_home->Navigate(std::string(kPrefix) + "one/first.htm?key=FIRST");
-    ASSERT_TRUE(
-        PumpUntil([&] { return w.wb_home->Title() == "First page" && !w.wb_home->Busy(); }));
+    ASSERT_TRUE(PumpUntil(
+        [&] { return w.home_browser->Title() == "Cover page" && !w.home_browser->Busy(); }));
+    w.home_browser->Navigate(std::string(kPrefix) + "one/first.htm?key=FIRST");
+    ASSERT_TRUE(PumpUntil(
+        [&] { return w.home_browser->Title() == "First page" && !w.home_browser->Busy(); }));
     std::string spans;
     EXPECT_TRUE(PumpUntil([&] {
-        spans = PageResult(*w.wb_home,
+        spans = PageResult(*w.home_browser,
                            "Array.from(document.querySelectorAll('span')).map(s => "
                            "s.textContent).join('|')");
         return spans == "\"first\"";
@@ -277,8 +277,8 @@ TEST_F(LinksTest, CtrlEnterWrapsTheWordIntoAWebAddress) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
     std::string asked;
-    CatchWebNavigations(*w.wb_home, asked);
-    Gtk::Entry& entry = w.pnl_addr.UrlEntry();
+    CatchWebNavigations(*w.home_browser, asked);
+    Gtk::Entry& entry = w.address_panel.UrlEntry();
     entry.set_text("example");
     GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
     event->key.window = GDK_WINDOW(g_object_ref(entry.get_window()->gobj()));
@@ -298,7 +298,7 @@ TEST_F(LinksTest, RegressionHistoryFileThatIsAFolderIsReportedNotThrown) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
     const size_t before = dialogs_->messages.size();
-    w.wb_home->Navigate("clear:(url)");
+    w.home_browser->Navigate("clear:(url)");
     ASSERT_TRUE(PumpUntil([&] { return dialogs_->messages.size() > before; }));
     EXPECT_EQ(dialogs_->messages.back().text, "不能创建文件，请确定您应用程序安装目录是否可写？");
     EXPECT_EQ(dialogs_->messages.back().caption, "Quillon3");
@@ -307,18 +307,18 @@ TEST_F(LinksTest, RegressionHistoryFileThatIsAFolderIsReportedNotThrown) {
 TEST_F(LinksTest, PageClosingItsOwnWindowClosesItsTab) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.wb_home); }));
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
     webkit_settings_set_javascript_can_open_windows_automatically(
-        webkit_web_view_get_settings(w.wb_home->View()), TRUE);
-    PageResult(*w.wb_home, "window.open('about:blank'); 1");
+        webkit_web_view_get_settings(w.home_browser->View()), TRUE);
+    PageResult(*w.home_browser, "window.open('about:blank'); 1");
     ASSERT_TRUE(PumpUntil([&] { return w.PageTabCount() == 1u; }));
     browser::WebBrowser* tab = w.CurrentBrowser();
-    ASSERT_NE(tab, w.wb_home.get());
+    ASSERT_NE(tab, w.home_browser.get());
     ASSERT_TRUE(PumpUntil([&] { return tab->HasDocument() && !tab->Busy(); }));
     PageResult(*tab, "window.close(); 1");
     EXPECT_TRUE(PumpUntil([&] { return w.PageTabCount() == 0u; }));
-    EXPECT_EQ(w.pgc_Main.get_n_pages(), 1);
-    EXPECT_EQ(w.CurrentBrowser(), w.wb_home.get());
+    EXPECT_EQ(w.page_tabs.get_n_pages(), 1);
+    EXPECT_EQ(w.CurrentBrowser(), w.home_browser.get());
 }
 
 TEST_F(LinksTest, CaptionNamesThePageAndTheBooksSubject) {
@@ -335,7 +335,7 @@ TEST_F(LinksTest, CaptionNamesThePageAndTheBooksSubject) {
     Tfm_Quillon3& w = session.window();
     EXPECT_TRUE(PumpUntil([&] { return w.get_title() == "Cover - My Book - Quillon3"; }))
         << w.get_title();
-    EXPECT_EQ(TabCaption(w.pgc_Main, 0), "Cover");
+    EXPECT_EQ(TabCaption(w.page_tabs, 0), "Cover");
 }
 
 }  // namespace

@@ -26,13 +26,13 @@ bool Settled(browser::WebBrowser& wb, const std::string& page, const std::string
 }
 
 std::string SelectedCaption(Tfm_Quillon3& w) {
-    Gtk::TreeIter row = w.tbs_QbxDir.tv_dirlist.get_selection()->get_selected();
-    return row ? Glib::ustring((*row)[w.tbs_QbxDir.columns.caption]).raw() : "";
+    Gtk::TreeIter row = w.contents_pane.contents_tree.get_selection()->get_selected();
+    return row ? Glib::ustring((*row)[w.contents_pane.columns.caption]).raw() : "";
 }
 
 std::string SelectedIndexItem(Tfm_Quillon3& w) {
-    Gtk::TreeIter row = w.TabSheet5.lst_Indexs.get_selection()->get_selected();
-    return row ? Glib::ustring((*row)[w.TabSheet5.columns.text]).raw() : "";
+    Gtk::TreeIter row = w.index_pane.index_list.get_selection()->get_selected();
+    return row ? Glib::ustring((*row)[w.index_pane.columns.text]).raw() : "";
 }
 
 // A key released in a widget, as the keyboard would deliver it.
@@ -68,7 +68,7 @@ TEST_F(ReadingTest, OpenDialogOpensTheChosenBookAndShowsItsFirstPage) {
     ASSERT_EQ(dialogs_->file_filters.size(), 1u);
     EXPECT_EQ(dialogs_->file_filters[0], "Qbx File(*.qbx)|*.qbx|All File(*.*)|*.*");
     ASSERT_NE(w.Server()->Document(), nullptr);
-    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "cover.htm"); }));
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "cover.htm"); }));
     EXPECT_EQ(SelectedCaption(w), "Cover");
     // The tab and the window are named after the page and the document.
     EXPECT_TRUE(PumpUntil([&] { return w.get_title().find("Cover page - ") == 0; }));
@@ -86,8 +86,8 @@ TEST_F(ReadingTest, CommandLineBookIsOpenedAtStart) {
     ReaderSession session({book});
     Tfm_Quillon3& w = session.window();
     ASSERT_NE(w.Server()->Document(), nullptr);
-    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "cover.htm"); }));
-    const std::vector<std::string> history = w.pnl_addr.UrlItems();
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "cover.htm"); }));
+    const std::vector<std::string> history = w.address_panel.UrlItems();
     EXPECT_NE(std::find(history.begin(), history.end(), book), history.end());
 }
 
@@ -172,15 +172,15 @@ TEST_F(ReadingTest, DamagedContentsRecordIsReported) {
 TEST_F(ReadingTest, TreeFollowsALinkInsideThePage) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "cover.htm"); }));
-    w.wb_home->Navigate(std::string(kPrefix) + "one/second.htm");
+    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "cover.htm"); }));
+    w.home_browser->Navigate(std::string(kPrefix) + "one/second.htm");
     EXPECT_TRUE(PumpUntil([&] { return SelectedCaption(w) == "Second"; }));
 }
 
 TEST_F(ReadingTest, PreviousOnTheFirstNodeAndNextOnTheLastDoNothing) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.wb_home, "cover.htm", "Cover page"); }));
+    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "cover.htm", "Cover page"); }));
     w.act_QBXNavPrev.Execute();
     EXPECT_EQ(SelectedCaption(w), "Cover");
     w.act_QBXNavNext.Execute();  // the heading, written without a record id
@@ -188,7 +188,8 @@ TEST_F(ReadingTest, PreviousOnTheFirstNodeAndNextOnTheLastDoNothing) {
     w.act_QBXNavNext.Execute();
     w.act_QBXNavNext.Execute();
     EXPECT_EQ(SelectedCaption(w), "Second");
-    EXPECT_TRUE(PumpUntil([&] { return Settled(*w.wb_home, "one/second.htm", "Second page"); }));
+    EXPECT_TRUE(
+        PumpUntil([&] { return Settled(*w.home_browser, "one/second.htm", "Second page"); }));
     PumpFor(std::chrono::milliseconds(200));
     ASSERT_EQ(SelectedCaption(w), "Second");
     w.act_QBXNavNext.Execute();
@@ -198,40 +199,40 @@ TEST_F(ReadingTest, PreviousOnTheFirstNodeAndNextOnTheLastDoNothing) {
 TEST_F(ReadingTest, IndexKeySelectsTheFirstItemWithThePrefixInAnyCase) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    w.pgc_Nave.set_current_page(w.pgc_Nave.page_num(w.TabSheet5));
+    w.document_tabs.set_current_page(w.document_tabs.page_num(w.index_pane));
     PumpFor(std::chrono::milliseconds(100));
-    w.TabSheet5.lbledt_IndexKey.set_text("SE");
-    ReleaseKey(w.TabSheet5.lbledt_IndexKey, GDK_KEY_E);
+    w.index_pane.index_key_edit.set_text("SE");
+    ReleaseKey(w.index_pane.index_key_edit, GDK_KEY_E);
     EXPECT_EQ(SelectedIndexItem(w), "Second");
     // A prefix nothing begins with keeps the selection.
-    w.TabSheet5.lbledt_IndexKey.set_text("zz");
-    ReleaseKey(w.TabSheet5.lbledt_IndexKey, GDK_KEY_z);
+    w.index_pane.index_key_edit.set_text("zz");
+    ReleaseKey(w.index_pane.index_key_edit, GDK_KEY_z);
     EXPECT_EQ(SelectedIndexItem(w), "Second");
     // Enter shows the selected item's page.
-    ReleaseKey(w.TabSheet5.lbledt_IndexKey, GDK_KEY_Return);
-    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "one/second.htm"); }));
+    ReleaseKey(w.index_pane.index_key_edit, GDK_KEY_Return);
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "one/second.htm"); }));
 }
 
 TEST_F(ReadingTest, IndexShowWithNothingSelectedDoesNothing) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "cover.htm"); }));
-    w.TabSheet5.lst_Indexs.get_selection()->unselect_all();
+    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "cover.htm"); }));
+    w.index_pane.index_list.get_selection()->unselect_all();
     w.IndexShow();
     PumpFor(std::chrono::milliseconds(300));
-    EXPECT_EQ(w.wb_home->LocationUrl(), std::string(kPrefix) + "cover.htm");
+    EXPECT_EQ(w.home_browser->LocationUrl(), std::string(kPrefix) + "cover.htm");
 }
 
 TEST_F(ReadingTest, SecondBookReplacesThePageOfTheFirst) {
     ReaderSession session({WriteBook("first.qbx")});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "cover.htm"); }));
+    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "cover.htm"); }));
     w.act_QBXNavNext.Execute();
     w.act_QBXNavNext.Execute();
     const std::string second = WriteBook("second.qbx");
     w.OpenQbx(second);
     EXPECT_EQ(w.Server()->Document()->FileName(), second);
-    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.wb_home, "cover.htm"); }));
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "cover.htm"); }));
     EXPECT_EQ(SelectedCaption(w), "Cover");
 }
 
@@ -239,10 +240,10 @@ TEST_F(ReadingTest, WebAddressIsBrowsedAndKeptInTheHistory) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
     std::string asked;
-    CatchWebNavigations(*w.wb_home, asked);
+    CatchWebNavigations(*w.home_browser, asked);
     w.OpenQbx("http://example.org/page");
     EXPECT_TRUE(PumpUntil([&] { return asked == "http://example.org/page"; })) << asked;
-    const std::vector<std::string> items = w.pnl_addr.UrlItems();
+    const std::vector<std::string> items = w.address_panel.UrlItems();
     EXPECT_NE(std::find(items.begin(), items.end(), "http://example.org/page"), items.end());
     EXPECT_EQ(w.Server()->Document(), nullptr);
 }
@@ -264,9 +265,9 @@ TEST_F(ReadingTest, TextFileWithABookOpenIsShownAndTheBookStays) {
     doc::TQBXManage* open = w.Server()->Document();
     w.OpenQbx(text);
     EXPECT_EQ(w.Server()->Document(), open);
-    EXPECT_TRUE(PumpUntil([&] { return w.wb_home->LocationUrl() == "file://" + text; }))
-        << w.wb_home->LocationUrl();
-    const std::vector<std::string> items = w.pnl_addr.UrlItems();
+    EXPECT_TRUE(PumpUntil([&] { return w.home_browser->LocationUrl() == "file://" + text; }))
+        << w.home_browser->LocationUrl();
+    const std::vector<std::string> items = w.address_panel.UrlItems();
     EXPECT_NE(std::find(items.begin(), items.end(), text), items.end());
 }
 
@@ -299,45 +300,45 @@ TEST_F(ReadingTest, ExpandAllAndCollapseAllReachEveryLevel) {
     writer.WriteFile(book);
     ReaderSession session({book});
     Tfm_Quillon3& w = session.window();
-    ASSERT_EQ(w.tbs_QbxDir.store->children().size(), 1u);
+    ASSERT_EQ(w.contents_pane.store->children().size(), 1u);
     const Gtk::TreePath outer("0"), inner("0:0");
     w.act_TvCollapsed.Execute();
-    EXPECT_FALSE(w.tbs_QbxDir.tv_dirlist.row_expanded(outer));
-    EXPECT_FALSE(w.tbs_QbxDir.tv_dirlist.row_expanded(inner));
+    EXPECT_FALSE(w.contents_pane.contents_tree.row_expanded(outer));
+    EXPECT_FALSE(w.contents_pane.contents_tree.row_expanded(inner));
     w.act_TvExpand.Execute();
-    EXPECT_TRUE(w.tbs_QbxDir.tv_dirlist.row_expanded(outer));
-    EXPECT_TRUE(w.tbs_QbxDir.tv_dirlist.row_expanded(inner));
+    EXPECT_TRUE(w.contents_pane.contents_tree.row_expanded(outer));
+    EXPECT_TRUE(w.contents_pane.contents_tree.row_expanded(inner));
     w.act_TvCollapsed.Execute();
-    EXPECT_FALSE(w.tbs_QbxDir.tv_dirlist.row_expanded(outer));
-    EXPECT_FALSE(w.tbs_QbxDir.tv_dirlist.row_expanded(inner));
+    EXPECT_FALSE(w.contents_pane.contents_tree.row_expanded(outer));
+    EXPECT_FALSE(w.contents_pane.contents_tree.row_expanded(inner));
 }
 
 TEST_F(ReadingTest, CtrlAlt9RevealsTheRecordButtonWhichShowsARawRecord) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.wb_home, "cover.htm", "Cover page"); }));
-    Gtk::Entry& entry = w.pnl_addr.UrlEntry();
+    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "cover.htm", "Cover page"); }));
+    Gtk::Entry& entry = w.address_panel.UrlEntry();
     PressKey(entry, GDK_KEY_9, GDK_CONTROL_MASK | GDK_MOD1_MASK);
-    EXPECT_TRUE(w.pnl_addr.btn_Test.get_visible());
+    EXPECT_TRUE(w.address_panel.test_button.get_visible());
     PressKey(entry, GDK_KEY_a, 0);
-    EXPECT_FALSE(w.pnl_addr.btn_Test.get_visible());
-    w.pnl_addr.KeyEntry().set_text("3");
-    w.pnl_addr.btn_Test.clicked();
-    EXPECT_TRUE(PumpUntil([&] { return w.wb_home->Title() == "First page"; }))
-        << w.wb_home->Title();
+    EXPECT_FALSE(w.address_panel.test_button.get_visible());
+    w.address_panel.KeyEntry().set_text("3");
+    w.address_panel.test_button.clicked();
+    EXPECT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "First page"; }))
+        << w.home_browser->Title();
 }
 
 TEST_F(ReadingTest, SwitchingTabsPutsTheActiveTabsAddressInTheBox) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.wb_home, "cover.htm", "Cover page"); }));
-    browser::WebBrowser* tab = w.NewBrowserTab(w.wb_home.get());
+    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "cover.htm", "Cover page"); }));
+    browser::WebBrowser* tab = w.NewBrowserTab(w.home_browser.get());
     ASSERT_NE(tab, nullptr);
     webkit_web_view_load_html(tab->View(), "<title>Other</title>x", "about:blank");
     ASSERT_TRUE(PumpUntil([&] { return tab->Title() == "Other" && !tab->Busy(); }));
-    w.pgc_Main.set_current_page(0);
-    EXPECT_EQ(w.pnl_addr.UrlEntry().get_text(), std::string(kPrefix) + "cover.htm");
-    EXPECT_EQ(w.CurrentBrowser(), w.wb_home.get());
+    w.page_tabs.set_current_page(0);
+    EXPECT_EQ(w.address_panel.UrlEntry().get_text(), std::string(kPrefix) + "cover.htm");
+    EXPECT_EQ(w.CurrentBrowser(), w.home_browser.get());
     EXPECT_EQ(w.get_title(), "Cover page - book.qbx - Quillon3");
 }
 

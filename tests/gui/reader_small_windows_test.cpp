@@ -53,10 +53,10 @@ TEST_F(SmallWindows, NavWindowIsPlacedAtTheTopRightAndUncheckedWhenClosed) {
     Tfm_NavForm& nav = s.nav();
     EXPECT_FALSE(nav.get_visible());
     EXPECT_EQ(nav.get_title(), "导航条");
-    w.mni_Colors[ColorSchemeMenu::kPinkEntry]->activate();
+    w.color_scheme_items[ColorSchemeMenu::kPinkEntry]->activate();
 
-    w.mni_NavBar->activate();
-    EXPECT_TRUE(w.mni_NavBar->get_active());
+    w.nav_bar_item->activate();
+    EXPECT_TRUE(w.nav_bar_item->get_active());
     ASSERT_TRUE(PumpUntil([&] { return nav.get_mapped(); }));
     EXPECT_EQ(nav.Color(), w.Color());
     PumpFor(std::chrono::milliseconds(200));
@@ -64,7 +64,7 @@ TEST_F(SmallWindows, NavWindowIsPlacedAtTheTopRightAndUncheckedWhenClosed) {
     nav.get_position(nav_x, nav_y);
     nav.get_size(nav_w, nav_h);
     const Rect main = w.Bounds();
-    const Point want = NavFormOrigin(main, nav_w, w.tlb1.get_allocated_height(),
+    const Point want = NavFormOrigin(main, nav_w, w.menu_row.get_allocated_height(),
                                      w.tool_row.get_allocated_height());
     EXPECT_EQ(nav_x, want.x);
     EXPECT_EQ(nav_y, want.y);
@@ -72,25 +72,25 @@ TEST_F(SmallWindows, NavWindowIsPlacedAtTheTopRightAndUncheckedWhenClosed) {
 
     SendDelete(nav);
     EXPECT_FALSE(nav.get_visible());
-    EXPECT_FALSE(w.mni_NavBar->get_active());
+    EXPECT_FALSE(w.nav_bar_item->get_active());
 
-    w.mni_NavBar->activate();
-    EXPECT_TRUE(w.mni_NavBar->get_active());
+    w.nav_bar_item->activate();
+    EXPECT_TRUE(w.nav_bar_item->get_active());
     EXPECT_TRUE(nav.get_visible());
-    w.mni_NavBar->activate();
+    w.nav_bar_item->activate();
     EXPECT_FALSE(nav.get_visible());
 }
 
 TEST_F(SmallWindows, NavWindowCarriesTheMainWindowsContentsActions) {
     ReaderSession s;
     Tfm_NavForm& nav = s.nav();
-    EXPECT_EQ(nav.btnQBXNavHome->get_label(), "主页");
-    EXPECT_EQ(nav.btnQBXNavNext->get_label(), "下一页");
-    EXPECT_EQ(nav.btnQBXNavPrev->get_label(), "上一页");
+    EXPECT_EQ(nav.first_page_button->get_label(), "主页");
+    EXPECT_EQ(nav.next_page_button->get_label(), "下一页");
+    EXPECT_EQ(nav.previous_page_button->get_label(), "上一页");
     // Order on the bar: home, separator, next, previous.
-    EXPECT_EQ(nav.tlb_Nav.get_item_index(*nav.btnQBXNavHome), 0);
-    EXPECT_EQ(nav.tlb_Nav.get_item_index(*nav.btnQBXNavNext), 2);
-    EXPECT_EQ(nav.tlb_Nav.get_item_index(*nav.btnQBXNavPrev), 3);
+    EXPECT_EQ(nav.nav_tool_bar.get_item_index(*nav.first_page_button), 0);
+    EXPECT_EQ(nav.nav_tool_bar.get_item_index(*nav.next_page_button), 2);
+    EXPECT_EQ(nav.nav_tool_bar.get_item_index(*nav.previous_page_button), 3);
 }
 
 TEST_F(SmallWindows, AboutBoxShowsNameVersionLogoAndOpensItsLinks) {
@@ -104,20 +104,20 @@ TEST_F(SmallWindows, AboutBoxShowsNameVersionLogoAndOpensItsLinks) {
     WhenShown<Tfm_about>([&](Tfm_about& box) {
         seen = true;
         EXPECT_EQ(box.get_title(), "关于-(Quillon3)");
-        EXPECT_EQ(box.lab_AppName.get_text(), "Quillon3");
-        EXPECT_EQ(box.lab_AppName1.get_text(), "Quillon3");
-        EXPECT_EQ(box.lab_Version.get_text(), "V3.0(20090915)");
+        EXPECT_EQ(box.app_name_label.get_text(), "Quillon3");
+        EXPECT_EQ(box.app_name_shadow.get_text(), "Quillon3");
+        EXPECT_EQ(box.version_label.get_text(), "V3.0(20090915)");
         EXPECT_EQ(box.Color(), s.window().Color());
-        Glib::RefPtr<Gdk::Pixbuf> logo = box.img_Logo.get_pixbuf();
+        Glib::RefPtr<Gdk::Pixbuf> logo = box.logo_image.get_pixbuf();
         ASSERT_TRUE(logo);
         EXPECT_EQ(logo->get_width(), 114);
         EXPECT_EQ(logo->get_height(), 57);
-        for (Gtk::Label* link : {&box.lbl_HomePage, &box.lbl_Mail}) {
+        for (Gtk::Label* link : {&box.home_page_link, &box.mail_link}) {
             gboolean handled = FALSE;
             g_signal_emit_by_name(link->gobj(), "activate-link", "ignored", &handled);
             EXPECT_TRUE(handled);
         }
-        box.btn_Close.clicked();
+        box.close_button.clicked();
     });
     s.window().atc_about.Execute();
     SetShellOpener({});

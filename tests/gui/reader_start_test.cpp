@@ -23,7 +23,7 @@ using ReaderStart = ReaderTest;
 
 bool OnlyChecked(Tfm_Quillon3& w, std::size_t entry) {
     for (std::size_t i = 0; i < ColorSchemeMenu::kEntryCount; ++i) {
-        if (w.mni_Colors[i]->get_active() != (i == entry))
+        if (w.color_scheme_items[i]->get_active() != (i == entry))
             return false;
         if (w.ColorScheme().IsChecked(i) != (i == entry))
             return false;
@@ -32,7 +32,7 @@ bool OnlyChecked(Tfm_Quillon3& w, std::size_t entry) {
 }
 
 Gtk::Widget* CurrentSideTab(Tfm_Quillon3& w) {
-    return w.pgc_navTree.get_nth_page(w.pgc_navTree.get_current_page());
+    return w.side_bar.get_nth_page(w.side_bar.get_current_page());
 }
 
 TEST_F(ReaderStart, FirstStartWithAnEmptyRegistry) {
@@ -41,8 +41,8 @@ TEST_F(ReaderStart, FirstStartWithAnEmptyRegistry) {
     EXPECT_EQ(w.Color(), 0xF0CAA6u);
     EXPECT_TRUE(OnlyChecked(w, ColorSchemeMenu::kLightBlueEntry));
     EXPECT_FALSE(w.act_NavTree.Checked());
-    EXPECT_FALSE(w.pgc_navTree.get_visible());
-    EXPECT_EQ(CurrentSideTab(w), &w.tbs_EbookNav);
+    EXPECT_FALSE(w.side_bar.get_visible());
+    EXPECT_EQ(CurrentSideTab(w), &w.resource_pane);
     // The caption follows the home page once it is shown.
     EXPECT_TRUE(PumpUntil([&] { return w.get_title() == "首页 - Quillon3"; })) << w.get_title();
     EXPECT_EQ(SettingsKey(), "SOFTWARE\\Tarvik\\Quillon3");
@@ -51,11 +51,11 @@ TEST_F(ReaderStart, FirstStartWithAnEmptyRegistry) {
     EXPECT_EQ(width, 1016);
     EXPECT_EQ(height, 600);
     // The built-in resources, the second one expanded.
-    EXPECT_EQ(w.tbs_EbookNav.store->children().size(), 2u);
-    EXPECT_EQ(w.CurrentBrowser(), w.wb_home.get());
+    EXPECT_EQ(w.resource_pane.store->children().size(), 2u);
+    EXPECT_EQ(w.CurrentBrowser(), w.home_browser.get());
     EXPECT_FALSE(w.act_QBXComment.Enabled());
     EXPECT_FALSE(w.act_QBXShared.Visible());
-    EXPECT_TRUE(s.modules().htServer != nullptr);
+    EXPECT_TRUE(s.modules().server_module != nullptr);
     EXPECT_TRUE(dialogs_->messages.empty());
 }
 
@@ -76,22 +76,22 @@ TEST_F(ReaderStart, DocumentArgumentOpensAfterTheHomePage) {
     const std::string book = WriteBook();
     ReaderSession s({book, "ignored-second-argument"});
     Tfm_Quillon3& w = s.window();
-    EXPECT_EQ(CurrentSideTab(w), &w.tbs_Books);
-    EXPECT_TRUE(w.pgc_navTree.get_visible());
+    EXPECT_EQ(CurrentSideTab(w), &w.books_page);
+    EXPECT_TRUE(w.side_bar.get_visible());
     EXPECT_TRUE(w.act_NavTree.Checked());
     ASSERT_NE(w.Server()->Document(), nullptr);
     EXPECT_EQ(w.Server()->Document()->FileName(), book);
-    EXPECT_EQ(w.tbs_QbxDir.NodeCount(), 4u);
+    EXPECT_EQ(w.contents_pane.NodeCount(), 4u);
     EXPECT_TRUE(w.act_QBXComment.Enabled());
-    EXPECT_EQ(TabHint(w.pgc_Nave, w.tbs_QbxDir), book);
+    EXPECT_EQ(TabHint(w.document_tabs, w.contents_pane), book);
     // Beside the blank page every browser starts with, the book is the one item.
-    std::vector<std::string> items = w.pnl_addr.UrlItems();
+    std::vector<std::string> items = w.address_panel.UrlItems();
     std::erase(items, "about:blank");
     EXPECT_EQ(items, std::vector<std::string>{book});
     // The first page is shown in the home browser.
     EXPECT_TRUE(PumpUntil([&] {
-        return w.wb_home->LocationUrl() == "qbx://reader/cover.htm" && !w.wb_home->Busy();
-    })) << w.wb_home->LocationUrl();
+        return w.home_browser->LocationUrl() == "qbx://reader/cover.htm" && !w.home_browser->Busy();
+    })) << w.home_browser->LocationUrl();
     EXPECT_TRUE(w.IsDocumentPage());
     EXPECT_TRUE(dialogs_->messages.empty());
 }
@@ -99,8 +99,8 @@ TEST_F(ReaderStart, DocumentArgumentOpensAfterTheHomePage) {
 TEST_F(ReaderStart, MissingDocumentArgumentOpensNothingAndSaysNothing) {
     ReaderSession s({(dir_.path() / "missing.qbx").string()});
     Tfm_Quillon3& w = s.window();
-    EXPECT_EQ(CurrentSideTab(w), &w.tbs_EbookNav);
-    EXPECT_FALSE(w.pgc_navTree.get_visible());
+    EXPECT_EQ(CurrentSideTab(w), &w.resource_pane);
+    EXPECT_FALSE(w.side_bar.get_visible());
     EXPECT_EQ(w.Server()->Document(), nullptr);
     EXPECT_TRUE(dialogs_->messages.empty());
 }
@@ -110,7 +110,7 @@ TEST_F(ReaderStart, ChosenColourIsStoredAndBackAtTheNextStart) {
     {
         ReaderSession s({book});
         ASSERT_NE(s.window().Server()->Document(), nullptr);  // also while a document is open
-        s.window().mni_Colors[ColorSchemeMenu::kPinkEntry]->activate();
+        s.window().color_scheme_items[ColorSchemeMenu::kPinkEntry]->activate();
         EXPECT_EQ(s.window().Color(), 0xB3B5FFu);
         EXPECT_EQ(ReadHkcuInteger("SOFTWARE\\Tarvik\\Quillon3", "FackColor-Quillon3", -1),
                   0xB3B5FF);
@@ -140,7 +140,7 @@ TEST_F(ReaderStart, RegressionUnwritableRegistryDoesNotStopTheStart) {
     EXPECT_NE(w.Server()->Document(), nullptr);
     EXPECT_EQ(w.Color(), 0xF0CAA6u);
     EXPECT_TRUE(OnlyChecked(w, ColorSchemeMenu::kLightBlueEntry));
-    w.mni_Colors[ColorSchemeMenu::kPinkEntry]->activate();  // cannot be stored; still used
+    w.color_scheme_items[ColorSchemeMenu::kPinkEntry]->activate();  // cannot be stored; still used
     EXPECT_EQ(w.Color(), 0xB3B5FFu);
 }
 
@@ -201,8 +201,9 @@ TEST_F(ReaderStart, SearchWordsAreLoadedAtStartAndStoredWhenTheWindowGoes) {
     std::filesystem::create_directories(std::filesystem::path(DataFile("")).parent_path());
     { std::ofstream(DataFile("SearchKey.dat"), std::ios::binary) << "alpha\r\n中文\r\nbeta\r\n"; }
     ReaderSession s;
-    EXPECT_EQ(s.window().pnl_addr.KeyItems(), (std::vector<std::string>{"alpha", "中文", "beta"}));
-    s.window().pnl_addr.cbb_Key.append("gamma");
+    EXPECT_EQ(s.window().address_panel.KeyItems(),
+              (std::vector<std::string>{"alpha", "中文", "beta"}));
+    s.window().address_panel.search_word_box.append("gamma");
     s.Close();
     EXPECT_EQ(q3::testing::ReadFileBytes(DataFile("SearchKey.dat")),
               "alpha\r\n中文\r\nbeta\r\ngamma\r\n");
@@ -213,16 +214,16 @@ TEST_F(ReaderStart, HelpActionOpensTheHelpBookBesideTheProgram) {
     s.window().act_Help.Execute();
     ASSERT_NE(s.window().Server()->Document(), nullptr);
     EXPECT_EQ(s.window().Server()->Document()->FileName(), ReadOnlyDataDir() + "Quillon3.qbx");
-    EXPECT_TRUE(s.window().pgc_navTree.get_visible());
-    EXPECT_GT(s.window().tbs_QbxDir.NodeCount(), 0u);
+    EXPECT_TRUE(s.window().side_bar.get_visible());
+    EXPECT_GT(s.window().contents_pane.NodeCount(), 0u);
     EXPECT_TRUE(dialogs_->messages.empty());
 }
 
 TEST_F(ReaderStart, SoftwareUpdateActionGoesToTheMakersPageInTheCurrentBrowser) {
     ReaderSession s;
     std::string asked;
-    s.window().wb_home->OnBeforeNavigate = [&](browser::WebBrowser&, const std::string& address,
-                                               bool& cancel) {
+    s.window().home_browser->OnBeforeNavigate = [&](browser::WebBrowser&,
+                                                    const std::string& address, bool& cancel) {
         if (address == "about:blank")
             return;  // the home page still being written
         asked = address;
@@ -236,7 +237,7 @@ TEST_F(ReaderStart, SoftwareUpdateActionGoesToTheMakersPageInTheCurrentBrowser) 
 TEST_F(ReaderStart, CtrlFOnAShownPageOpensTheFindDialog) {
     ReaderSession s({WriteBook()});
     Tfm_Quillon3& w = s.window();
-    ASSERT_TRUE(PumpUntil([&] { return w.IsDocumentPage() && !w.wb_home->Busy(); }));
+    ASSERT_TRUE(PumpUntil([&] { return w.IsDocumentPage() && !w.home_browser->Busy(); }));
     EXPECT_EQ(w.browser_commands->Finder(), nullptr);
     GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
     key->key.window = GDK_WINDOW(g_object_ref(w.get_window()->gobj()));
@@ -253,7 +254,7 @@ TEST_F(ReaderStart, SideBarToggleFollowsTheCheckMark) {
     Tfm_Quillon3& w = s.window();
     w.act_NavTree.Execute();
     EXPECT_TRUE(w.act_NavTree.Checked());
-    EXPECT_TRUE(w.pgc_navTree.get_visible());
+    EXPECT_TRUE(w.side_bar.get_visible());
     // F12 reaches the action before any control sees it.
     GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
     key->key.window = GDK_WINDOW(g_object_ref(w.get_window()->gobj()));
@@ -262,7 +263,7 @@ TEST_F(ReaderStart, SideBarToggleFollowsTheCheckMark) {
     w.event(key);
     gdk_event_free(key);
     EXPECT_FALSE(w.act_NavTree.Checked());
-    EXPECT_FALSE(w.pgc_navTree.get_visible());
+    EXPECT_FALSE(w.side_bar.get_visible());
 }
 
 }  // namespace

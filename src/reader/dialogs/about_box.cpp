@@ -35,17 +35,17 @@ Tfm_about::Tfm_about(Gtk::Window* owner)
         EndModal(kIdCancel);
         return true;
     });
-    btn_Close.signal_clicked().connect([this] { EndModal(kIdOk); });
+    close_button.signal_clicked().connect([this] { EndModal(kIdOk); });
     // Enter presses the close button (the default one), Escape cancels.
-    btn_Close.set_can_default(true);
-    set_default(btn_Close);
+    close_button.set_can_default(true);
+    set_default(close_button);
     signal_key_press_event().connect([this](GdkEventKey* key) {
         if (key->keyval != GDK_KEY_Escape)
             return false;
         EndModal(kIdCancel);
         return true;
     });
-    signal_show().connect([this] { btn_Close.grab_focus(); });
+    signal_show().connect([this] { close_button.grab_focus(); });
 }
 
 void Tfm_about::BuildLayout() {
@@ -58,56 +58,55 @@ void Tfm_about::BuildLayout() {
     client_.put(top_panel_, 0, 0);
 
     const auto name_font = Pango::FontDescription("Sans Bold");
-    for (Gtk::Label* name : {&lab_AppName1, &lab_AppName}) {
+    for (Gtk::Label* name : {&app_name_shadow, &app_name_label}) {
         Pango::FontDescription f = name_font;
         f.set_absolute_size(20 * PANGO_SCALE);
         name->override_font(f);
     }
-    lab_AppName1.override_color(Gdk::RGBA("#C0C0C0"));
+    app_name_shadow.override_color(Gdk::RGBA("#C0C0C0"));
     // The silver copy goes first so the dark one is drawn over it.
-    top_.put(lab_AppName1, 15, 15);
-    top_.put(lab_AppName, 14, 13);
-    lab_Version.set_text(kAboutVersion);
-    top_.put(lab_Version, 13, 54);
+    top_.put(app_name_shadow, 15, 15);
+    top_.put(app_name_label, 14, 13);
+    version_label.set_text(kAboutVersion);
+    top_.put(version_label, 13, 54);
 
-    img_Logo.set(LogoPicture());
-    img_LogoBox.add(img_Logo);
-    img_LogoBox.set_tooltip_text(kMakerHomePage);
-    img_LogoBox.set_visible_window(true);
-    img_LogoBox.signal_realize().connect([this] {
-        img_LogoBox.get_window()->set_cursor(
-            Gdk::Cursor::create(img_LogoBox.get_display(), Gdk::HAND2));
+    logo_image.set(LogoPicture());
+    logo_box.add(logo_image);
+    logo_box.set_tooltip_text(kMakerHomePage);
+    logo_box.set_visible_window(true);
+    logo_box.signal_realize().connect([this] {
+        logo_box.get_window()->set_cursor(Gdk::Cursor::create(logo_box.get_display(), Gdk::HAND2));
     });
-    img_LogoBox.signal_button_release_event().connect([this](GdkEventButton*) {
-        ShellOpen(this, img_LogoBox.get_tooltip_text());
+    logo_box.signal_button_release_event().connect([this](GdkEventButton*) {
+        ShellOpen(this, logo_box.get_tooltip_text());
         return true;
     });
-    top_.put(img_LogoBox, kClientWidth - 114 - 8, 8);
+    top_.put(logo_box, kClientWidth - 114 - 8, 8);
 
     top_rule_.set_size_request(kClientWidth, 2);
     client_.put(top_rule_, 0, kTopHeight);
 
-    lab_Notice.set_text("本软件为免费软件，欢迎使用和传播。");
-    client_.put(lab_Notice, 13, 86);
-    lab_HomeCaption.set_text("官方主页：");
-    client_.put(lab_HomeCaption, 13, 112);
-    MakeLink(lbl_HomePage, "www.quillon3.net", kMakerHomePage);
-    client_.put(lbl_HomePage, 88, 112);
-    lab_Support.set_text("技术支持：使用中的问题和建议，请来信告诉我们。");
-    client_.put(lab_Support, 13, 138);
-    lab_MailCaption.set_text("联系邮箱：");
-    client_.put(lab_MailCaption, 13, 164);
-    MakeLink(lbl_Mail, "support@quillon3.net", kMakerMailbox);
-    client_.put(lbl_Mail, 88, 164);
+    notice_label.set_text("本软件为免费软件，欢迎使用和传播。");
+    client_.put(notice_label, 13, 86);
+    home_page_caption.set_text("官方主页：");
+    client_.put(home_page_caption, 13, 112);
+    MakeLink(home_page_link, "www.quillon3.net", kMakerHomePage);
+    client_.put(home_page_link, 88, 112);
+    support_label.set_text("技术支持：使用中的问题和建议，请来信告诉我们。");
+    client_.put(support_label, 13, 138);
+    mail_caption.set_text("联系邮箱：");
+    client_.put(mail_caption, 13, 164);
+    MakeLink(mail_link, "support@quillon3.net", kMakerMailbox);
+    client_.put(mail_link, 88, 164);
 
     bottom_rule_.set_size_request(kClientWidth - 26, 2);
     client_.put(bottom_rule_, 13, 200);
-    lab_Company.set_text("Tarvik Software");
-    lab_Company.set_sensitive(false);
-    client_.put(lab_Company, 13, 220);
-    btn_Close.set_label("关闭");
-    btn_Close.set_size_request(75, 25);
-    client_.put(btn_Close, kClientWidth - 75 - 12, kClientHeight - 25 - 12);
+    company_label.set_text("Tarvik Software");
+    company_label.set_sensitive(false);
+    client_.put(company_label, 13, 220);
+    close_button.set_label("关闭");
+    close_button.set_size_request(75, 25);
+    client_.put(close_button, kClientWidth - 75 - 12, kClientHeight - 25 - 12);
     show_all_children();
 }
 
@@ -143,8 +142,8 @@ int Tfm_about::ShowModal() {
 void ShowAboutBox(Gtk::Window* owner, const std::string& app_name, WindowColor colour) {
     Tfm_about box(owner);
     box.SetColor(colour);
-    box.lab_AppName.set_text(app_name);
-    box.lab_AppName1.set_text(app_name);
+    box.app_name_label.set_text(app_name);
+    box.app_name_shadow.set_text(app_name);
     box.set_title("关于-(" + app_name + ")");
     box.ShowModal();
 }

@@ -25,19 +25,19 @@ class Tfm_about : public Tfm_BaseForm {
     // Runs the box until it is closed; the result is kIdOk for the button.
     int ShowModal();
 
-    Gtk::Label lab_AppName;
-    Gtk::Label lab_AppName1;
-    Gtk::Label lab_Version;
-    Gtk::Label lab_Notice;
-    Gtk::Label lab_HomeCaption;
-    Gtk::Label lbl_HomePage;
-    Gtk::Label lab_Support;
-    Gtk::Label lab_MailCaption;
-    Gtk::Label lbl_Mail;
-    Gtk::Label lab_Company;
-    Gtk::EventBox img_LogoBox;
-    Gtk::Image img_Logo;
-    Gtk::Button btn_Close;
+    Gtk::Label app_name_label;   // lab_AppName
+    Gtk::Label app_name_shadow;  // lab_AppName1, drawn under the name
+    Gtk::Label version_label;
+    Gtk::Label notice_label;
+    Gtk::Label home_page_caption;  // "官方主页："
+    Gtk::Label home_page_link;
+    Gtk::Label support_label;
+    Gtk::Label mail_caption;  // "联系邮箱："
+    Gtk::Label mail_link;
+    Gtk::Label company_label;
+    Gtk::EventBox logo_box;  // the logo's click area
+    Gtk::Image logo_image;
+    Gtk::Button close_button;  // "关闭"
 
   private:
     void BuildLayout();

@@ -14,20 +14,20 @@ Tfm_NavForm::Tfm_NavForm(TAction& nav_home, TAction& nav_next, TAction& nav_prev
     set_resizable(true);
     set_deletable(true);
 
-    tlb_Nav.set_toolbar_style(Gtk::TOOLBAR_BOTH);
-    tlb_Nav.set_icon_size(Gtk::ICON_SIZE_LARGE_TOOLBAR);
-    btnQBXNavHome = nav_home.MakeToolButton("go-home");
-    btnQBXNavNext = nav_next.MakeToolButton("go-down");
-    btnQBXNavPrev = nav_prev.MakeToolButton("go-up");
-    tlb_Nav.append(*btnQBXNavHome);
-    tlb_Nav.append(*Gtk::manage(new Gtk::SeparatorToolItem()));
-    tlb_Nav.append(*btnQBXNavNext);
-    tlb_Nav.append(*btnQBXNavPrev);
-    for (Gtk::ToolButton* b : {btnQBXNavHome, btnQBXNavNext, btnQBXNavPrev}) {
+    nav_tool_bar.set_toolbar_style(Gtk::TOOLBAR_BOTH);
+    nav_tool_bar.set_icon_size(Gtk::ICON_SIZE_LARGE_TOOLBAR);
+    first_page_button = nav_home.MakeToolButton("go-home");
+    next_page_button = nav_next.MakeToolButton("go-down");
+    previous_page_button = nav_prev.MakeToolButton("go-up");
+    nav_tool_bar.append(*first_page_button);
+    nav_tool_bar.append(*Gtk::manage(new Gtk::SeparatorToolItem()));
+    nav_tool_bar.append(*next_page_button);
+    nav_tool_bar.append(*previous_page_button);
+    for (Gtk::ToolButton* b : {first_page_button, next_page_button, previous_page_button}) {
         b->set_size_request(43, 35);
     }
-    add(tlb_Nav);
-    tlb_Nav.show_all();
+    add(nav_tool_bar);
+    nav_tool_bar.show_all();
     for (TAction* a : {&nav_home, &nav_next, &nav_prev})
         a->Sync();
 

@@ -20,10 +20,10 @@ class Tfm_NavForm : public Tfm_BaseForm {
     // Called when the user closes the window, after it is hidden.
     void SetOnClosed(std::function<void()> on_closed) { on_closed_ = std::move(on_closed); }
 
-    Gtk::Toolbar tlb_Nav;
-    Gtk::ToolButton* btnQBXNavHome = nullptr;
-    Gtk::ToolButton* btnQBXNavNext = nullptr;
-    Gtk::ToolButton* btnQBXNavPrev = nullptr;
+    Gtk::Toolbar nav_tool_bar;
+    Gtk::ToolButton* first_page_button = nullptr;     // btnQBXNavHome
+    Gtk::ToolButton* next_page_button = nullptr;      // btnQBXNavNext
+    Gtk::ToolButton* previous_page_button = nullptr;  // btnQBXNavPrev
 
   private:
     std::function<void()> on_closed_;

@@ -1,6 +1,6 @@
-// The address panel pnl_addr beside the second tool bar: the address box
-// cbb_url with its history and icons, the button "转到", the search word box
-// cbb_Key and the search button with its mode menu pm_search.
+// The address panel (pnl_addr) beside the tool bar: the address box with its
+// history and icons, the button "转到", the search word box and the search
+// button with its mode menu.
 #pragma once
 
 #include <gtkmm/box.h>
@@ -34,21 +34,21 @@ class TAddressPanel : public Gtk::Box {
     };
     const UrlColumns url_columns;
 
-    Gtk::Label lbl_Addr;
-    Gtk::ComboBox cbb_url;
+    Gtk::Label address_label;   // "地址 "
+    Gtk::ComboBox address_box;  // cbb_url
     Glib::RefPtr<Gtk::ListStore> url_store;
-    Gtk::Button btn4;
-    Gtk::ComboBoxText cbb_Key;
-    Gtk::Toolbar tlb3;
-    Gtk::MenuToolButton btn_PageSearch;
-    Gtk::Menu pm_search;
-    Gtk::RadioMenuItem* mniPage = nullptr;
-    Gtk::RadioMenuItem* mni_FullSearch = nullptr;
-    Gtk::RadioMenuItem* mniGoolge = nullptr;
-    Gtk::RadioMenuItem* mniBing1 = nullptr;
-    Gtk::RadioMenuItem* mniBaidu1 = nullptr;
-    // Hidden: a diagnostic view of a raw record, revealed by Ctrl+Alt+9.
-    Gtk::Button btn_Test;
+    Gtk::Button go_button;                                // btn4, "转到"
+    Gtk::ComboBoxText search_word_box;                    // cbb_Key
+    Gtk::Toolbar search_tool_bar;                         // tlb3
+    Gtk::MenuToolButton search_button;                    // btn_PageSearch, "搜索"
+    Gtk::Menu search_mode_menu;                           // pm_search
+    Gtk::RadioMenuItem* page_search_item = nullptr;       // mniPage, "页面搜索"
+    Gtk::RadioMenuItem* full_text_search_item = nullptr;  // mni_FullSearch, "全文搜索"
+    Gtk::RadioMenuItem* google_search_item = nullptr;     // mniGoolge, "Goolge搜索"
+    Gtk::RadioMenuItem* bing_search_item = nullptr;       // mniBing1, "Bing搜索"
+    Gtk::RadioMenuItem* baidu_search_item = nullptr;      // mniBaidu1, "Baidu搜索"
+    // btn_Test, hidden: a diagnostic view of a raw record, revealed by Ctrl+Alt+9.
+    Gtk::Button test_button;
 
     Gtk::Entry& UrlEntry();
     Gtk::Entry& KeyEntry();

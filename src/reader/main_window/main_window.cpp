@@ -87,7 +87,7 @@ Tfm_Quillon3::Tfm_Quillon3(TApplicationModules& modules, std::vector<std::string
       act_QBXViewSource(Def("act_QBXViewSource")),
       act_QBXComment(Def("act_QBXComment")),
       act_QBXShared(Def("act_QBXShared")),
-      stat1({50}),
+      status_bar({50}),
       modules_(modules),
       args_(std::move(args)) {
     // "clear:(qbx)" keeps the web addresses that are not files.
@@ -100,7 +100,7 @@ Tfm_Quillon3::Tfm_Quillon3(TApplicationModules& modules, std::vector<std::string
     BuildMainMenu();
     BuildPopupMenus();
     WireControls();
-    contents_model_ = std::make_unique<TWindowContentsModel>(tbs_QbxDir, TabSheet5);
+    contents_model_ = std::make_unique<TWindowContentsModel>(contents_pane, index_pane);
     browser_commands = std::make_unique<browser::BrowserCommands>(*this);
     layout.show_all();
     for (TAction* a : AllActions())
@@ -130,7 +130,7 @@ void Tfm_Quillon3::FormCreate() {
         ReportError("Tfm_Quillon3.FormCreate", ErrorText(std::current_exception()));
     }
     // 14. The home browser is the current browser.
-    current_browser_ = wb_home.get();
+    current_browser_ = home_browser.get();
     // 15-19 in their own protected block.
     try {
         CreateBrowsersAndStart();
@@ -146,19 +146,19 @@ void Tfm_Quillon3::CreateSettingsAndServer() {
     RegisterDocumentType();                          // 3
     color_scheme_.SetTag(ColorSchemeMenu::kDefault,  // 4
                          browser::SystemColorRef(browser::SystemColor::kButtonFace));
-    act_NavTree.Execute();                                       // 5
-    ApplyStoredColor();                                          // 6
-    AcceptDroppedFiles();                                        // 7
-    ContainerList = std::make_unique<browser::ContainerList>();  // 8
-    set_title(kAppName);                                         // 9
+    act_NavTree.Execute();                                        // 5
+    ApplyStoredColor();                                           // 6
+    AcceptDroppedFiles();                                         // 7
+    container_list = std::make_unique<browser::ContainerList>();  // 8
+    set_title(kAppName);                                          // 9
     SetApplicationTitle(kAppName);
     // 10. The address box's icons: the shared icon list, and the icon of a
     // web page for web addresses.
     AttachAddressIcons();
-    LoadSearchWords();   // 11
-    modules_.htServer =  // 12
+    LoadSearchWords();        // 11
+    modules_.server_module =  // 12
         std::make_unique<TServerModule>(server::scheme::ProcessDynPtl());
-    modules_.htServer->Server().SetPumpHook([] { ProcessMessages(); });
+    modules_.server_module->Server().SetPumpHook([] { ProcessMessages(); });
     ConnectSelectNode();
     SyncAddressHistory(true);  // 13
 }
@@ -174,23 +174,23 @@ void Tfm_Quillon3::RegisterDocumentType() {
 }
 
 void Tfm_Quillon3::CreateBrowsersAndStart() {
-    WireBrowserEvents(*wb_home);
+    WireBrowserEvents(*home_browser);
     // Links of the ad page open in the current tab.
-    wb_AdSense->OnNewWindow = [this](browser::WebBrowser&, const std::string& address) {
+    ad_browser->OnNewWindow = [this](browser::WebBrowser&, const std::string& address) {
         if (browser::WebBrowser* current = CurrentBrowser(); current && !address.empty())
             current->Navigate(address);
         return static_cast<browser::WebBrowser*>(nullptr);
     };
-    AttachContainer(*wb_home, true);  // 15
-    AttachContainer(*wb_AdSense, true);
-    tbs_EbookNav.ExpandFirstNode();  // 16
+    AttachContainer(*home_browser, true);  // 15
+    AttachContainer(*ad_browser, true);
+    resource_pane.ExpandFirstNode();  // 16
     std::error_code ec;
     const bool has_document =
         !args_.empty() && std::filesystem::is_regular_file(std::filesystem::path(args_[0]), ec);
-    pgc_navTree.set_current_page(pgc_navTree.page_num(
-        has_document ? static_cast<Gtk::Widget&>(tbs_Books) : tbs_EbookNav));  // 17
-    BuildHomePage();                                                           // 18
-    tbs_EbookNav.BuildResourceTree();
+    side_bar.set_current_page(side_bar.page_num(has_document ? static_cast<Gtk::Widget&>(books_page)
+                                                             : resource_pane));  // 17
+    BuildHomePage();                                                             // 18
+    resource_pane.BuildResourceTree();
     if (has_document) {  // 19: only the first argument counts
         ProcessMessages();
         // The history keeps the path; one relative to where the program
@@ -203,10 +203,10 @@ void Tfm_Quillon3::CreateBrowsersAndStart() {
 void Tfm_Quillon3::AttachContainer(browser::WebBrowser& wb, bool navigate) {
     // The list is made at creation step 8; an error before it must not
     // leave the browsers without their containers.
-    if (!ContainerList)
-        ContainerList = std::make_unique<browser::ContainerList>();
-    browser::TWBContainer& container = ContainerList->Add(wb);
-    if (&wb == wb_AdSense.get()) {
+    if (!container_list)
+        container_list = std::make_unique<browser::ContainerList>();
+    browser::TWBContainer& container = container_list->Add(wb);
+    if (&wb == ad_browser.get()) {
         container.SetShowScrollBars(false);
         container.SetUseCustomMenu(true);
     }
@@ -218,7 +218,7 @@ void Tfm_Quillon3::AttachContainer(browser::WebBrowser& wb, bool navigate) {
         menu_x_ = point.x;
         menu_y_ = point.y;
         if (browser::TNulWBContainer* c = browser::ContainerOf(sender))
-            c->PopupAt(pm_Webqbx, point);
+            c->PopupAt(document_page_menu, point);
     };
     if (!navigate)
         return;
@@ -243,8 +243,8 @@ void Tfm_Quillon3::ApplyStoredColor() {
 void Tfm_Quillon3::SyncColorItems() {
     menu_syncing_ = true;
     for (std::size_t i = 0; i < ColorSchemeMenu::kEntryCount; ++i) {
-        if (mni_Colors[i] != nullptr)
-            mni_Colors[i]->set_active(color_scheme_.IsChecked(i));
+        if (color_scheme_items[i] != nullptr)
+            color_scheme_items[i]->set_active(color_scheme_.IsChecked(i));
     }
     menu_syncing_ = false;
 }
@@ -257,15 +257,15 @@ std::string Tfm_Quillon3::SearchWordsFile() {
 }
 
 void Tfm_Quillon3::LoadSearchWords() {
-    pnl_addr.cbb_Key.remove_all();
+    address_panel.search_word_box.remove_all();
     search_words_path_ = SearchWordsFile();
-    pnl_addr.SetKeyItems(q3::reader::LoadSearchWords(search_words_path_));
+    address_panel.SetKeyItems(q3::reader::LoadSearchWords(search_words_path_));
 }
 
 void Tfm_Quillon3::StoreSearchWords() {
     if (search_words_path_.empty())
         return;
-    q3::reader::StoreSearchWords(search_words_path_, pnl_addr.KeyItems());
+    q3::reader::StoreSearchWords(search_words_path_, address_panel.KeyItems());
 }
 
 bool Tfm_Quillon3::FormCloseQuery() {
@@ -283,9 +283,9 @@ void Tfm_Quillon3::FormDestroy() {
     destroyed_ = true;
     Tfm_BaseForm::FormDestroy();
     try {
-        if (ContainerList)
-            ContainerList->Clear();  // last to first
-        ContainerList.reset();
+        if (container_list)
+            container_list->Clear();  // last to first
+        container_list.reset();
         StoreSearchWords();
     } catch (...) {
         ReportError("Tfm_Quillon3.FormDestroy", ErrorText(std::current_exception()));
@@ -298,20 +298,20 @@ void Tfm_Quillon3::SetNavForm(Tfm_NavForm* nav_form) {
         return;
     nav_form_->set_transient_for(*this);
     nav_form_->SetOnClosed([this] {
-        if (mni_NavBar != nullptr && mni_NavBar->get_active()) {
+        if (nav_bar_item != nullptr && nav_bar_item->get_active()) {
             menu_syncing_ = true;
-            mni_NavBar->set_active(false);
+            nav_bar_item->set_active(false);
             menu_syncing_ = false;
         }
     });
 }
 
 bool Tfm_Quillon3::SideBarShown() const {
-    return pgc_navTree.get_visible();
+    return side_bar.get_visible();
 }
 
 server::Tdm_htServer* Tfm_Quillon3::Server() {
-    return modules_.htServer ? &modules_.htServer->Server() : nullptr;
+    return modules_.server_module ? &modules_.server_module->Server() : nullptr;
 }
 
 }  // namespace q3::reader

@@ -82,55 +82,55 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     TAction act_QBXAttr, act_QBXCopy, act_QBXSelectAll, act_QBXSearch, act_QBXNavHome,
         act_QBXNavPrev, act_QBXNavNext, act_QBXViewSource, act_QBXComment, act_QBXShared;
 
-    // ---- layout
+    // ---- layout, top to bottom; the comments give the designer's names
     Gtk::Box layout;
-    Gtk::Box tlb1;  // the first row: the main menu as a flat bar
-    Gtk::MenuBar mm1;
-    Gtk::Box pan_Adsender;
-    Gtk::EventBox img2Box;
-    Gtk::Image img2;
-    Gtk::Box pnl_ad;
-    Gtk::Box tool_row;
-    Gtk::Toolbar tlb2;
-    Gtk::ToolButton* btnGoBack = nullptr;
-    Gtk::ToolButton* btnGoTo = nullptr;
-    Gtk::ToolButton* btnRef = nullptr;
-    Gtk::ToolButton* btnTvCollapsed = nullptr;
-    Gtk::ToolButton* btnGoHome = nullptr;
-    TAddressPanel pnl_addr;
-    Gtk::Paned spl_main;
-    Gtk::Notebook pgc_navTree;
-    Gtk::Box tbs_Books;
-    Gtk::Notebook pgc_Nave;
-    TContentsPane tbs_QbxDir;
-    TIndexPane TabSheet5;
-    TSearchPane ts_FullSearch;
-    TBookmarksPane TabSheet7;
-    TResourceTree tbs_EbookNav;
-    Gtk::Notebook pgc_Main;
-    Gtk::Box tbs_htmlHome;
-    TStatusBar stat1;
-    Gtk::TextView mmo1;  // hidden
+    Gtk::Box menu_row;                       // tlb1: the first row, the main menu as a flat bar
+    Gtk::MenuBar main_menu;                  // mm1
+    Gtk::Box ad_strip;                       // pan_Adsender: the logo and the ad panel, top right
+    Gtk::EventBox logo_box;                  // img2's click area
+    Gtk::Image logo_image;                   // img2
+    Gtk::Box ad_panel;                       // pnl_ad, hidden until the online service shows an ad
+    Gtk::Box tool_row;                       // the tool bar and the address panel
+    Gtk::Toolbar tool_bar;                   // tlb2
+    Gtk::ToolButton* back_button = nullptr;  // btnGoBack
+    Gtk::ToolButton* forward_button = nullptr;  // btnGoTo
+    Gtk::ToolButton* refresh_button = nullptr;  // btnRef
+    Gtk::ToolButton* stop_button = nullptr;     // btnTvCollapsed
+    Gtk::ToolButton* home_button = nullptr;     // btnGoHome
+    TAddressPanel address_panel;                // pnl_addr
+    Gtk::Paned side_bar_splitter;               // spl_main: side bar | page tabs
+    Gtk::Notebook side_bar;                     // pgc_navTree
+    Gtk::Box books_page;                        // tbs_Books, " 我的电子书  "
+    Gtk::Notebook document_tabs;                // pgc_Nave, on books_page
+    TContentsPane contents_pane;                // tbs_QbxDir, "目录"
+    TIndexPane index_pane;                      // TabSheet5, "索引"
+    TSearchPane search_pane;                    // ts_FullSearch, "全文搜索"
+    TBookmarksPane bookmarks_pane;              // TabSheet7, "书签"
+    TResourceTree resource_pane;                // tbs_EbookNav, " 强力推荐  "
+    Gtk::Notebook page_tabs;                    // pgc_Main
+    Gtk::Box home_tab;                          // tbs_htmlHome, "首页"
+    TStatusBar status_bar;                      // stat1
+    Gtk::TextView hidden_memo;                  // mmo1, hidden
 
     // ---- menus
-    Gtk::MenuItem* Nweb_Scle = nullptr;  // "显示比例"; its Tag is the zoom percent
-    int Nweb_ScleTag = 100;
-    Gtk::MenuItem* N12 = nullptr;
-    Gtk::MenuItem* N_WebZoomMax = nullptr;
-    Gtk::MenuItem* N_WebZoomMin = nullptr;
-    Gtk::CheckMenuItem* mni_Colors[ColorSchemeMenu::kEntryCount] = {};
-    Gtk::CheckMenuItem* mni_NavBar = nullptr;  // "导航条"
-    Gtk::Menu pm_pgc_navTree;
-    Gtk::Menu pm_pgcNave;
-    Gtk::Menu pm_Main;
-    Gtk::MenuItem* mni_BrowseMode = nullptr;      // "浏览模式", hidden
-    Gtk::CheckMenuItem* mni_ScriptOff = nullptr;  // "关闭脚本提示"
-    Gtk::Menu pm_Webqbx;
+    Gtk::MenuItem* zoom_item = nullptr;        // Nweb_Scle, "显示比例"
+    int zoom_percent = 100;                    // Nweb_Scle's Tag
+    Gtk::MenuItem* zoom_reset_item = nullptr;  // N12, "还原"
+    Gtk::MenuItem* zoom_in_item = nullptr;     // N_WebZoomMax, "放大"
+    Gtk::MenuItem* zoom_out_item = nullptr;    // N_WebZoomMin, "缩小"
+    Gtk::CheckMenuItem* color_scheme_items[ColorSchemeMenu::kEntryCount] = {};  // "配色方案"
+    Gtk::CheckMenuItem* nav_bar_item = nullptr;                                 // "导航条"
+    Gtk::Menu side_bar_menu;                                                    // pm_pgc_navTree
+    Gtk::Menu contents_menu;                                // pm_pgcNave, over the contents tree
+    Gtk::Menu page_tabs_menu;                               // pm_Main
+    Gtk::MenuItem* browse_mode_item = nullptr;              // "浏览模式", hidden
+    Gtk::CheckMenuItem* script_prompts_off_item = nullptr;  // "关闭脚本提示"
+    Gtk::Menu document_page_menu;  // pm_Webqbx, over a page of the open document
 
-    // ---- browsers; wb_home is the home tab's
-    std::unique_ptr<browser::WebBrowser> wb_home;
-    std::unique_ptr<browser::WebBrowser> wb_AdSense;
-    std::unique_ptr<browser::ContainerList> ContainerList;
+    // ---- browsers
+    std::unique_ptr<browser::WebBrowser> home_browser;       // wb_home, on home_tab
+    std::unique_ptr<browser::WebBrowser> ad_browser;         // wb_AdSense, on ad_panel
+    std::unique_ptr<browser::ContainerList> container_list;  // ContainerList
     // Find, view source and page properties, with the windows they open.
     std::unique_ptr<browser::BrowserCommands> browser_commands;
 
@@ -178,7 +178,7 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     // A tab with a new browser for a window a page asks for; opener: the
     // browser of that page (the new view must share its web process).
     browser::WebBrowser* NewBrowserTab(browser::WebBrowser* opener);
-    size_t PageTabCount() const { return page_tabs_.size(); }
+    size_t PageTabCount() const { return new_window_tabs_.size(); }
     void UpdateCaption(const std::string& title);
     // True when a document address names an archive entry, which is then
     // offered for saving instead of being shown.
@@ -188,7 +188,9 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void TabChange();
     // Shows the page of the selected index item.
     void IndexShow();
-    void SetStatusText(const std::string& text, int index) { stat1.SetStatusText(text, index); }
+    void SetStatusText(const std::string& text, int index) {
+        status_bar.SetStatusText(text, index);
+    }
     // The ad page's body style after a colour change.
     const std::string& AdBodyStyle() const { return ad_body_style_; }
 
@@ -260,7 +262,7 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     bool destroyed_ = false;
     bool side_bar_before_full_screen_ = false;
     std::string ad_body_style_;
-    std::vector<std::unique_ptr<PageTab>> page_tabs_;
+    std::vector<std::unique_ptr<PageTab>> new_window_tabs_;
     // The address history the address box shows, in the same order.
     server::AddressHistory address_history_;
     bool selecting_history_ = false;

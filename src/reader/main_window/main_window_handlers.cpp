@@ -35,14 +35,14 @@ void Tfm_Quillon3::OpenExitExecute(TAction& action) {
         case 3: {  // act_NavTree: the side bar and its splitter follow the check mark
             const bool shown = !act_NavTree.Checked();
             act_NavTree.SetChecked(shown);
-            pgc_navTree.set_visible(shown);
+            side_bar.set_visible(shown);
             break;
         }
         case 4:
-            tbs_QbxDir.tv_dirlist.expand_all();
+            contents_pane.contents_tree.expand_all();
             break;
         case 5:
-            tbs_QbxDir.tv_dirlist.collapse_all();
+            contents_pane.contents_tree.collapse_all();
             break;
         default:
             break;
@@ -88,13 +88,13 @@ void Tfm_Quillon3::ColorSchemeClick(std::size_t entry) {
     RestyleAdPanel();
     // Widening the side bar for a moment makes its owner-drawn tabs repaint.
     int width = 0, height = 0;
-    pgc_navTree.get_size_request(width, height);
-    pgc_navTree.set_size_request(width + 1, height);
+    side_bar.get_size_request(width, height);
+    side_bar.set_size_request(width + 1, height);
     ProcessMessages();
-    pgc_navTree.set_size_request(width, height);
-    RepaintTabs(pgc_navTree);
-    RepaintTabs(pgc_Nave);
-    RepaintTabs(pgc_Main);
+    side_bar.set_size_request(width, height);
+    RepaintTabs(side_bar);
+    RepaintTabs(document_tabs);
+    RepaintTabs(page_tabs);
     if (nav_form_ != nullptr)
         nav_form_->SetColor(colour);
 }
@@ -105,10 +105,10 @@ void Tfm_Quillon3::RestyleAdPanel() {
         "margin-top:2px;margin-bottom:0px;margin-left:0px;margin-right:5px;font-size:12px;"
         "background-color: " +
         browser::ColorToHtml(Color());
-    if (!wb_AdSense)
+    if (!ad_browser)
         return;
     try {
-        browser::SetBodyStyle(*wb_AdSense, ad_body_style_);
+        browser::SetBodyStyle(*ad_browser, ad_body_style_);
     } catch (const std::exception& e) {
         ReportError("Tfm_Quillon3.RestyleAdPanel", e.what());
     }
@@ -118,7 +118,7 @@ void Tfm_Quillon3::NavBarClick() {
     if (nav_form_ == nullptr)
         return;
     // The menu item has flipped its own check mark.
-    const bool shown = mni_NavBar->get_active();
+    const bool shown = nav_bar_item->get_active();
     nav_form_->SetColor(Color());
     int nav_width = 0, nav_height = 0;
     if (nav_form_->get_realized()) {
@@ -127,7 +127,7 @@ void Tfm_Quillon3::NavBarClick() {
         int minimum = 0;
         nav_form_->get_preferred_width(minimum, nav_width);
     }
-    const Point at = NavFormOrigin(Bounds(), nav_width, tlb1.get_allocated_height(),
+    const Point at = NavFormOrigin(Bounds(), nav_width, menu_row.get_allocated_height(),
                                    tool_row.get_allocated_height());
     nav_form_->move(at.x, at.y);
     nav_form_->set_visible(shown);
@@ -141,18 +141,18 @@ void Tfm_Quillon3::ZoomClick(int tag) {
         return;
     switch (tag) {
         case 1:
-            Nweb_ScleTag = 100;
+            zoom_percent = 100;
             break;
         case 2:
-            Nweb_ScleTag += 10;
+            zoom_percent += 10;
             break;
         case 3:
-            Nweb_ScleTag = Nweb_ScleTag - 10 <= 10 ? 10 : Nweb_ScleTag - 10;
+            zoom_percent = zoom_percent - 10 <= 10 ? 10 : zoom_percent - 10;
             break;
         default:
             return;
     }
-    browser::SetZoom(*wb, Nweb_ScleTag);
+    browser::SetZoom(*wb, zoom_percent);
 }
 
 void Tfm_Quillon3::ViewModeExecute(TAction& action) {
@@ -230,11 +230,11 @@ void Tfm_Quillon3::ToggleFullScreen(browser::WebBrowser& wb) {
         side_bar_before_full_screen_ = SideBarShown();
         if (side_bar_before_full_screen_)
             act_NavTree.Execute();
-        for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{&tool_row, &tlb1})
+        for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{&tool_row, &menu_row})
             w->hide();
     } else {
         act_FullScreen.SetCaption("全屏");
-        for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{&tool_row, &tlb1})
+        for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{&tool_row, &menu_row})
             w->show();
         if (side_bar_before_full_screen_ && !SideBarShown())
             act_NavTree.Execute();

@@ -90,34 +90,34 @@ void Tfm_Quillon3::BuildActions() {
 }
 
 void Tfm_Quillon3::BuildMainMenu() {
-    Gtk::Menu* file = SubMenu(mm1, "mni_File", "文件");
+    Gtk::Menu* file = SubMenu(main_menu, "mni_File", "文件");
     AddActions(*file,
                {&act_openfile, &act_saveas, nullptr, &act_print, &act_QBXAttr, nullptr, &act_exit});
 
-    Gtk::Menu* edit = SubMenu(mm1, "mni_Edit", "编辑");
+    Gtk::Menu* edit = SubMenu(main_menu, "mni_Edit", "编辑");
     AddActions(*edit,
                {&act_QBXCopy, &act_QBXSelectAll, nullptr, &act_QBXSearch, &act_QBXViewSource});
 
-    Gtk::Menu* view = SubMenu(mm1, "mni_View", "视图");
+    Gtk::Menu* view = SubMenu(main_menu, "mni_View", "视图");
     AddActions(*view, {&act_NavTree, nullptr, &act_GoHome, &act_Refresh});
-    Nweb_Scle = PlainItem("Nweb_Scle", "显示比例");
+    zoom_item = PlainItem("Nweb_Scle", "显示比例");
     auto* zoom = Gtk::manage(new Gtk::Menu());
-    N12 = PlainItem("N12", "还原");
-    N_WebZoomMax = PlainItem("N_WebZoomMax", "放大");
-    N_WebZoomMin = PlainItem("N_WebZoomMin", "缩小");
-    zoom->append(*N12);
-    zoom->append(*N_WebZoomMax);
-    zoom->append(*N_WebZoomMin);
-    N12->signal_activate().connect([this] { ZoomClick(1); });
-    N_WebZoomMax->signal_activate().connect([this] { ZoomClick(2); });
-    N_WebZoomMin->signal_activate().connect([this] { ZoomClick(3); });
-    Nweb_Scle->set_submenu(*zoom);
-    view->append(*Nweb_Scle);
+    zoom_reset_item = PlainItem("N12", "还原");
+    zoom_in_item = PlainItem("N_WebZoomMax", "放大");
+    zoom_out_item = PlainItem("N_WebZoomMin", "缩小");
+    zoom->append(*zoom_reset_item);
+    zoom->append(*zoom_in_item);
+    zoom->append(*zoom_out_item);
+    zoom_reset_item->signal_activate().connect([this] { ZoomClick(1); });
+    zoom_in_item->signal_activate().connect([this] { ZoomClick(2); });
+    zoom_out_item->signal_activate().connect([this] { ZoomClick(3); });
+    zoom_item->set_submenu(*zoom);
+    view->append(*zoom_item);
     AddSeparator(*view);
     view->append(*act_GoTo.MakeMenuItem("前进      "));
     AddActions(*view, {&act_GoBack, &act_Stop, nullptr, &act_FullScreen});
 
-    Gtk::Menu* tools = SubMenu(mm1, "mni_Tools", "工具");
+    Gtk::Menu* tools = SubMenu(main_menu, "mni_Tools", "工具");
     Gtk::MenuItem* schemes = PlainItem("mni_ColorScheme", "配色方案");
     auto* scheme_menu = Gtk::manage(new Gtk::Menu());
     static const char* const kColorItemNames[] = {
@@ -132,54 +132,54 @@ void Tfm_Quillon3::BuildMainMenu() {
                     ColorSchemeClick(i);
             },
             true);
-        mni_Colors[i] = item;
+        color_scheme_items[i] = item;
         scheme_menu->append(*item);
     }
     schemes->set_submenu(*scheme_menu);
     tools->append(*schemes);
-    mni_NavBar = Gtk::manage(new Gtk::CheckMenuItem("导航条"));
-    mni_NavBar->set_name("mni_NavBar");
-    mni_NavBar->signal_activate().connect(
+    nav_bar_item = Gtk::manage(new Gtk::CheckMenuItem("导航条"));
+    nav_bar_item->set_name("mni_NavBar");
+    nav_bar_item->signal_activate().connect(
         [this] {
             if (!menu_syncing_)
                 NavBarClick();
         },
         true);
-    tools->append(*mni_NavBar);
+    tools->append(*nav_bar_item);
     AddActions(*tools, {nullptr, &act_QBXComment, &act_QBXShared});
 
-    Gtk::Menu* help = SubMenu(mm1, "mni_Help", "帮助");
+    Gtk::Menu* help = SubMenu(main_menu, "mni_Help", "帮助");
     AddActions(*help, {&act_Help, &act_Update, nullptr, &atc_about});
 }
 
 void Tfm_Quillon3::BuildPopupMenus() {
-    AddActions(pm_pgc_navTree, {&act_NavTree});
+    AddActions(side_bar_menu, {&act_NavTree});
 
-    AddActions(pm_pgcNave,
+    AddActions(contents_menu,
                {&act_TvExpand, &act_TvCollapsed, nullptr, &act_QBXComment, &act_QBXShared});
     Gtk::MenuItem* properties = PlainItem("mni_TreeProperties", "文件属性");
     properties->signal_activate().connect([this] { act_QBXAttr.Execute(); });
-    pm_pgcNave.append(*properties);
-    AddSeparator(pm_pgcNave);
+    contents_menu.append(*properties);
+    AddSeparator(contents_menu);
 
-    mni_BrowseMode = PlainItem("mni_BrowseMode", "浏览模式");
+    browse_mode_item = PlainItem("mni_BrowseMode", "浏览模式");
     auto* modes = Gtk::manage(new Gtk::Menu());
     AddActions(*modes, {&act_browseMode, &act_NotImageMode});
-    mni_BrowseMode->set_submenu(*modes);
-    mni_BrowseMode->set_no_show_all(true);
-    pm_Main.append(*mni_BrowseMode);
-    AddActions(pm_Main, {&act_CloseWeb});
-    mni_ScriptOff = Gtk::manage(new Gtk::CheckMenuItem("关闭脚本提示"));
-    mni_ScriptOff->set_name("mni_ScriptOff");
-    mni_ScriptOff->set_active(true);
-    pm_Main.append(*mni_ScriptOff);
-    AddActions(pm_Main, {&act_FullScreen, nullptr, &act_QBXComment, &act_QBXShared});
+    browse_mode_item->set_submenu(*modes);
+    browse_mode_item->set_no_show_all(true);
+    page_tabs_menu.append(*browse_mode_item);
+    AddActions(page_tabs_menu, {&act_CloseWeb});
+    script_prompts_off_item = Gtk::manage(new Gtk::CheckMenuItem("关闭脚本提示"));
+    script_prompts_off_item->set_name("mni_ScriptOff");
+    script_prompts_off_item->set_active(true);
+    page_tabs_menu.append(*script_prompts_off_item);
+    AddActions(page_tabs_menu, {&act_FullScreen, nullptr, &act_QBXComment, &act_QBXShared});
 
-    AddActions(pm_Webqbx, {&act_QBXNavPrev, &act_QBXNavNext, &act_NavTree, nullptr, &act_QBXNavHome,
-                           &act_GoBack, &act_GoTo, nullptr, &act_QBXCopy, &act_QBXSelectAll,
-                           &act_QBXSearch, &act_QBXViewSource, nullptr, &act_QBXComment,
-                           &act_QBXShared, &act_QBXAttr, nullptr});
-    for (Gtk::Menu* m : {&pm_pgc_navTree, &pm_pgcNave, &pm_Main, &pm_Webqbx}) {
+    AddActions(document_page_menu, {&act_QBXNavPrev, &act_QBXNavNext, &act_NavTree, nullptr,
+                                    &act_QBXNavHome, &act_GoBack, &act_GoTo, nullptr, &act_QBXCopy,
+                                    &act_QBXSelectAll, &act_QBXSearch, &act_QBXViewSource, nullptr,
+                                    &act_QBXComment, &act_QBXShared, &act_QBXAttr, nullptr});
+    for (Gtk::Menu* m : {&side_bar_menu, &contents_menu, &page_tabs_menu, &document_page_menu}) {
         m->show_all();
     }
     for (TAction* a : AllActions())

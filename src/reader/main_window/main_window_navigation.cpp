@@ -46,43 +46,43 @@ void Tfm_Quillon3::SelectTreeNode(server::ContentsEntry* entry) {
     try {
         if (entry == nullptr)
             return;
-        Gtk::TreeIter row = tbs_QbxDir.NodeRow(entry->Node);
+        Gtk::TreeIter row = contents_pane.NodeRow(entry->Node);
         if (!row)
             return;
-        Glib::RefPtr<Gtk::TreeSelection> selection = tbs_QbxDir.tv_dirlist.get_selection();
+        Glib::RefPtr<Gtk::TreeSelection> selection = contents_pane.contents_tree.get_selection();
         if (selection->is_selected(row))
             return;
-        const Gtk::TreePath path = tbs_QbxDir.store->get_path(row);
+        const Gtk::TreePath path = contents_pane.store->get_path(row);
         // A node inside collapsed parents cannot be selected until it is shown.
-        tbs_QbxDir.tv_dirlist.expand_to_path(path);
+        contents_pane.contents_tree.expand_to_path(path);
         selection->select(row);
-        tbs_QbxDir.tv_dirlist.scroll_to_row(path);
+        contents_pane.contents_tree.scroll_to_row(path);
     } catch (const std::exception& e) {
         ReportError("Tfm_Quillon3.SelectTreeNode", e.what());
     }
 }
 
 void Tfm_Quillon3::WireIndexPane() {
-    TIndexPane& pane = TabSheet5;
-    pane.lst_Indexs.signal_button_release_event().connect([this](GdkEventButton* e) {
+    TIndexPane& pane = index_pane;
+    pane.index_list.signal_button_release_event().connect([this](GdkEventButton* e) {
         if (e->button != 1)
             return false;
-        Gtk::TreeIter row = TabSheet5.lst_Indexs.get_selection()->get_selected();
+        Gtk::TreeIter row = index_pane.index_list.get_selection()->get_selected();
         if (row)
-            TabSheet5.lbledt_IndexKey.set_text((*row)[TabSheet5.columns.text]);
+            index_pane.index_key_edit.set_text((*row)[index_pane.columns.text]);
         return false;
     });
-    pane.lst_Indexs.signal_row_activated().connect(
+    pane.index_list.signal_row_activated().connect(
         [this](const Gtk::TreePath&, Gtk::TreeViewColumn*) { IndexShow(); });
-    pane.btn_SearchIndexKey.signal_clicked().connect([this] { IndexShow(); });
+    pane.show_index_button.signal_clicked().connect([this] { IndexShow(); });
     const auto key_release = [this](GdkEventKey* e) {
         IndexKeyReleased(e);
         return false;
     };
-    pane.lbledt_IndexKey.add_events(Gdk::KEY_RELEASE_MASK);
-    pane.lbledt_IndexKey.signal_key_release_event().connect(key_release);
-    TabSheet7.lbledt_bookmark.add_events(Gdk::KEY_RELEASE_MASK);
-    TabSheet7.lbledt_bookmark.signal_key_release_event().connect(key_release);
+    pane.index_key_edit.add_events(Gdk::KEY_RELEASE_MASK);
+    pane.index_key_edit.signal_key_release_event().connect(key_release);
+    bookmarks_pane.subject_edit.add_events(Gdk::KEY_RELEASE_MASK);
+    bookmarks_pane.subject_edit.signal_key_release_event().connect(key_release);
 }
 
 void Tfm_Quillon3::IndexKeyReleased(GdkEventKey* event) {
@@ -90,67 +90,68 @@ void Tfm_Quillon3::IndexKeyReleased(GdkEventKey* event) {
         IndexShow();
         return;
     }
-    const std::string key = AsciiLower(TabSheet5.lbledt_IndexKey.get_text().raw());
+    const std::string key = AsciiLower(index_pane.index_key_edit.get_text().raw());
     if (key.empty())
         return;
-    for (const Gtk::TreeRow& row : TabSheet5.store->children()) {
-        const std::string text = AsciiLower(Glib::ustring(row[TabSheet5.columns.text]).raw());
+    for (const Gtk::TreeRow& row : index_pane.store->children()) {
+        const std::string text = AsciiLower(Glib::ustring(row[index_pane.columns.text]).raw());
         if (text.compare(0, key.size(), key) != 0)
             continue;
-        TabSheet5.lst_Indexs.get_selection()->select(row);
-        TabSheet5.lst_Indexs.scroll_to_row(TabSheet5.store->get_path(row));
+        index_pane.index_list.get_selection()->select(row);
+        index_pane.index_list.scroll_to_row(index_pane.store->get_path(row));
         return;
     }
 }
 
 void Tfm_Quillon3::IndexShow() {
-    Gtk::TreeIter row = TabSheet5.lst_Indexs.get_selection()->get_selected();
+    Gtk::TreeIter row = index_pane.index_list.get_selection()->get_selected();
     if (row)
-        ShowEntry((*row)[TabSheet5.columns.entry], "");
+        ShowEntry((*row)[index_pane.columns.entry], "");
 }
 
 void Tfm_Quillon3::WireAddressBox() {
-    Gtk::Entry& entry = pnl_addr.UrlEntry();
+    Gtk::Entry& entry = address_panel.UrlEntry();
     entry.signal_key_press_event().connect(
         [this](GdkEventKey* e) {
             const bool test_keys = (e->state & GDK_CONTROL_MASK) && (e->state & GDK_MOD1_MASK) &&
                                    e->keyval == GDK_KEY_9;
-            pnl_addr.btn_Test.set_visible(test_keys);
+            address_panel.test_button.set_visible(test_keys);
             if (!IsEnter(e))
                 return false;
-            std::string text = pnl_addr.UrlEntry().get_text();
+            std::string text = address_panel.UrlEntry().get_text();
             if (text.empty())
                 return true;
             if (e->state & GDK_CONTROL_MASK)
                 text = "http://www." + text + ".com";
             GoToAddress(text);
-            pnl_addr.UrlEntry().set_text(text);
+            address_panel.UrlEntry().set_text(text);
             return true;
         },
         false);
-    pnl_addr.btn4.signal_clicked().connect([this] { GoToAddress(pnl_addr.UrlEntry().get_text()); });
-    pnl_addr.cbb_url.signal_changed().connect([this] {
+    address_panel.go_button.signal_clicked().connect(
+        [this] { GoToAddress(address_panel.UrlEntry().get_text()); });
+    address_panel.address_box.signal_changed().connect([this] {
         // Only a choice from the drop-down goes somewhere, not the history's
         // own selection of the address just shown.
-        if (selecting_history_ || pnl_addr.cbb_url.get_active_row_number() < 0)
+        if (selecting_history_ || address_panel.address_box.get_active_row_number() < 0)
             return;
-        GoToAddress(pnl_addr.UrlEntry().get_text());
+        GoToAddress(address_panel.UrlEntry().get_text());
     });
-    pnl_addr.btn_Test.signal_clicked().connect([this] { ShowRecordForTest(); });
+    address_panel.test_button.signal_clicked().connect([this] { ShowRecordForTest(); });
 }
 
 void Tfm_Quillon3::ShowRecordForTest() {
     server::Tdm_htServer* srv = Server();
-    if (srv == nullptr || srv->Document() == nullptr || !wb_home)
+    if (srv == nullptr || srv->Document() == nullptr || !home_browser)
         return;
-    const std::string digits = pnl_addr.KeyEntry().get_text();
+    const std::string digits = address_panel.KeyEntry().get_text();
     int record = 1;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), record);
     if (error != std::errc() || end != digits.data() + digits.size())
         record = 1;
     std::string text;
     if (srv->Document()->ReadRecordText(record, text))
-        browser::WriteHtml(*wb_home, GbkToUtf8(text));
+        browser::WriteHtml(*home_browser, GbkToUtf8(text));
 }
 
 }  // namespace q3::reader

@@ -58,10 +58,10 @@ browser::WebBrowser* Tfm_Quillon3::CurrentBrowser() {
     if (current_browser_ != nullptr && current_browser_->FullScreen())
         return current_browser_;
     current_browser_ = nullptr;
-    const int active = pgc_Main.get_current_page();
+    const int active = page_tabs.get_current_page();
     if (active < 0)
         return nullptr;
-    auto* sheet = dynamic_cast<Gtk::Container*>(pgc_Main.get_nth_page(active));
+    auto* sheet = dynamic_cast<Gtk::Container*>(page_tabs.get_nth_page(active));
     if (sheet == nullptr)
         return nullptr;
     std::vector<Gtk::Widget*> children = sheet->get_children();
@@ -85,7 +85,7 @@ void Tfm_Quillon3::AddAddressHistory(const std::string& address) {
     if (static_cast<size_t>(index) >= known)
         AddAddressItem(address_history_.Items()[static_cast<size_t>(index)]);
     selecting_history_ = true;
-    pnl_addr.cbb_url.set_active(index);
+    address_panel.address_box.set_active(index);
     selecting_history_ = false;
 }
 
@@ -93,7 +93,7 @@ void Tfm_Quillon3::AddAddressItem(const std::string& text) {
     int image = web_icon_index_;
     if (FileExists(text))
         image = icons::FileIconIndex(icons::kKindFile, text);
-    pnl_addr.AddUrlItem(text, image);
+    address_panel.AddUrlItem(text, image);
 }
 
 void Tfm_Quillon3::NavigateCurrent(const std::string& address) {
@@ -165,17 +165,17 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
                 std::chrono::seconds(5));
         }
         act_QBXComment.SetEnabled(true);
-        ts_FullSearch.store->clear();
+        search_pane.store->clear();
         srv.LoadContents(outcome.contents_text, *contents_model_);
         AddAddressHistory(path);
-        SetTabHint(pgc_Main, tbs_htmlHome, path);
-        SetTabHint(pgc_Nave, tbs_QbxDir, path);
+        SetTabHint(page_tabs, home_tab, path);
+        SetTabHint(document_tabs, contents_pane, path);
         LoadBookmarks();
         srv.PurgeCache();
     } catch (const std::exception& e) {
         ReportError("Tfm_Quillon3.OpenQbx", e.what());
     }
-    if (tbs_QbxDir.NodeCount() > 0)
+    if (contents_pane.NodeCount() > 0)
         ShowFirstPage();
 }
 
@@ -191,23 +191,23 @@ void Tfm_Quillon3::AskPassword(std::string& password) {
 
 void Tfm_Quillon3::LoadBookmarks() {
     // The bookmarks of the opened document are loaded by the bookmark list.
-    TabSheet7.store->clear();
+    bookmarks_pane.store->clear();
 }
 
 void Tfm_Quillon3::ShowFirstPage() {
-    pgc_Nave.set_current_page(pgc_Nave.page_num(tbs_QbxDir));
+    document_tabs.set_current_page(document_tabs.page_num(contents_pane));
     Gtk::TreeIter found;
-    tbs_QbxDir.store->foreach_iter([&](const Gtk::TreeIter& row) {
-        if ((*row)[tbs_QbxDir.columns.entry] == nullptr)
+    contents_pane.store->foreach_iter([&](const Gtk::TreeIter& row) {
+        if ((*row)[contents_pane.columns.entry] == nullptr)
             return false;
         found = row;
         return true;
     });
     if (!found)
         return;
-    Gtk::TreePath path = tbs_QbxDir.store->get_path(found);
-    tbs_QbxDir.tv_dirlist.expand_to_path(path);
-    tbs_QbxDir.tv_dirlist.get_selection()->select(found);
+    Gtk::TreePath path = contents_pane.store->get_path(found);
+    contents_pane.contents_tree.expand_to_path(path);
+    contents_pane.contents_tree.get_selection()->select(found);
     ProcessMessages();
     ContentsClick();
 }
@@ -215,9 +215,9 @@ void Tfm_Quillon3::ShowFirstPage() {
 void Tfm_Quillon3::ContentsClick() {
     if (Server() == nullptr || Server()->Document() == nullptr)
         return;
-    Gtk::TreeIter row = tbs_QbxDir.tv_dirlist.get_selection()->get_selected();
+    Gtk::TreeIter row = contents_pane.contents_tree.get_selection()->get_selected();
     if (row)
-        ShowEntry((*row)[tbs_QbxDir.columns.entry], "");
+        ShowEntry((*row)[contents_pane.columns.entry], "");
 }
 
 bool Tfm_Quillon3::ShowEntry(server::ContentsEntry* entry, const std::string& suffix) {
@@ -240,13 +240,13 @@ bool Tfm_Quillon3::ShowEntry(server::ContentsEntry* entry, const std::string& su
 
 void Tfm_Quillon3::StepEntry(bool forward) {
     std::vector<Gtk::TreeIter> order;
-    tbs_QbxDir.store->foreach_iter([&](const Gtk::TreeIter& row) {
+    contents_pane.store->foreach_iter([&](const Gtk::TreeIter& row) {
         order.push_back(row);
         return false;
     });
     if (order.empty())
         return;
-    Gtk::TreeIter selected = tbs_QbxDir.tv_dirlist.get_selection()->get_selected();
+    Gtk::TreeIter selected = contents_pane.contents_tree.get_selection()->get_selected();
     size_t at = 0;
     for (size_t i = 0; selected && i < order.size(); ++i) {
         if (order[i] == selected)
@@ -255,8 +255,8 @@ void Tfm_Quillon3::StepEntry(bool forward) {
     if (forward ? at + 1 >= order.size() : at == 0)
         return;
     Gtk::TreeIter target = order[forward ? at + 1 : at - 1];
-    tbs_QbxDir.tv_dirlist.expand_to_path(tbs_QbxDir.store->get_path(target));
-    tbs_QbxDir.tv_dirlist.get_selection()->select(target);
+    contents_pane.contents_tree.expand_to_path(contents_pane.store->get_path(target));
+    contents_pane.contents_tree.get_selection()->select(target);
     ContentsClick();
 }
 
@@ -286,7 +286,8 @@ void Tfm_Quillon3::StartUpdateCheck() {
 }
 
 void Tfm_Quillon3::AttachAddressIcons() {
-    icons::AttachSystemImageList(pnl_addr.cbb_url, pnl_addr.url_columns.image, icons::kSmallIcon);
+    icons::AttachSystemImageList(address_panel.address_box, address_panel.url_columns.image,
+                                 icons::kSmallIcon);
     web_icon_index_ = icons::FileIconIndex(icons::kKindFile, "test.htm");
 }
 
@@ -311,33 +312,33 @@ void Tfm_Quillon3::AcceptDroppedFiles() {
 }
 
 void Tfm_Quillon3::WireControls() {
-    pgc_navTree.signal_button_press_event().connect(
+    side_bar.signal_button_press_event().connect(
         [this](GdkEventButton* e) {
             if (e->type != GDK_BUTTON_PRESS || e->button != 3)
                 return false;
-            pm_pgc_navTree.popup_at_pointer(reinterpret_cast<GdkEvent*>(e));
+            side_bar_menu.popup_at_pointer(reinterpret_cast<GdkEvent*>(e));
             return true;
         },
         false);
-    tbs_QbxDir.tv_dirlist.signal_button_press_event().connect(
+    contents_pane.contents_tree.signal_button_press_event().connect(
         [this](GdkEventButton* e) {
             if (e->type != GDK_BUTTON_PRESS || e->button != 3)
                 return false;
-            pm_pgcNave.popup_at_pointer(reinterpret_cast<GdkEvent*>(e));
+            contents_menu.popup_at_pointer(reinterpret_cast<GdkEvent*>(e));
             return true;
         },
         false);
-    tbs_QbxDir.tv_dirlist.signal_row_activated().connect(
+    contents_pane.contents_tree.signal_row_activated().connect(
         [this](const Gtk::TreePath&, Gtk::TreeViewColumn*) { ContentsClick(); });
-    tbs_QbxDir.tv_dirlist.signal_button_release_event().connect([this](GdkEventButton* e) {
+    contents_pane.contents_tree.signal_button_release_event().connect([this](GdkEventButton* e) {
         if (e->button == 1)
             ContentsClick();
         return false;
     });
-    pgc_Main.signal_button_press_event().connect(
+    page_tabs.signal_button_press_event().connect(
         [this](GdkEventButton* e) {
             if (e->button == 3 && e->type == GDK_BUTTON_PRESS) {
-                pm_Main.popup_at_pointer(reinterpret_cast<GdkEvent*>(e));
+                page_tabs_menu.popup_at_pointer(reinterpret_cast<GdkEvent*>(e));
                 return true;
             }
             if (e->button == 1 && e->type == GDK_2BUTTON_PRESS) {
@@ -347,12 +348,12 @@ void Tfm_Quillon3::WireControls() {
             return false;
         },
         false);
-    img2Box.signal_button_release_event().connect([this](GdkEventButton*) {
-        GoToAddress(img2Box.get_tooltip_text());
+    logo_box.signal_button_release_event().connect([this](GdkEventButton*) {
+        GoToAddress(logo_box.get_tooltip_text());
         return true;
     });
-    tbs_EbookNav.tv_Ebooks.signal_button_release_event().connect([this](GdkEventButton* e) {
-        const ResourceEntry* entry = tbs_EbookNav.SelectedEntry();
+    resource_pane.resource_tree.signal_button_release_event().connect([this](GdkEventButton* e) {
+        const ResourceEntry* entry = resource_pane.SelectedEntry();
         browser::WebBrowser* wb = CurrentBrowser();
         if (e->button == 1 && entry != nullptr && wb != nullptr && !entry->link.empty()) {
             wb->Navigate(entry->link.substr(0, 255));
@@ -361,10 +362,10 @@ void Tfm_Quillon3::WireControls() {
     });
     WireAddressBox();
     WireIndexPane();
-    pgc_Main.signal_switch_page().connect([this](Gtk::Widget*, guint) { TabChange(); }, true);
-    mni_ScriptOff->signal_toggled().connect([this] {
+    page_tabs.signal_switch_page().connect([this](Gtk::Widget*, guint) { TabChange(); }, true);
+    script_prompts_off_item->signal_toggled().connect([this] {
         if (browser::WebBrowser* wb = CurrentBrowser())
-            wb->SetSilent(mni_ScriptOff->get_active());
+            wb->SetSilent(script_prompts_off_item->get_active());
     });
 }
 
@@ -373,7 +374,7 @@ void Tfm_Quillon3::GoToAddress(const std::string& text) {
         OpenQbx(text);
         return;
     }
-    if (pgc_Main.get_current_page() < 0)
+    if (page_tabs.get_current_page() < 0)
         return;
     if (AsciiLower(text) == "about:blank") {
         BuildHomePage();

@@ -68,10 +68,10 @@ void Tfm_Quillon3::WireBrowserEvents(browser::WebBrowser& wb) {
         browser::WebBrowser* closing = &sender;
         Glib::signal_idle().connect_once(sigc::track_obj(
             [this, closing] {
-                for (const auto& tab : page_tabs_) {
+                for (const auto& tab : new_window_tabs_) {
                     if (tab->browser.get() != closing)
                         continue;
-                    pgc_Main.set_current_page(pgc_Main.page_num(tab->sheet));
+                    page_tabs.set_current_page(page_tabs.page_num(tab->sheet));
                     act_CloseWeb.Execute();
                     return;
                 }
@@ -135,20 +135,20 @@ void Tfm_Quillon3::ClearHistory(bool web_addresses) {
         address_history_.ClearWebAddresses();
     else
         address_history_.ClearDocuments();
-    pnl_addr.url_store->clear();
+    address_panel.url_store->clear();
     for (const std::string& item : address_history_.Items())
         AddAddressItem(item);
 }
 
 void Tfm_Quillon3::BuildHomePage() {
-    const std::string html = server::HomePageHtml(pnl_addr.UrlItems());
+    const std::string html = server::HomePageHtml(address_panel.UrlItems());
     browser::WebBrowser* wb = CurrentBrowser();
     if (wb == nullptr)
         return;
     wb->Navigate("about:blank");
     ProcessMessages();
     browser::WriteHtml(*wb, html);
-    pnl_addr.UrlEntry().set_text("about:blank");
+    address_panel.UrlEntry().set_text("about:blank");
 }
 
 browser::WebBrowser* Tfm_Quillon3::NewBrowserTab(browser::WebBrowser* opener) {
@@ -160,12 +160,12 @@ browser::WebBrowser* Tfm_Quillon3::NewBrowserTab(browser::WebBrowser* opener) {
         tab->sheet.set_orientation(Gtk::ORIENTATION_VERTICAL);
         tab->sheet.pack_start(wb.Widget(), Gtk::PACK_EXPAND_WIDGET);
         tab->sheet.show_all();
-        const int page = pgc_Main.append_page(tab->sheet, kLoadingCaption);
+        const int page = page_tabs.append_page(tab->sheet, kLoadingCaption);
         AttachContainer(wb, false);
         WireBrowserEvents(wb);
-        wb.SetSilent(mni_ScriptOff != nullptr && mni_ScriptOff->get_active());
-        page_tabs_.push_back(std::move(tab));
-        pgc_Main.set_current_page(page);
+        wb.SetSilent(script_prompts_off_item != nullptr && script_prompts_off_item->get_active());
+        new_window_tabs_.push_back(std::move(tab));
+        page_tabs.set_current_page(page);
         return &wb;
     } catch (const std::exception& e) {
         ReportError("Tfm_Quillon3.NewBrowserTab", e.what());
@@ -174,9 +174,9 @@ browser::WebBrowser* Tfm_Quillon3::NewBrowserTab(browser::WebBrowser* opener) {
 }
 
 Gtk::Widget* Tfm_Quillon3::SheetOf(const browser::WebBrowser& wb) {
-    if (&wb == wb_home.get())
-        return &tbs_htmlHome;
-    for (const auto& tab : page_tabs_) {
+    if (&wb == home_browser.get())
+        return &home_tab;
+    for (const auto& tab : new_window_tabs_) {
         if (tab->browser.get() == &wb)
             return &tab->sheet;
     }
@@ -211,20 +211,20 @@ void Tfm_Quillon3::TitleChange(browser::WebBrowser& sender, const std::string& p
         if (srv == nullptr || srv->Document() == nullptr)
             return;
         const std::string path = srv->Document()->FileName();
-        SetTabHint(pgc_Main, *sheet, path);
+        SetTabHint(page_tabs, *sheet, path);
         if (title.find(server::kUrlPrefix) == std::string::npos)
-            SetTabCaption(pgc_Main, *sheet, TabText(title));
+            SetTabCaption(page_tabs, *sheet, TabText(title));
         else
-            SetTabCaption(pgc_Main, *sheet, std::filesystem::path(path).filename().string());
+            SetTabCaption(page_tabs, *sheet, std::filesystem::path(path).filename().string());
         if (title.find("http://") == std::string::npos)
             UpdateCaption(title);
-        ShowPageAreaHint(pgc_Main, path);
+        ShowPageAreaHint(page_tabs, path);
         return;
     }
-    SetTabCaption(pgc_Main, *sheet, TabText(title));
-    ShowPageAreaHint(pgc_Main, title);
+    SetTabCaption(page_tabs, *sheet, TabText(title));
+    ShowPageAreaHint(page_tabs, title);
     if (StartsWith(title, "http://"))
-        pnl_addr.UrlEntry().set_text(title);
+        address_panel.UrlEntry().set_text(title);
     UpdateCaption(title);
 }
 
@@ -234,14 +234,14 @@ void Tfm_Quillon3::DocumentComplete(browser::WebBrowser& sender, const std::stri
         return;
     try {
         const std::string address = sender.LocationUrl();
-        Gtk::Entry& subject = TabSheet7.lbledt_bookmark;
+        Gtk::Entry& subject = bookmarks_pane.subject_edit;
         subject.set_tooltip_text(address);
-        if (pgc_Main.get_nth_page(pgc_Main.get_current_page()) == sheet)
-            pnl_addr.UrlEntry().set_text(address);
+        if (page_tabs.get_nth_page(page_tabs.get_current_page()) == sheet)
+            address_panel.UrlEntry().set_text(address);
         if (sender.HasDocument()) {
             const std::string title = sender.Title();
             const std::string text = title.empty() ? LastPathSegment(address) : title;
-            SetTabCaption(pgc_Main, *sheet, TabText(text));
+            SetTabCaption(page_tabs, *sheet, TabText(text));
             UpdateCaption(text);
             subject.set_text(title);
         }
@@ -271,21 +271,21 @@ void Tfm_Quillon3::TabChange() {
     if (wb == nullptr)
         return;
     wb->Widget().grab_focus();
-    pnl_addr.UrlEntry().set_text(wb->LocationUrl());
+    address_panel.UrlEntry().set_text(wb->LocationUrl());
     if (!wb->HasDocument())
         return;
     std::string hint = wb->Title();
     if (hint.empty())
         hint = "无标题文档";
-    ShowPageAreaHint(pgc_Main, hint);
+    ShowPageAreaHint(page_tabs, hint);
     UpdateCaption(hint);
 }
 
 void Tfm_Quillon3::CloseWebExecute(TAction&) {
-    const int active = pgc_Main.get_current_page();
+    const int active = page_tabs.get_current_page();
     if (active < 0)
         return;
-    if (pgc_Main.get_nth_page(active) == &tbs_htmlHome) {
+    if (page_tabs.get_nth_page(active) == &home_tab) {
         BuildHomePage();  // the home tab is never removed
         TabChange();
         return;
@@ -295,21 +295,21 @@ void Tfm_Quillon3::CloseWebExecute(TAction&) {
 }
 
 void Tfm_Quillon3::CloseActiveTab() {
-    Gtk::Widget* sheet = pgc_Main.get_nth_page(pgc_Main.get_current_page());
-    for (auto it = page_tabs_.begin(); it != page_tabs_.end(); ++it) {
+    Gtk::Widget* sheet = page_tabs.get_nth_page(page_tabs.get_current_page());
+    for (auto it = new_window_tabs_.begin(); it != new_window_tabs_.end(); ++it) {
         if (&(*it)->sheet != sheet)
             continue;
         std::unique_ptr<PageTab> tab = std::move(*it);
-        page_tabs_.erase(it);
+        new_window_tabs_.erase(it);
         if (current_browser_ == tab->browser.get())
             current_browser_ = nullptr;
         try {
-            if (ContainerList)
-                ContainerList->Remove(*tab->browser);
+            if (container_list)
+                container_list->Remove(*tab->browser);
         } catch (const std::exception& e) {
             ReportError("Tfm_Quillon3.act_CloseWebExecute", e.what());
         }
-        pgc_Main.remove_page(tab->sheet);
+        page_tabs.remove_page(tab->sheet);
         return;  // the browser and its sheet go with the tab
     }
 }

@@ -35,7 +35,7 @@ class TServerModule {
 
 // What the application owns beside its windows.
 struct TApplicationModules {
-    std::unique_ptr<TServerModule> htServer;
+    std::unique_ptr<TServerModule> server_module;  // htServer
 };
 
 }  // namespace q3::reader

@@ -1,4 +1,4 @@
-// The status bar stat1: a row of text panels; the last one runs to the
+// The status bar (stat1): a row of text panels; the last one runs to the
 // window's edge, as status bars do.
 #pragma once
 

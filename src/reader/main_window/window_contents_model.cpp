@@ -6,13 +6,13 @@
 namespace q3::reader {
 
 void TWindowContentsModel::BeginUpdate() {
-    tree_.tv_dirlist.freeze_child_notify();
+    tree_.contents_tree.freeze_child_notify();
     index_.BeginUpdate();
 }
 
 void TWindowContentsModel::EndUpdate() {
     index_.EndUpdate();
-    tree_.tv_dirlist.thaw_child_notify();
+    tree_.contents_tree.thaw_child_notify();
 }
 
 void TWindowContentsModel::Clear() {

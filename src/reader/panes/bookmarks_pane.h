@@ -27,15 +27,15 @@ class TBookmarksPane : public Gtk::Box {
     };
     const Columns columns;
 
-    Gtk::Label lbl_BookIndex;
-    Gtk::TreeView lst_BookIndex;
+    Gtk::Label bookmarks_label;   // "书签主题："
+    Gtk::TreeView bookmark_list;  // lst_BookIndex
     Glib::RefPtr<Gtk::ListStore> store;
-    Gtk::Button btn5;
-    Gtk::Button btn2;
-    Gtk::Label lbl_bookmark;
-    // Its text is the subject to add, its hint the page address.
-    Gtk::Entry lbledt_bookmark;
-    Gtk::Button btn3;
+    Gtk::Button show_bookmark_button;    // btn5, "显示"
+    Gtk::Button delete_bookmark_button;  // btn2, "删除"
+    Gtk::Label subject_label;            // "当前主题："
+    // lbledt_bookmark: its text is the subject to add, its hint the page address.
+    Gtk::Entry subject_edit;
+    Gtk::Button add_bookmark_button;  // btn3, "添加"
 
   private:
     Gtk::ScrolledWindow scroll_;

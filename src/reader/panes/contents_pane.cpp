@@ -16,14 +16,14 @@ const char* const kNodeIcons[] = {"folder", "folder-open", "text-x-generic"};
 
 TContentsPane::TContentsPane() : Gtk::Box(Gtk::ORIENTATION_VERTICAL) {
     store = Gtk::TreeStore::create(columns);
-    tv_dirlist.set_name("tv_dirlist");
-    tv_dirlist.set_model(store);
-    tv_dirlist.set_headers_visible(false);
-    tv_dirlist.set_enable_search(false);
+    contents_tree.set_name("tv_dirlist");
+    contents_tree.set_model(store);
+    contents_tree.set_headers_visible(false);
+    contents_tree.set_enable_search(false);
     SetUpColumns();
     scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
     scroll_.set_shadow_type(Gtk::SHADOW_IN);
-    scroll_.add(tv_dirlist);
+    scroll_.add(contents_tree);
     pack_start(scroll_, Gtk::PACK_EXPAND_WIDGET);
 }
 
@@ -38,16 +38,16 @@ void TContentsPane::SetUpColumns() {
         icon->property_icon_name() = kNodeIcons[NodeImageIndex(row)];
     });
     column->set_cell_data_func(*text, [this, text](Gtk::CellRenderer*, const Gtk::TreeIter& row) {
-        const bool selected = tv_dirlist.get_selection()->is_selected(row);
+        const bool selected = contents_tree.get_selection()->is_selected(row);
         text->property_foreground_rgba() = selected ? kSelectedText : kOtherText;
     });
-    tv_dirlist.append_column(*column);
+    contents_tree.append_column(*column);
 }
 
 int TContentsPane::NodeImageIndex(const Gtk::TreeIter& row) {
     if (row->children().empty())
         return 2;
-    return tv_dirlist.row_expanded(store->get_path(row)) ? 1 : 0;
+    return contents_tree.row_expanded(store->get_path(row)) ? 1 : 0;
 }
 
 void TContentsPane::Clear() {

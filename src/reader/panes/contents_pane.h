@@ -1,4 +1,4 @@
-// The side bar's "目录" tab: the document's contents tree tv_dirlist. Each
+// The side bar's "目录" tab: the document's contents tree. Each
 // node may carry the contents entry of the page it shows; the entries belong
 // to the content server.
 #pragma once
@@ -30,7 +30,7 @@ class TContentsPane : public Gtk::Box {
     };
     const Columns columns;
 
-    Gtk::TreeView tv_dirlist;
+    Gtk::TreeView contents_tree;  // tv_dirlist
     Glib::RefPtr<Gtk::TreeStore> store;
 
     void Clear();

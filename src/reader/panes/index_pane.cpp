@@ -9,28 +9,28 @@ namespace q3::reader {
 
 TIndexPane::TIndexPane()
     : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 2),
-      lbl_IndexKey("输入关键字：    "),
-      btn_SearchIndexKey("显示"),
+      index_key_label("输入关键字：    "),
+      show_index_button("显示"),
       key_row_(Gtk::ORIENTATION_HORIZONTAL, 2) {
     set_border_width(2);
-    lbl_IndexKey.set_xalign(0);
-    lbl_IndexKey.set_mnemonic_widget(lbledt_IndexKey);
-    lbledt_IndexKey.set_name("lbledt_IndexKey");
-    btn_SearchIndexKey.set_name("btn_SearchIndexKey");
-    key_row_.pack_start(lbledt_IndexKey, Gtk::PACK_EXPAND_WIDGET);
-    key_row_.pack_start(btn_SearchIndexKey, Gtk::PACK_SHRINK);
+    index_key_label.set_xalign(0);
+    index_key_label.set_mnemonic_widget(index_key_edit);
+    index_key_edit.set_name("lbledt_IndexKey");
+    show_index_button.set_name("btn_SearchIndexKey");
+    key_row_.pack_start(index_key_edit, Gtk::PACK_EXPAND_WIDGET);
+    key_row_.pack_start(show_index_button, Gtk::PACK_SHRINK);
 
     store = Gtk::ListStore::create(columns);
-    lst_Indexs.set_name("lst_Indexs");
-    lst_Indexs.set_model(store);
-    lst_Indexs.set_headers_visible(false);
-    lst_Indexs.set_enable_search(false);
-    lst_Indexs.append_column("", columns.text);
+    index_list.set_name("lst_Indexs");
+    index_list.set_model(store);
+    index_list.set_headers_visible(false);
+    index_list.set_enable_search(false);
+    index_list.append_column("", columns.text);
     scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
     scroll_.set_shadow_type(Gtk::SHADOW_IN);
-    scroll_.add(lst_Indexs);
+    scroll_.add(index_list);
 
-    pack_start(lbl_IndexKey, Gtk::PACK_SHRINK);
+    pack_start(index_key_label, Gtk::PACK_SHRINK);
     pack_start(key_row_, Gtk::PACK_SHRINK);
     pack_start(scroll_, Gtk::PACK_EXPAND_WIDGET);
 }

@@ -1,5 +1,5 @@
-// The side bar's "索引" tab: the key edit lbledt_IndexKey, the button
-// btn_SearchIndexKey and the alphabetic index lst_Indexs.
+// The side bar's "索引" tab: the key edit, the show button and the
+// alphabetic index.
 #pragma once
 
 #include <gtkmm/box.h>
@@ -30,10 +30,10 @@ class TIndexPane : public Gtk::Box {
     };
     const Columns columns;
 
-    Gtk::Label lbl_IndexKey;
-    Gtk::Entry lbledt_IndexKey;
-    Gtk::Button btn_SearchIndexKey;
-    Gtk::TreeView lst_Indexs;
+    Gtk::Label index_key_label;     // "输入关键字："
+    Gtk::Entry index_key_edit;      // lbledt_IndexKey
+    Gtk::Button show_index_button;  // btn_SearchIndexKey, "显示"
+    Gtk::TreeView index_list;       // lst_Indexs
     Glib::RefPtr<Gtk::ListStore> store;
 
     void Clear();

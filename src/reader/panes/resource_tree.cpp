@@ -6,10 +6,10 @@ namespace q3::reader {
 
 TResourceTree::TResourceTree() : Gtk::Box(Gtk::ORIENTATION_VERTICAL) {
     store = Gtk::TreeStore::create(columns);
-    tv_Ebooks.set_name("tv_Ebooks");
-    tv_Ebooks.set_model(store);
-    tv_Ebooks.set_headers_visible(false);
-    tv_Ebooks.set_enable_search(false);
+    resource_tree.set_name("tv_Ebooks");
+    resource_tree.set_model(store);
+    resource_tree.set_headers_visible(false);
+    resource_tree.set_enable_search(false);
     auto* column = Gtk::manage(new Gtk::TreeViewColumn());
     auto* icon = Gtk::manage(new Gtk::CellRendererPixbuf());
     auto* text = Gtk::manage(new Gtk::CellRendererText());
@@ -19,14 +19,14 @@ TResourceTree::TResourceTree() : Gtk::Box(Gtk::ORIENTATION_VERTICAL) {
     column->set_cell_data_func(*icon, [this, icon](Gtk::CellRenderer*, const Gtk::TreeIter& row) {
         const char* name = "text-html";
         if (!row->children().empty()) {
-            name = tv_Ebooks.row_expanded(store->get_path(row)) ? "folder-open" : "folder";
+            name = resource_tree.row_expanded(store->get_path(row)) ? "folder-open" : "folder";
         }
         icon->property_icon_name() = name;
     });
-    tv_Ebooks.append_column(*column);
+    resource_tree.append_column(*column);
     scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
     scroll_.set_shadow_type(Gtk::SHADOW_IN);
-    scroll_.add(tv_Ebooks);
+    scroll_.add(resource_tree);
     pack_start(scroll_, Gtk::PACK_EXPAND_WIDGET);
 }
 
@@ -45,7 +45,7 @@ void TResourceTree::BuildResourceTree() {
     AddNode(nullptr, "Quillon", ResourceEntry{-1, -1, "", "", "", "Quillon", kMakerHomePage});
     Gtk::TreeIter share = AddNode(
         nullptr, "资源分享", ResourceEntry{-1, -1, "", "", "", "资源分享", kMakerResourceSite});
-    tv_Ebooks.expand_row(store->get_path(share), true);
+    resource_tree.expand_row(store->get_path(share), true);
 }
 
 Gtk::TreeIter TResourceTree::FindById(std::int32_t id) const {
@@ -84,13 +84,13 @@ const ResourceEntry* TResourceTree::EntryOf(const Gtk::TreeIter& row) const {
 
 const ResourceEntry* TResourceTree::SelectedEntry() const {
     auto* self = const_cast<TResourceTree*>(this);
-    return EntryOf(self->tv_Ebooks.get_selection()->get_selected());
+    return EntryOf(self->resource_tree.get_selection()->get_selected());
 }
 
 void TResourceTree::ExpandFirstNode() {
     Gtk::TreeIter first = store->children().begin();
     if (first)
-        tv_Ebooks.expand_row(store->get_path(first), false);
+        resource_tree.expand_row(store->get_path(first), false);
 }
 
 }  // namespace q3::reader

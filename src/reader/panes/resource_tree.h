@@ -1,4 +1,4 @@
-// The side bar's "强力推荐" tab: the tree tv_Ebooks of recommended resources
+// The side bar's "强力推荐" tab: the tree of recommended resources
 // on the web. It starts with two built-in links to the maker's sites; the
 // online service may later replace them by its feed.
 #pragma once
@@ -39,7 +39,7 @@ class TResourceTree : public Gtk::Box {
     };
     const Columns columns;
 
-    Gtk::TreeView tv_Ebooks;
+    Gtk::TreeView resource_tree;  // tv_Ebooks
     Glib::RefPtr<Gtk::TreeStore> store;
 
     // The two built-in links, the second shown expanded.

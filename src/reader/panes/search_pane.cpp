@@ -4,33 +4,33 @@ namespace q3::reader {
 
 TSearchPane::TSearchPane()
     : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 2),
-      lbl_FullSearchKey("输入关键字：    "),
-      btn_SearchAll("搜索"),
-      Button1("显示"),
+      search_key_label("输入关键字：    "),
+      full_search_button("搜索"),
+      show_result_button("显示"),
       key_row_(Gtk::ORIENTATION_HORIZONTAL, 2) {
     set_border_width(2);
-    lbl_FullSearchKey.set_xalign(0);
-    lbl_FullSearchKey.set_mnemonic_widget(lbledt_FullSearchKey);
-    lbledt_FullSearchKey.set_name("lbledt_FullSearchKey");
-    btn_SearchAll.set_name("btn_SearchAll");
-    Button1.set_name("Button1");
-    key_row_.pack_start(lbledt_FullSearchKey, Gtk::PACK_EXPAND_WIDGET);
-    key_row_.pack_start(btn_SearchAll, Gtk::PACK_SHRINK);
+    search_key_label.set_xalign(0);
+    search_key_label.set_mnemonic_widget(search_key_edit);
+    search_key_edit.set_name("lbledt_FullSearchKey");
+    full_search_button.set_name("btn_SearchAll");
+    show_result_button.set_name("Button1");
+    key_row_.pack_start(search_key_edit, Gtk::PACK_EXPAND_WIDGET);
+    key_row_.pack_start(full_search_button, Gtk::PACK_SHRINK);
 
     store = Gtk::ListStore::create(columns);
-    lst_search.set_name("lst_search");
-    lst_search.set_model(store);
-    lst_search.set_headers_visible(false);
-    lst_search.set_enable_search(false);
-    lst_search.append_column("", columns.text);
+    search_results.set_name("lst_search");
+    search_results.set_model(store);
+    search_results.set_headers_visible(false);
+    search_results.set_enable_search(false);
+    search_results.append_column("", columns.text);
     scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
     scroll_.set_shadow_type(Gtk::SHADOW_IN);
-    scroll_.add(lst_search);
+    scroll_.add(search_results);
 
-    pack_start(lbl_FullSearchKey, Gtk::PACK_SHRINK);
+    pack_start(search_key_label, Gtk::PACK_SHRINK);
     pack_start(key_row_, Gtk::PACK_SHRINK);
     pack_start(scroll_, Gtk::PACK_EXPAND_WIDGET);
-    pack_start(Button1, Gtk::PACK_SHRINK);
+    pack_start(show_result_button, Gtk::PACK_SHRINK);
 }
 
 }  // namespace q3::reader

@@ -1,6 +1,6 @@
-// The side bar's "全文搜索" tab: the word edit lbledt_FullSearchKey, the
-// start/stop button btn_SearchAll, the result list lst_search and the show
-// button Button1. Results refer to entries of the content server.
+// The side bar's "全文搜索" tab: the word edit, the start/stop button, the
+// result list and the show button. Results refer to entries of the content
+// server.
 #pragma once
 
 #include <gtkmm/box.h>
@@ -29,14 +29,15 @@ class TSearchPane : public Gtk::Box {
     };
     const Columns columns;
 
-    Gtk::Label lbl_FullSearchKey;
-    Gtk::Entry lbledt_FullSearchKey;
-    // Tag 1 while a search runs; setting it to 0 asks the search to stop.
-    Gtk::Button btn_SearchAll;
-    int btn_SearchAllTag = 0;
-    Gtk::TreeView lst_search;
+    Gtk::Label search_key_label;  // "输入关键字："
+    Gtk::Entry search_key_edit;   // lbledt_FullSearchKey
+    // btn_SearchAll, "搜索". Its Tag is 1 while a search runs; setting it to
+    // 0 asks the search to stop.
+    Gtk::Button full_search_button;
+    int full_search_button_tag = 0;
+    Gtk::TreeView search_results;  // lst_search
     Glib::RefPtr<Gtk::ListStore> store;
-    Gtk::Button Button1;
+    Gtk::Button show_result_button;  // Button1, "显示"
 
   private:
     Gtk::Box key_row_;
