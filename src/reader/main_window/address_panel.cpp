@@ -9,12 +9,12 @@ TAddressPanel::TAddressPanel()
       go_button("转到"),
       search_word_box(true),
       test_button("测试") {
-    set_name("pnl_addr");
+    set_name("address_panel");
     get_style_context()->add_class("q3-panel");
     set_size_request(-1, 22);
 
     url_store = Gtk::ListStore::create(url_columns);
-    address_box.set_name("cbb_url");
+    address_box.set_name("address_box");
     address_box.set_model(url_store);
     address_box.set_entry_text_column(url_columns.text);
     // Typing suggests the matching history items and completes the first
@@ -27,27 +27,27 @@ TAddressPanel::TAddressPanel()
     completion_->set_minimum_key_length(1);
     UrlEntry().set_completion(completion_);
 
-    go_button.set_name("btn4");
+    go_button.set_name("go_button");
     go_button.set_tooltip_text("转到URL");
 
-    search_word_box.set_name("cbb_Key");
+    search_word_box.set_name("search_word_box");
     KeyEntry().set_width_chars(12);
 
     BuildSearchMenu();
-    search_button.set_name("btn_PageSearch");
+    search_button.set_name("search_button");
     search_button.set_label("搜索");
     search_button.set_icon_name("edit-find");
     // The tooltip goes on the item itself, where hovering anywhere shows it.
     static_cast<Gtk::Widget&>(search_button).set_tooltip_text("搜索页面/全文搜索");
     search_button.set_is_important(true);
     search_button.set_menu(search_mode_menu);
-    search_tool_bar.set_name("tlb3");
+    search_tool_bar.set_name("search_tool_bar");
     search_tool_bar.set_toolbar_style(Gtk::TOOLBAR_BOTH_HORIZ);
     search_tool_bar.set_icon_size(Gtk::ICON_SIZE_MENU);
     search_tool_bar.set_show_arrow(false);
     search_tool_bar.append(search_button);
 
-    test_button.set_name("btn_Test");
+    test_button.set_name("test_button");
     test_button.set_no_show_all(true);
 
     pack_start(address_label, Gtk::PACK_SHRINK);
@@ -66,11 +66,11 @@ void TAddressPanel::BuildSearchMenu() {
         search_mode_menu.append(*item);
         return item;
     };
-    page_search_item = add("mniPage", "页面搜索");
-    full_text_search_item = add("mni_FullSearch", "全文搜索");
-    google_search_item = add("mniGoolge", "Goolge搜索");
-    bing_search_item = add("mniBing1", "Bing搜索");
-    baidu_search_item = add("mniBaidu1", "Baidu搜索");
+    page_search_item = add("page_search_item", "页面搜索");
+    full_text_search_item = add("full_text_search_item", "全文搜索");
+    google_search_item = add("google_search_item", "Goolge搜索");
+    bing_search_item = add("bing_search_item", "Bing搜索");
+    baidu_search_item = add("baidu_search_item", "Baidu搜索");
     page_search_item->set_active(true);
     search_mode_menu.show_all();
 }

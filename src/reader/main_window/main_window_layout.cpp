@@ -32,20 +32,20 @@ void Tfm_Quillon3::BuildLayout() {
     layout.set_orientation(Gtk::ORIENTATION_VERTICAL);
     add(layout);
 
-    menu_row.set_name("tlb1");
+    menu_row.set_name("menu_row");
     menu_row.get_style_context()->add_class("q3-panel");
     menu_row.set_size_request(-1, kMenuBarHeight);
-    main_menu.set_name("mm1");
+    main_menu.set_name("main_menu");
     menu_row.pack_start(main_menu, Gtk::PACK_EXPAND_WIDGET);
 
     // The strip at the top right: the maker's logo and the hidden ad panel.
-    ad_strip.set_name("pan_Adsender");
+    ad_strip.set_name("ad_strip");
     ad_strip.get_style_context()->add_class("q3-panel");
     ad_strip.set_size_request(kAdStripWidth, kAdStripHeight);
-    ad_panel.set_name("pnl_ad");
+    ad_panel.set_name("ad_panel");
     ad_panel.set_no_show_all(true);
     logo_image.set(LogoPicture(kLogoWidth, kAdStripHeight));
-    logo_box.set_name("img2");
+    logo_box.set_name("logo_box");
     logo_box.add(logo_image);
     logo_box.set_tooltip_text(kMakerHomePage);
     logo_box.signal_realize().connect([this] {
@@ -60,14 +60,14 @@ void Tfm_Quillon3::BuildLayout() {
     BuildSideBar();
     BuildPages();
 
-    side_bar_splitter.set_name("spl_main");
+    side_bar_splitter.set_name("side_bar_splitter");
     side_bar_splitter.pack1(side_bar, false, false);
     side_bar_splitter.pack2(page_tabs, true, false);
     side_bar_splitter.set_position(kSideBarWidth);
     layout.pack_start(side_bar_splitter, Gtk::PACK_EXPAND_WIDGET);
     layout.pack_start(status_bar, Gtk::PACK_SHRINK);
 
-    hidden_memo.set_name("mmo1");
+    hidden_memo.set_name("hidden_memo");
     hidden_memo.set_no_show_all(true);
     layout.pack_start(hidden_memo, Gtk::PACK_SHRINK);
 }
@@ -75,7 +75,7 @@ void Tfm_Quillon3::BuildLayout() {
 void Tfm_Quillon3::BuildToolBars() {
     tool_row.set_name("tool_row");
     tool_row.get_style_context()->add_class("q3-panel");
-    tool_bar.set_name("tlb2");
+    tool_bar.set_name("tool_bar");
     tool_bar.set_toolbar_style(Gtk::TOOLBAR_BOTH);
     tool_bar.set_icon_size(Gtk::ICON_SIZE_SMALL_TOOLBAR);
     tool_bar.set_show_arrow(false);
@@ -85,11 +85,11 @@ void Tfm_Quillon3::BuildToolBars() {
     refresh_button = act_Refresh.MakeToolButton("view-refresh");
     stop_button = act_Stop.MakeToolButton("process-stop");
     home_button = act_GoHome.MakeToolButton("go-home", " 主页 ");
-    back_button->set_name("btnGoBack");
-    forward_button->set_name("btnGoTo");
-    refresh_button->set_name("btnRef");
-    stop_button->set_name("btnTvCollapsed");
-    home_button->set_name("btnGoHome");
+    back_button->set_name("back_button");
+    forward_button->set_name("forward_button");
+    refresh_button->set_name("refresh_button");
+    stop_button->set_name("stop_button");
+    home_button->set_name("home_button");
     tool_bar.append(*back_button);
     tool_bar.append(*forward_button);
     tool_bar.append(*Gtk::manage(new Gtk::SeparatorToolItem()));
@@ -111,35 +111,35 @@ void Tfm_Quillon3::BuildToolBars() {
 }
 
 void Tfm_Quillon3::BuildSideBar() {
-    side_bar.set_name("pgc_navTree");
+    side_bar.set_name("side_bar");
     side_bar.set_tab_pos(Gtk::POS_LEFT);
     side_bar.set_scrollable(true);
     side_bar.set_size_request(kSideBarWidth, -1);
 
-    document_tabs.set_name("pgc_Nave");
-    AddPage(document_tabs, contents_pane, "tbs_QbxDir", "目录");
-    AddPage(document_tabs, index_pane, "TabSheet5", "索引");
-    AddPage(document_tabs, search_pane, "ts_FullSearch", "全文搜索");
-    AddPage(document_tabs, bookmarks_pane, "TabSheet7", "书签");
+    document_tabs.set_name("document_tabs");
+    AddPage(document_tabs, contents_pane, "contents_page", "目录");
+    AddPage(document_tabs, index_pane, "index_page", "索引");
+    AddPage(document_tabs, search_pane, "search_page", "全文搜索");
+    AddPage(document_tabs, bookmarks_pane, "bookmarks_page", "书签");
     books_page.set_orientation(Gtk::ORIENTATION_VERTICAL);
     books_page.pack_start(document_tabs, Gtk::PACK_EXPAND_WIDGET);
 
-    AddPage(side_bar, books_page, "tbs_Books", " 我的电子书  ");
-    AddPage(side_bar, resource_pane, "tbs_EbookNav", " 强力推荐  ");
+    AddPage(side_bar, books_page, "books_page", " 我的电子书  ");
+    AddPage(side_bar, resource_pane, "resource_page", " 强力推荐  ");
 }
 
 void Tfm_Quillon3::BuildPages() {
-    page_tabs.set_name("pgc_Main");
+    page_tabs.set_name("page_tabs");
     page_tabs.set_scrollable(true);
     home_tab.set_orientation(Gtk::ORIENTATION_VERTICAL);
     home_browser = std::make_unique<browser::WebBrowser>();
     ad_browser = std::make_unique<browser::WebBrowser>();
     Gtk::Widget& home_view = home_browser->Widget();
-    home_view.set_name("wb_home");
+    home_view.set_name("home_view");
     home_tab.pack_start(home_view, Gtk::PACK_EXPAND_WIDGET);
-    AddPage(page_tabs, home_tab, "tbs_htmlHome", "首页");
+    AddPage(page_tabs, home_tab, "home_tab", "首页");
     Gtk::Widget& ad_view = ad_browser->Widget();
-    ad_view.set_name("wb_AdSense");
+    ad_view.set_name("ad_view");
     ad_view.set_size_request(kAdStripWidth - kLogoWidth, kAdStripHeight);
     ad_panel.pack_start(ad_view, Gtk::PACK_EXPAND_WIDGET);
     ad_view.show();

@@ -100,11 +100,11 @@ void Tfm_Quillon3::BuildMainMenu() {
 
     Gtk::Menu* view = SubMenu(main_menu, "mni_View", "视图");
     AddActions(*view, {&act_NavTree, nullptr, &act_GoHome, &act_Refresh});
-    zoom_item = PlainItem("Nweb_Scle", "显示比例");
+    zoom_item = PlainItem("zoom_item", "显示比例");
     auto* zoom = Gtk::manage(new Gtk::Menu());
-    zoom_reset_item = PlainItem("N12", "还原");
-    zoom_in_item = PlainItem("N_WebZoomMax", "放大");
-    zoom_out_item = PlainItem("N_WebZoomMin", "缩小");
+    zoom_reset_item = PlainItem("zoom_reset_item", "还原");
+    zoom_in_item = PlainItem("zoom_in_item", "放大");
+    zoom_out_item = PlainItem("zoom_out_item", "缩小");
     zoom->append(*zoom_reset_item);
     zoom->append(*zoom_in_item);
     zoom->append(*zoom_out_item);
@@ -118,10 +118,11 @@ void Tfm_Quillon3::BuildMainMenu() {
     AddActions(*view, {&act_GoBack, &act_Stop, nullptr, &act_FullScreen});
 
     Gtk::Menu* tools = SubMenu(main_menu, "mni_Tools", "工具");
-    Gtk::MenuItem* schemes = PlainItem("mni_ColorScheme", "配色方案");
+    Gtk::MenuItem* schemes = PlainItem("color_scheme_item", "配色方案");
     auto* scheme_menu = Gtk::manage(new Gtk::Menu());
-    static const char* const kColorItemNames[] = {
-        "mni_ColorDefault", "mni_ColorBlue", "mni_ColorGreen", "mni_ColorPink", "mni_ColorCustom"};
+    static const char* const kColorItemNames[] = {"color_default_item", "color_blue_item",
+                                                  "color_green_item", "color_pink_item",
+                                                  "color_custom_item"};
     for (std::size_t i = 0; i < ColorSchemeMenu::kEntryCount; ++i) {
         auto* item = Gtk::manage(new Gtk::CheckMenuItem(std::string(ColorSchemeMenu::Caption(i))));
         item->set_name(kColorItemNames[i]);
@@ -138,7 +139,7 @@ void Tfm_Quillon3::BuildMainMenu() {
     schemes->set_submenu(*scheme_menu);
     tools->append(*schemes);
     nav_bar_item = Gtk::manage(new Gtk::CheckMenuItem("导航条"));
-    nav_bar_item->set_name("mni_NavBar");
+    nav_bar_item->set_name("nav_bar_item");
     nav_bar_item->signal_activate().connect(
         [this] {
             if (!menu_syncing_)
@@ -157,12 +158,12 @@ void Tfm_Quillon3::BuildPopupMenus() {
 
     AddActions(contents_menu,
                {&act_TvExpand, &act_TvCollapsed, nullptr, &act_QBXComment, &act_QBXShared});
-    Gtk::MenuItem* properties = PlainItem("mni_TreeProperties", "文件属性");
+    Gtk::MenuItem* properties = PlainItem("contents_properties_item", "文件属性");
     properties->signal_activate().connect([this] { act_QBXAttr.Execute(); });
     contents_menu.append(*properties);
     AddSeparator(contents_menu);
 
-    browse_mode_item = PlainItem("mni_BrowseMode", "浏览模式");
+    browse_mode_item = PlainItem("browse_mode_item", "浏览模式");
     auto* modes = Gtk::manage(new Gtk::Menu());
     AddActions(*modes, {&act_browseMode, &act_NotImageMode});
     browse_mode_item->set_submenu(*modes);
@@ -170,7 +171,7 @@ void Tfm_Quillon3::BuildPopupMenus() {
     page_tabs_menu.append(*browse_mode_item);
     AddActions(page_tabs_menu, {&act_CloseWeb});
     script_prompts_off_item = Gtk::manage(new Gtk::CheckMenuItem("关闭脚本提示"));
-    script_prompts_off_item->set_name("mni_ScriptOff");
+    script_prompts_off_item->set_name("script_prompts_off_item");
     script_prompts_off_item->set_active(true);
     page_tabs_menu.append(*script_prompts_off_item);
     AddActions(page_tabs_menu, {&act_FullScreen, nullptr, &act_QBXComment, &act_QBXShared});

@@ -6,7 +6,7 @@ namespace q3::reader {
 
 TStatusBar::TStatusBar(const std::vector<int>& panel_widths)
     : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 4) {
-    set_name("stat1");
+    set_name("status_bar");
     get_style_context()->add_class("q3-panel");
     set_border_width(2);
     for (size_t i = 0; i < panel_widths.size(); ++i) {

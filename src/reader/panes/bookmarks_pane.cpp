@@ -15,13 +15,13 @@ TBookmarksPane::TBookmarksPane()
     bookmarks_label.set_xalign(0);
     subject_label.set_xalign(0);
     subject_label.set_mnemonic_widget(subject_edit);
-    show_bookmark_button.set_name("btn5");
-    delete_bookmark_button.set_name("btn2");
-    add_bookmark_button.set_name("btn3");
-    subject_edit.set_name("lbledt_bookmark");
+    show_bookmark_button.set_name("show_bookmark_button");
+    delete_bookmark_button.set_name("delete_bookmark_button");
+    add_bookmark_button.set_name("add_bookmark_button");
+    subject_edit.set_name("subject_edit");
 
     store = Gtk::ListStore::create(columns);
-    bookmark_list.set_name("lst_BookIndex");
+    bookmark_list.set_name("bookmark_list");
     bookmark_list.set_model(store);
     bookmark_list.set_headers_visible(false);
     bookmark_list.set_enable_search(false);

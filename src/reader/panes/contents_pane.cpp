@@ -16,7 +16,7 @@ const char* const kNodeIcons[] = {"folder", "folder-open", "text-x-generic"};
 
 TContentsPane::TContentsPane() : Gtk::Box(Gtk::ORIENTATION_VERTICAL) {
     store = Gtk::TreeStore::create(columns);
-    contents_tree.set_name("tv_dirlist");
+    contents_tree.set_name("contents_tree");
     contents_tree.set_model(store);
     contents_tree.set_headers_visible(false);
     contents_tree.set_enable_search(false);

@@ -15,13 +15,13 @@ TIndexPane::TIndexPane()
     set_border_width(2);
     index_key_label.set_xalign(0);
     index_key_label.set_mnemonic_widget(index_key_edit);
-    index_key_edit.set_name("lbledt_IndexKey");
-    show_index_button.set_name("btn_SearchIndexKey");
+    index_key_edit.set_name("index_key_edit");
+    show_index_button.set_name("show_index_button");
     key_row_.pack_start(index_key_edit, Gtk::PACK_EXPAND_WIDGET);
     key_row_.pack_start(show_index_button, Gtk::PACK_SHRINK);
 
     store = Gtk::ListStore::create(columns);
-    index_list.set_name("lst_Indexs");
+    index_list.set_name("index_list");
     index_list.set_model(store);
     index_list.set_headers_visible(false);
     index_list.set_enable_search(false);

@@ -6,7 +6,7 @@ namespace q3::reader {
 
 TResourceTree::TResourceTree() : Gtk::Box(Gtk::ORIENTATION_VERTICAL) {
     store = Gtk::TreeStore::create(columns);
-    resource_tree.set_name("tv_Ebooks");
+    resource_tree.set_name("resource_tree");
     resource_tree.set_model(store);
     resource_tree.set_headers_visible(false);
     resource_tree.set_enable_search(false);

@@ -11,14 +11,14 @@ TSearchPane::TSearchPane()
     set_border_width(2);
     search_key_label.set_xalign(0);
     search_key_label.set_mnemonic_widget(search_key_edit);
-    search_key_edit.set_name("lbledt_FullSearchKey");
-    full_search_button.set_name("btn_SearchAll");
-    show_result_button.set_name("Button1");
+    search_key_edit.set_name("search_key_edit");
+    full_search_button.set_name("full_search_button");
+    show_result_button.set_name("show_result_button");
     key_row_.pack_start(search_key_edit, Gtk::PACK_EXPAND_WIDGET);
     key_row_.pack_start(full_search_button, Gtk::PACK_SHRINK);
 
     store = Gtk::ListStore::create(columns);
-    search_results.set_name("lst_search");
+    search_results.set_name("search_results");
     search_results.set_model(store);
     search_results.set_headers_visible(false);
     search_results.set_enable_search(false);
