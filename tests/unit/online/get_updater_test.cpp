@@ -7,6 +7,7 @@
 
 #include "common/crc.h"
 #include "common/machine_code.h"
+#include "common/xdg_sandbox.h"
 #include "online/test_http_server.h"
 #include "online/trace_recorder.h"
 
@@ -62,6 +63,7 @@ class Updater : public ::testing::Test {
         };
     }
 
+    testing::ScopedEnv no_proxy{"no_proxy", "127.0.0.1"};
     TestHttpServer server;
     TraceRecorder traces;
     GMainContext* context_;

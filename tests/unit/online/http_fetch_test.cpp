@@ -6,6 +6,7 @@
 #include <memory>
 #include <thread>
 
+#include "common/xdg_sandbox.h"
 #include "online/test_http_server.h"
 #include "online/trace_recorder.h"
 
@@ -21,6 +22,8 @@ bool Contains(const std::string& text, std::string_view part) {
 
 class HttpFetch : public ::testing::Test {
   protected:
+    // A proxy from the environment must not stand between us and loopback.
+    testing::ScopedEnv no_proxy{"no_proxy", "127.0.0.1"};
     TestHttpServer server;
     TraceRecorder traces;
 };
