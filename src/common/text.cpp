@@ -155,15 +155,26 @@ std::string TextBetween(std::string_view text, std::string_view start, std::stri
     return std::string(rest.substr(0, q));
 }
 
-std::string CutTextBetween(std::string& source, std::string_view start, std::string_view end) {
-    if (source.empty()) return {};
+std::string_view CutTextBetween(std::string_view& source, std::string_view start,
+                                std::string_view end) {
+    if (source.empty())
+        return {};
     size_t p = source.find(start);
-    if (p == std::string::npos) return {};
+    if (p == std::string_view::npos)
+        return {};
     size_t body = p + start.size();
     size_t q = source.find(end, body);
-    if (q == std::string::npos) return {};
-    std::string result = source.substr(body, q - body);
-    source.erase(0, q + end.size());
+    if (q == std::string_view::npos)
+        return {};
+    std::string_view result = source.substr(body, q - body);
+    source.remove_prefix(q + end.size());
+    return result;
+}
+
+std::string CutTextBetween(std::string& source, std::string_view start, std::string_view end) {
+    std::string_view rest = source;
+    std::string result(CutTextBetween(rest, start, end));
+    source.erase(0, source.size() - rest.size());
     return result;
 }
 

@@ -41,6 +41,10 @@ std::string TextBetween(std::string_view text, std::string_view start, std::stri
 // As TextBetween; on success source loses everything through the end marker,
 // so repeated calls walk a list of items.
 std::string CutTextBetween(std::string& source, std::string_view start, std::string_view end);
+// The same walk over a view: nothing is copied or moved, so a long feed costs
+// one pass however many items it holds. The result views source's text.
+std::string_view CutTextBetween(std::string_view& source, std::string_view start,
+                                std::string_view end);
 
 std::string LastPathSegment(std::string_view address);
 std::string AnchorOf(std::string_view address);

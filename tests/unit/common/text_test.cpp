@@ -46,6 +46,15 @@ TEST(CutTextBetween, WalksItemsInOrderThenLeavesTheTail) {
     EXPECT_EQ(feed, "tail");
 }
 
+TEST(CutTextBetween, ViewWalksTheSameWayAndStopsAtAnEmptyItem) {
+    std::string_view feed = "<i>one</i><i></i><i>two";
+    EXPECT_EQ(CutTextBetween(feed, "<i>", "</i>"), "one");
+    EXPECT_EQ(CutTextBetween(feed, "<i>", "</i>"), "");  // found, but empty
+    EXPECT_EQ(feed, "<i>two");
+    EXPECT_EQ(CutTextBetween(feed, "<i>", "</i>"), "");  // no end marker: unchanged
+    EXPECT_EQ(feed, "<i>two");
+}
+
 TEST(ShortenText, LimitsCharactersAndHalvesForChinese) {
     EXPECT_EQ(ShortenText("abcdefghijklmnopqrst", 16, "..."), "abcdefghijklmnop...");
     EXPECT_EQ(ShortenText("abcdefghijklmnop", 16, "..."), "abcdefghijklmnop");
