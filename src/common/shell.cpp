@@ -34,6 +34,12 @@ void SetClassDefault(const RegistryStore& store, std::string_view key, std::stri
 
 void SyncDesktopAssociation(std::string_view extension, std::string_view description,
                             std::string_view program_path, bool notify_desktop) {
+    // An installed reader's own files already say the same; a copy in the
+    // user's folder would only shadow them and go stale on the next upgrade.
+    if (MimeTypeForExtension(extension) == kInstalledMimeType &&
+        InstalledAssociationCovers(program_path, DataDirs())) {
+        return;
+    }
     const std::filesystem::path data_home = DataHome();
     AssociationChanges changes;
     try {

@@ -226,6 +226,27 @@ TEST_F(RegisterFileTypeTest, DesktopEntryIsValid) {
     EXPECT_EQ(rc, 0) << report;
 }
 
+TEST_F(RegisterFileTypeTest, InstalledReaderLeavesTheUserDataFolderAlone) {
+    const std::filesystem::path prefix = sandbox_.dir().path() / "prefix";
+    std::filesystem::create_directories(prefix / "share" / "applications");
+    std::filesystem::create_directories(prefix / "share" / "mime" / "packages");
+    sandbox_.dir().Write("prefix/share/" + std::string(kInstalledDesktopEntry),
+                         "[Desktop Entry]\n");
+    sandbox_.dir().Write("prefix/share/" + std::string(kInstalledMimePackage), "<mime-info/>\n");
+    q3::testing::ScopedEnv dirs("XDG_DATA_DIRS", (prefix / "share").string());
+
+    Register((prefix / "bin" / "quillon3").string());
+    EXPECT_EQ(ClassDefault(".qbx"), "Quillon");
+    EXPECT_EQ(notifications_, 1);
+    EXPECT_FALSE(std::filesystem::exists(sandbox_.data() + "/applications"));
+    EXPECT_FALSE(std::filesystem::exists(sandbox_.data() + "/mime"));
+
+    // Another extension is not what the installation defines.
+    RegisterFileType(".qbz", "Quillon", "Quillon file type", (prefix / "bin" / "quillon3").string(),
+                     0, true);
+    EXPECT_TRUE(std::filesystem::exists(sandbox_.data() + "/mime/packages/application-x-qbz.xml"));
+}
+
 TEST_F(RegisterFileTypeTest, UnwritableClassesHiveRaisesToTheCaller) {
     std::filesystem::create_directories(sandbox_.hive("HKEY_CLASSES_ROOT"));
     EXPECT_THROW(Register("/usr/bin/quillon3"), RegistryError);
