@@ -4,10 +4,12 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
+DEB_BUILD ?= build-deb
+PREFIX ?= /usr/local
 FUZZ_BUILD ?= build-fuzz
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test test-unit test-asan run bench fuzz format clean
+.PHONY: all deps configure build install deb test test-unit test-asan run bench fuzz format clean
 
 all: build
 
@@ -15,10 +17,20 @@ deps:
 	@bash scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=$(PREFIX) \
+	  $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# The programs, the help book, the desktop files and the manual pages under
+# PREFIX (staged under DESTDIR when it is set).
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package at the top of the checkout, checked by lintian.
+deb: deps
+	@JOBS=$(JOBS) bash scripts/build-deb $(DEB_BUILD)
 
 # Unit, GUI and end-to-end tests on a virtual display, then the unit tests again
 # under AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -47,4 +59,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(DEB_BUILD)

@@ -4,10 +4,12 @@
 #include <gtkmm/application.h>
 
 #include <exception>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "browser/theme_colors.h"
+#include "command_line.h"
 #include "common/base_settings.h"
 #include "icons/shell_icons.h"
 #include "reader/dialogs/nav_form.h"
@@ -33,9 +35,15 @@ void ApplicationException() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before GTK starts, so they work without a display.
+    const q3::app::InfoRequest info = q3::app::InfoRequestOf({argv + 1, argv + argc});
+    if (info != q3::app::InfoRequest::kNone) {
+        std::cout << q3::app::InfoText(info) << std::flush;
+        return std::cout ? 0 : 1;
+    }
     // The documents named on the command line are the window's business; GTK
     // only sees the program name.
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args = q3::app::WindowArguments({argv + 1, argv + argc});
     int gtk_argc = 1;
     char* gtk_argv_storage[] = {argv[0], nullptr};
     char** gtk_argv = gtk_argv_storage;

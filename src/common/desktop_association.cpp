@@ -223,6 +223,27 @@ std::optional<std::string> MimePackageText(const DesktopAssociation& association
     return text;
 }
 
+bool InstalledAssociationCovers(std::string_view program_path,
+                                const std::vector<std::filesystem::path>& data_dirs) {
+    const std::filesystem::path program(program_path);
+    // Installed, the program is PREFIX/bin/quillon3 beside PREFIX/share; a
+    // build folder elsewhere under that prefix is not the installed reader.
+    if (!program.is_absolute() || program.parent_path().filename() != "bin")
+        return false;
+    const std::filesystem::path share = program.parent_path().parent_path() / "share";
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(share / kInstalledDesktopEntry, ec) ||
+        !std::filesystem::is_regular_file(share / kInstalledMimePackage, ec)) {
+        return false;
+    }
+    for (const std::filesystem::path& dir : data_dirs) {
+        // The same folder may be named through a link or with a trailing "/".
+        if (std::filesystem::equivalent(dir, share, ec))
+            return true;
+    }
+    return false;
+}
+
 AssociationChanges WriteAssociationFiles(const DesktopAssociation& association,
                                          const std::filesystem::path& data_home) {
     AssociationChanges changes;

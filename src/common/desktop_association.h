@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace q3 {
 
@@ -30,6 +31,21 @@ std::optional<std::string> DesktopExecArgument(std::string_view path);
 
 std::optional<std::string> DesktopEntryText(const DesktopAssociation& association);
 std::optional<std::string> MimePackageText(const DesktopAssociation& association);
+
+// An installation's own desktop entry and type definition, relative to its
+// share folder (data/CMakeLists.txt installs them under these names), and
+// the one type they define.
+inline constexpr const char* kInstalledMimeType = "application/x-qbx";
+inline constexpr const char* kInstalledDesktopEntry = "applications/net.quillon3.Reader.desktop";
+inline constexpr const char* kInstalledMimePackage = "mime/packages/quillon3.xml";
+
+// True when the program's installation already gives the desktop the
+// association: the program lies in PREFIX/bin, PREFIX/share is one of
+// data_dirs, so the desktop reads it, and it holds the installed desktop
+// entry and type definition. A program run from its build folder has none,
+// and neither has one installed where the desktop does not look.
+bool InstalledAssociationCovers(std::string_view program_path,
+                                const std::vector<std::filesystem::path>& data_dirs);
 
 struct AssociationChanges {
     bool desktop_entry = false;  // the desktop entry was written

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "common/desktop_association.h"
 #include "common/registry_store.h"
@@ -35,6 +36,15 @@ void SetClassDefault(const RegistryStore& store, std::string_view key, std::stri
 void SyncDesktopAssociation(std::string_view extension, std::string_view description,
                             std::string_view program_path, bool notify_desktop) {
     const std::filesystem::path data_home = DataHome();
+    // An installed reader's own files already say the same; a copy in the
+    // user's folder would only shadow them and go stale on the next upgrade.
+    // The user's data folder counts too: `make install PREFIX=~/.local`.
+    std::vector<std::filesystem::path> read_by_desktop = DataDirs();
+    read_by_desktop.insert(read_by_desktop.begin(), data_home);
+    if (MimeTypeForExtension(extension) == kInstalledMimeType &&
+        InstalledAssociationCovers(program_path, read_by_desktop)) {
+        return;
+    }
     AssociationChanges changes;
     try {
         changes = WriteAssociationFiles(

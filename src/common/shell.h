@@ -22,7 +22,8 @@ bool WriteHkcuString(std::string_view key, std::string_view name, std::string_vi
 
 // Writes the association of extension to program_path under
 // HKEY_CLASSES_ROOT (the five default values) and as a desktop entry with a
-// mime type. When notify is set and the extension's key did not exist
+// mime type in the user's data folder, unless the program's installation
+// gives the desktop the same already. When notify is set and the extension's key did not exist
 // before, the desktop is told that associations changed. A registry value
 // that cannot be written raises RegistryError and skips the rest; the
 // desktop side never raises. Unchanged values and files are not rewritten,

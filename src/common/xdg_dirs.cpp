@@ -75,6 +75,23 @@ std::filesystem::path DataHome() {
     return UserHome() / ".local" / "share";
 }
 
+std::vector<std::filesystem::path> DataDirs() {
+    std::vector<std::filesystem::path> dirs;
+    const char* value = std::getenv("XDG_DATA_DIRS");
+    std::string_view rest = value != nullptr ? value : "";
+    while (!rest.empty()) {
+        const size_t colon = rest.find(':');
+        const std::string_view entry = rest.substr(0, colon);
+        // The XDG base directory rules make relative entries invalid.
+        if (entry.starts_with('/'))
+            dirs.emplace_back(entry);
+        rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+    }
+    if (dirs.empty())
+        dirs = {"/usr/local/share", "/usr/share"};
+    return dirs;
+}
+
 std::optional<std::filesystem::path> UserDirectoryEntry(std::string_view text,
                                                         std::string_view kind,
                                                         const std::filesystem::path& home) {

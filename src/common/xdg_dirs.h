@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace q3 {
 
@@ -16,6 +17,11 @@ std::filesystem::path ConfigHome();
 
 // $XDG_DATA_HOME, or ~/.local/share when it is unset or not absolute.
 std::filesystem::path DataHome();
+
+// The data folders the desktop reads besides the user's own: the absolute
+// entries of $XDG_DATA_DIRS, or /usr/local/share and /usr/share when it
+// holds none.
+std::vector<std::filesystem::path> DataDirs();
 
 // The user folder named in $XDG_CONFIG_HOME/user-dirs.dirs by kind ("DESKTOP",
 // "DOCUMENTS", "PICTURES", "TEMPLATES", ...). Without an entry the desktop is

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "support/temp_dir.h"
 
@@ -110,6 +112,28 @@ TEST(WriteAssociationFiles, AssociationThatCannotBeExpressedWritesNothing) {
     EXPECT_FALSE(changes.desktop_entry);
     EXPECT_FALSE(changes.mime_package);
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(InstalledAssociationCovers, OnlyAnInstallationTheDesktopReads) {
+    TempDir dir;
+    const std::filesystem::path share = dir.path() / "prefix" / "share";
+    std::filesystem::create_directories(share / "applications");
+    std::filesystem::create_directories(share / "mime" / "packages");
+    std::filesystem::create_directories(dir.path() / "prefix" / "bin");
+    const std::string program = dir.File("prefix/bin/quillon3");
+    const std::vector<std::filesystem::path> reads_prefix = {"/usr/share", share.string() + "/"};
+    const std::vector<std::filesystem::path> reads_system = {"/usr/local/share", "/usr/share"};
+
+    dir.Write("prefix/share/" + std::string(kInstalledDesktopEntry), "[Desktop Entry]\n");
+    // The type definition is missing: the user's own copy is still needed.
+    EXPECT_FALSE(InstalledAssociationCovers(program, reads_prefix));
+
+    dir.Write("prefix/share/" + std::string(kInstalledMimePackage), "<mime-info/>\n");
+    EXPECT_TRUE(InstalledAssociationCovers(program, reads_prefix));
+    EXPECT_FALSE(InstalledAssociationCovers(program, reads_system));
+    // A build folder holds the program but no share folder beside it.
+    EXPECT_FALSE(InstalledAssociationCovers(dir.File("prefix/build/quillon3"), reads_prefix));
+    EXPECT_FALSE(InstalledAssociationCovers("bin/quillon3", {"share"}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/xdg_dirs.h"
 #include "common/xdg_sandbox.h"
@@ -142,6 +143,25 @@ TEST(XdgDirs, RelativeVariablesAreIgnored) {
     ScopedEnv data("XDG_DATA_HOME", std::nullopt);
     EXPECT_EQ(ConfigHome(), dir.path() / ".config");
     EXPECT_EQ(DataHome(), dir.path() / ".local" / "share");
+}
+
+TEST(XdgDirs, DataDirsKeepAbsoluteEntriesOrFallBackToTheDefaults) {
+    using Dirs = std::vector<std::filesystem::path>;
+    const Dirs defaults = {"/usr/local/share", "/usr/share"};
+    const struct {
+        std::optional<std::string> value;
+        Dirs expected;
+    } cases[] = {
+        {std::nullopt, defaults},
+        {"", defaults},
+        {"/opt/q3/share:/usr/share/", {"/opt/q3/share", "/usr/share/"}},
+        {"share::/usr/share:", {"/usr/share"}},  // relative and empty entries are skipped
+        {"share", defaults},                     // nothing usable left
+    };
+    for (const auto& c : cases) {
+        ScopedEnv dirs("XDG_DATA_DIRS", c.value);
+        EXPECT_EQ(DataDirs(), c.expected) << c.value.value_or("<unset>");
+    }
 }
 
 TEST(XdgDirs, MakePrivateFoldersMakesThemReadableByTheUserOnly) {

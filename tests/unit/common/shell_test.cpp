@@ -226,6 +226,45 @@ TEST_F(RegisterFileTypeTest, DesktopEntryIsValid) {
     EXPECT_EQ(rc, 0) << report;
 }
 
+// The files an installation under prefix gives the desktop.
+void MakeInstallation(const std::filesystem::path& prefix) {
+    const std::filesystem::path entry = prefix / "share" / kInstalledDesktopEntry;
+    const std::filesystem::path package = prefix / "share" / kInstalledMimePackage;
+    std::filesystem::create_directories(entry.parent_path());
+    std::filesystem::create_directories(package.parent_path());
+    std::ofstream(entry) << "[Desktop Entry]\n";
+    std::ofstream(package) << "<mime-info/>\n";
+}
+
+TEST_F(RegisterFileTypeTest, InstalledReaderLeavesTheUserDataFolderAlone) {
+    const std::filesystem::path prefix = sandbox_.dir().path() / "prefix";
+    MakeInstallation(prefix);
+    q3::testing::ScopedEnv dirs("XDG_DATA_DIRS", (prefix / "share").string());
+
+    Register((prefix / "bin" / "quillon3").string());
+    EXPECT_EQ(ClassDefault(".qbx"), "Quillon");
+    EXPECT_EQ(notifications_, 1);
+    EXPECT_FALSE(std::filesystem::exists(sandbox_.data() + "/applications"));
+    EXPECT_FALSE(std::filesystem::exists(sandbox_.data() + "/mime"));
+
+    // Another extension is not what the installation defines.
+    RegisterFileType(".qbz", "Quillon", "Quillon file type", (prefix / "bin" / "quillon3").string(),
+                     0, true);
+    EXPECT_TRUE(std::filesystem::exists(sandbox_.data() + "/mime/packages/application-x-qbz.xml"));
+}
+
+TEST_F(RegisterFileTypeTest, ReaderInstalledInTheUserDataFolderWritesNoSecondEntry) {
+    const std::filesystem::path prefix = sandbox_.dir().path() / "local";
+    MakeInstallation(prefix);
+    q3::testing::ScopedEnv data_home("XDG_DATA_HOME", (prefix / "share").string());
+    q3::testing::ScopedEnv dirs("XDG_DATA_DIRS", std::string("/nonexistent"));
+
+    Register((prefix / "bin" / "quillon3").string());
+    EXPECT_FALSE(std::filesystem::exists(prefix / "share" / "applications" / "quillon3.desktop"));
+    EXPECT_FALSE(
+        std::filesystem::exists(prefix / "share" / "mime" / "packages" / "application-x-qbx.xml"));
+}
+
 TEST_F(RegisterFileTypeTest, UnwritableClassesHiveRaisesToTheCaller) {
     std::filesystem::create_directories(sandbox_.hive("HKEY_CLASSES_ROOT"));
     EXPECT_THROW(Register("/usr/bin/quillon3"), RegistryError);
