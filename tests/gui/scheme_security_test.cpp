@@ -323,6 +323,23 @@ TEST_F(SecurityTest, WebPageCannotNavigateToTheBookButTheReaderCan) {
     ASSERT_TRUE(Load(web.Url("/top.html")));
     ASSERT_TRUE(Load("qbx://reader/index.htm"));
     EXPECT_EQ(Js("document.getElementById('secret').textContent"), kSecret);
+
+    // And goes back to it from a web page, with no cache to answer for it.
+    webkit_settings_set_enable_page_cache(webkit_web_view_get_settings(view()), FALSE);
+    web.Page("/plain.html", "<p>web page</p>");
+    ASSERT_TRUE(Load(web.Url("/plain.html")));
+    bool cleared = false;
+    webkit_website_data_manager_clear(
+        webkit_web_view_get_website_data_manager(view()), WEBKIT_WEBSITE_DATA_MEMORY_CACHE, 0,
+        nullptr, +[](GObject*, GAsyncResult*, gpointer done) { *static_cast<bool*>(done) = true; },
+        &cleared);
+    ASSERT_TRUE(RunUntil([&] { return cleared; }));
+    browser->GoBack();
+    EXPECT_TRUE(RunUntil([&] {
+        return !browser->Busy() && Js("String(document.getElementById('secret') && "
+                                      "document.getElementById('secret').textContent)") == kSecret;
+    }));
+    EXPECT_EQ(binding->Addresses().size(), 2u) << ServedList();
 }
 
 // Both schemes are local, so WebKit may still draw a file's picture in a book

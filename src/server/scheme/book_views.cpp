@@ -54,13 +54,19 @@ void LoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data) {
     }
 }
 
-// Outside a load the address changes with the document itself: fragments,
-// history entries a page pushes, and a window whose opener writes into it
-// taking the opener's address.
+// Outside a load the address changes with the document itself: a fragment
+// or a history entry the page pushes (never another scheme), or a fresh
+// window its opener writes into (it takes the opener's address). Any other
+// change is a load WebKit has been asked for but not begun, such as a page
+// going back in its history: its address is not the document's yet.
 void AddressChanged(WebKitWebView* view, GParamSpec*, gpointer data) {
     auto& record = *static_cast<ViewRecord*>(data);
-    if (!record.provisional)
-        record.document = AddressOf(view);
+    if (record.provisional)
+        return;
+    std::string address = AddressOf(view);
+    const bool fresh_window = record.document.empty() || record.document == "about:blank";
+    if (fresh_window || SchemeOf(address) == SchemeOf(record.document))
+        record.document = std::move(address);
 }
 
 bool IsBookAddress(std::string_view address) {
