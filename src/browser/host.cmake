@@ -18,6 +18,8 @@ if(QUILLON3_GUI)
     ${Q3_BROWSER_DIR}/web_browser.cpp
     ${Q3_BROWSER_DIR}/web_browser_events.cpp
   )
+  # The scheme's record of each view: the browser reports the loads the
+  # reader starts and the windows pages open.
   target_link_libraries(q3_browser
-    PUBLIC q3_browser_host_rules q3_common PkgConfig::GTKMM PkgConfig::WEBKIT)
+    PUBLIC q3_browser_host_rules q3_scheme q3_common PkgConfig::GTKMM PkgConfig::WEBKIT)
 endif()

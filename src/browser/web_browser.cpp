@@ -5,6 +5,7 @@
 #include <gtkmm/window.h>
 
 #include "browser/host_flags.h"
+#include "scheme/book_views.h"
 
 namespace q3::browser {
 namespace {
@@ -52,6 +53,7 @@ void WebBrowser::Setup() {
     // The browser holds the one strong reference; windows only borrow the widget.
     g_object_ref_sink(view_);
     g_object_set_data(G_OBJECT(view_), kBrowserKey, this);
+    server::scheme::TrackBookViews(view_);
     cancellable_ = g_cancellable_new();
     ConnectSignals();
 }
@@ -86,7 +88,8 @@ void WebBrowser::Navigate(const std::string& address, unsigned flags) {
     // process ahead of the load, on the same connection.
     if ((flags & (navNoReadFromCache | navNoWriteToCache)) != 0)
         ClearMemoryCache();
-    webkit_web_view_load_uri(view_, address.c_str());
+    server::scheme::StartReaderLoad(view_,
+                                    [&] { webkit_web_view_load_uri(view_, address.c_str()); });
 }
 
 void WebBrowser::ClearMemoryCache() {
@@ -96,10 +99,10 @@ void WebBrowser::ClearMemoryCache() {
 }
 
 void WebBrowser::GoBack() {
-    webkit_web_view_go_back(view_);
+    server::scheme::StartReaderLoad(view_, [this] { webkit_web_view_go_back(view_); });
 }
 void WebBrowser::GoForward() {
-    webkit_web_view_go_forward(view_);
+    server::scheme::StartReaderLoad(view_, [this] { webkit_web_view_go_forward(view_); });
 }
 void WebBrowser::Stop() {
     webkit_web_view_stop_loading(view_);

@@ -5,6 +5,7 @@
 
 #include "browser/signal_guard.h"
 #include "browser/web_browser.h"
+#include "scheme/book_views.h"
 
 namespace q3::browser {
 namespace {
@@ -104,11 +105,19 @@ GtkWidget* WebBrowser::HandleCreate(WebKitWebView*, WebKitNavigationAction* acti
     WebBrowser& browser = Self(self);
     if (!browser.OnNewWindow)
         return nullptr;
+    const std::string address = RequestUri(action);
+    // Only a book page opens a window on the book: anyone else would get
+    // an empty window at best, or have the reader load the page for it.
+    if (!server::scheme::MayOpenWindow(browser.view_, address))
+        return nullptr;
     WebBrowser* target = Guarded(static_cast<WebBrowser*>(nullptr),
-                                 [&] { return browser.OnNewWindow(browser, RequestUri(action)); });
+                                 [&] { return browser.OnNewWindow(browser, address); });
+    if (target == nullptr)
+        return nullptr;
+    server::scheme::NoteOpenedWindow(target->View(), browser.view_, address);
     // WebKit loads the page into the view handed back; it must be a fresh
     // view related to this one, which is what WebBrowser(opener) makes.
-    return target ? GTK_WIDGET(target->View()) : nullptr;
+    return GTK_WIDGET(target->View());
 }
 
 void WebBrowser::HandleTitle(GObject*, GParamSpec*, gpointer self) {

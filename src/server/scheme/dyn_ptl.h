@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "scheme/request_source.h"
+
 namespace q3::server::scheme {
 
 class TDynPtl;
@@ -19,6 +21,8 @@ class SchemeRequest {
     virtual ~SchemeRequest() = default;
     // The address in the system code page (GBK).
     virtual std::string Address() const = 0;
+    // What the platform tells about where the request comes from.
+    virtual RequestSource Source() const = 0;
     // The body goes out without a content type; the browser sniffs it.
     virtual void Finish(std::string body) = 0;
     virtual void FinishError(std::string_view reason) = 0;

@@ -11,6 +11,12 @@ bool TQBXNS::Start(SchemeRequest& request) {
     try {
         address_ = request.Address();
         loaded_ = false;
+        if (!ComesFromBook(request.Source())) {
+            DebugTrace("TQBXNS.Start", "refused a request from outside the book: " + address_);
+            finished = true;
+            request.FinishError("The open book is not served to other pages");
+            return false;
+        }
         if (!LoadData(address_)) {
             finished = true;
             request.FinishError("The address was refused or could not be loaded");

@@ -17,8 +17,9 @@ class TQBXNS {
     // fails cleanly.
     explicit TQBXNS(const TDynPtl* owner) : owner_(owner) {}
 
-    // Answers the request exactly once: the body when the address was
-    // accepted and loaded, an error otherwise. True when data went out.
+    // Answers the request exactly once: the body when it comes from the
+    // book itself and its address was accepted and loaded, an error
+    // otherwise. True when data went out.
     bool Start(SchemeRequest& request);
 
     // Asks the registration object whether the address is handled and, if

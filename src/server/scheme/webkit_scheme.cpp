@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "common/gbk.h"
+#include "scheme/book_views.h"
 #include "scheme/qbx_ns.h"
 
 namespace q3::server::scheme {
@@ -33,6 +34,20 @@ class WebKitRequest final : public SchemeRequest {
         // code page, anything else is left for the server's UTF-8 fallback.
         std::optional<std::string> gbk = Utf8ToGbk(utf8);
         return gbk ? *gbk : utf8;
+    }
+
+    RequestSource Source() const override {
+        RequestSource source;
+        const char* uri = webkit_uri_scheme_request_get_uri(request_);
+        source.address = uri ? uri : "";
+        if (SoupMessageHeaders* headers = webkit_uri_scheme_request_get_http_headers(request_)) {
+            if (const char* origin = soup_message_headers_get_one(headers, "Origin"))
+                source.origin = origin;
+            if (const char* referer = soup_message_headers_get_one(headers, "Referer"))
+                source.referer = referer;
+        }
+        DescribeView(webkit_uri_scheme_request_get_web_view(request_), source);
+        return source;
     }
 
     void Finish(std::string body) override {
@@ -96,8 +111,10 @@ void WebKitSchemeRegistrar::RegisterNameSpace(const std::string& scheme, TDynPtl
     webkit_web_context_register_uri_scheme(context, scheme.c_str(), HandleRequest, nullptr,
                                            nullptr);
     WebKitSecurityManager* security = webkit_web_context_get_security_manager(context);
-    // Local: web pages cannot load the open book, and its pages cannot read
-    // files. Secure: its pages may load each other's pictures, style sheets
+    // Local: WebKit keeps web pages from loading the open book by most
+    // routes (a synchronous XMLHttpRequest still gets here, so every request
+    // is judged again from its source), and its pages cannot read files.
+    // Secure: its pages may load each other's pictures, style sheets
     // and scripts without mixed-content rules getting in the way.
     webkit_security_manager_register_uri_scheme_as_local(security, scheme.c_str());
     webkit_security_manager_register_uri_scheme_as_secure(security, scheme.c_str());

@@ -22,6 +22,8 @@ class WebKitSchemeRegistrar final : public SchemeRegistrar {
 
     // The registration object requests for scheme go to, or null.
     const TDynPtl* RouteFor(std::string_view scheme) const;
+    // Whether WebKit sends scheme's requests here (lower-case name).
+    bool Serves(std::string_view scheme) const { return known_to_webkit_.count(scheme) != 0; }
 
   private:
     WebKitSchemeRegistrar() = default;

@@ -28,10 +28,19 @@ class FakeRegistrar : public SchemeRegistrar {
     TDynPtl* route = nullptr;
 };
 
+// Comes from a book page unless a test says otherwise.
 class FakeRequest : public SchemeRequest {
   public:
-    explicit FakeRequest(std::string address) : address_(std::move(address)) {}
+    explicit FakeRequest(std::string address) : address_(std::move(address)) {
+        source.known_view = true;
+        source.document = "qbx://reader/index.htm";
+    }
     std::string Address() const override { return address_; }
+    RequestSource Source() const override {
+        RequestSource s = source;
+        s.address = address_;
+        return s;
+    }
     void Finish(std::string data) override {
         ++answers;
         finished_with_data = true;
@@ -41,6 +50,7 @@ class FakeRequest : public SchemeRequest {
         ++answers;
         error = std::string(reason);
     }
+    RequestSource source;
     int answers = 0;
     bool finished_with_data = false;
     std::string body;
@@ -263,6 +273,28 @@ TEST(QbxNsTest, RegressionFailedFetchReportsNoData) {
     ASSERT_EQ(trace.tags.size(), 1u);
     EXPECT_EQ(trace.tags[0], "TQBXNS.LoadData");
     EXPECT_EQ(trace.texts[0], "inflate");
+}
+
+TEST(QbxNsTest, RequestFromAWebPageIsRefusedBeforeAnyContentIsMade) {
+    TraceLog trace;
+    FakeRegistrar platform;
+    TDynPtl dyn(platform);
+    int contents = 0;
+    dyn.OnAccept = [](std::string_view, bool& accept) { accept = true; };
+    dyn.OnContent = [&](std::string_view, std::string& out) {
+        ++contents;
+        out = "book";
+    };
+    TQBXNS protocol(&dyn);
+    FakeRequest request("qbx://reader/index.htm");
+    request.source.origin = "http://127.0.0.1:8080";
+    EXPECT_FALSE(protocol.Start(request));
+    EXPECT_EQ(request.answers, 1);
+    EXPECT_FALSE(request.finished_with_data);
+    EXPECT_EQ(contents, 0);
+    EXPECT_FALSE(protocol.HoldsContent());
+    ASSERT_EQ(trace.tags.size(), 1u);
+    EXPECT_EQ(trace.tags[0], "TQBXNS.Start");
 }
 
 class ThrowingRequest : public FakeRequest {
