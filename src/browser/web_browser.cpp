@@ -49,6 +49,18 @@ WebBrowser::WebBrowser(WebBrowser& opener) {
     Setup();
 }
 
+WebBrowser::WebBrowser(Isolated) {
+    WebKitWebContext* context = webkit_web_context_new_ephemeral();
+    WebKitSettings* settings = NewReaderSettings();
+    WebKitUserContentManager* content = webkit_user_content_manager_new();
+    view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "settings",
+                                         settings, "user-content-manager", content, nullptr));
+    g_object_unref(content);
+    g_object_unref(settings);
+    g_object_unref(context);
+    Setup();
+}
+
 void WebBrowser::Setup() {
     // The browser holds the one strong reference; windows only borrow the widget.
     g_object_ref_sink(view_);

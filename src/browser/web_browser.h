@@ -32,6 +32,11 @@ class WebBrowser {
     // web process (WebKit needs that) but keeps its own settings and style
     // sheets, so the two containers never see each other's.
     explicit WebBrowser(WebBrowser& opener);
+    // A browser in a web context of its own, which serves none of the
+    // reader's schemes and keeps no data: what it shows (the service's ad)
+    // can never reach the open book, whatever the scheme handler decides.
+    struct Isolated {};
+    explicit WebBrowser(Isolated);
     ~WebBrowser();
     WebBrowser(const WebBrowser&) = delete;
     WebBrowser& operator=(const WebBrowser&) = delete;

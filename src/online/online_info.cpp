@@ -69,4 +69,11 @@ OnlineInfo ReadOnlineInfo(const std::vector<std::string>& lines) {
     return info;
 }
 
+bool IsWebLink(std::string_view link) {
+    const std::string scheme = AsciiLower(link.substr(0, 8));
+    if (scheme.starts_with("http://"))
+        return link.size() > 7;
+    return scheme.starts_with("https://") && link.size() > 8;
+}
+
 }  // namespace q3::online

@@ -32,4 +32,11 @@ struct OnlineInfo {
 // An answer without lines, or with neither part, changes nothing.
 OnlineInfo ReadOnlineInfo(const std::vector<std::string>& lines);
 
+// Whether a link the service handed over (a feed entry, an ad's new-window
+// link) may be opened in the reader's tab: http:// and https:// addresses
+// only. The tab may show a page of the open book, and a "javascript:" link
+// would run inside it, a "qbx:" or "file:" link would show what the service
+// has no business pointing at.
+bool IsWebLink(std::string_view link);
+
 }  // namespace q3::online

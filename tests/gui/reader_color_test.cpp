@@ -2,7 +2,6 @@
 // entry's mark is inverted, the colour stored, the custom colour dialog.
 #include <gtest/gtest.h>
 
-#include "browser/page_helpers.h"
 #include "common/shell.h"
 #include "reader/forms/tab_painter.h"
 #include "reader_fixture.h"
@@ -41,18 +40,9 @@ TEST_F(ReaderColor, ChoosingAnEntrySetsStoresAndRecolours) {
     // The navigation window takes the colour, and so does the ad page's style.
     EXPECT_EQ(s.nav().Color(), 0xDDFFDDu);
     EXPECT_NE(w.AdBodyStyle().find("background-color: #DDFFDD"), std::string::npos);
-    // The ad page's body takes that style, ad or no ad.
-    std::optional<std::string> style;
-    bool answered = false;
-    browser::RunPageScript(*w.ad_browser, "document.body.getAttribute('style')",
-                           [&](std::optional<std::string> json) {
-                               style = std::move(json);
-                               answered = true;
-                           });
-    ASSERT_TRUE(PumpUntil([&] { return answered; }, std::chrono::seconds(10)));
-    ASSERT_TRUE(style.has_value());
-    EXPECT_NE(style->find("font-size: 12px"), std::string::npos) << *style;
-    EXPECT_NE(style->find("221, 255, 221"), std::string::npos) << *style;
+    // Without an advertisement there is no ad page to restyle, and no ad
+    // browser is made for it (the online tests restyle a shown ad).
+    EXPECT_EQ(w.ad_browser, nullptr);
 }
 
 TEST_F(ReaderColor, ClickingTheCheckedEntryLeavesNoneChecked) {

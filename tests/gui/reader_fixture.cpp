@@ -137,6 +137,9 @@ void ReaderTest::SetUpTestSuite() {
 void ReaderTest::SetUp() {
     old_config_ = GetEnv("XDG_CONFIG_HOME");
     old_data_ = GetEnv("XDG_DATA_HOME");
+    // A service configured where the tests run must not be asked.
+    old_service_ = GetEnv("QUILLON3_SERVICE_URL");
+    unsetenv("QUILLON3_SERVICE_URL");
     std::filesystem::create_directories(ConfigHome());
     std::filesystem::create_directories(DataHome());
     setenv("XDG_CONFIG_HOME", ConfigHome().c_str(), 1);
@@ -146,6 +149,7 @@ void ReaderTest::SetUp() {
 void ReaderTest::TearDown() {
     RestoreEnv("XDG_CONFIG_HOME", old_config_);
     RestoreEnv("XDG_DATA_HOME", old_data_);
+    RestoreEnv("QUILLON3_SERVICE_URL", old_service_);
 }
 
 std::string ReaderTest::DataFile(const std::string& name) const {

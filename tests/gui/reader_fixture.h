@@ -120,7 +120,7 @@ class ReaderTest : public ::testing::Test {
     ScopedDialogs dialogs_;
 
   private:
-    std::optional<std::string> old_config_, old_data_;
+    std::optional<std::string> old_config_, old_data_, old_service_;
 };
 
 }  // namespace q3::reader::testing

@@ -122,7 +122,8 @@ TEST_F(SmallWindows, AboutBoxShowsNameVersionLogoAndOpensItsLinks) {
     s.window().atc_about.Execute();
     SetShellOpener({});
     EXPECT_TRUE(seen);
-    EXPECT_EQ(opened, (std::vector<std::string>{kMakerHomePage, kMakerMailbox}));
+    EXPECT_EQ(opened,
+              (std::vector<std::string>{std::string(online::kDefaultHomePage), kMakerMailbox}));
     EXPECT_EQ(FindToplevel<Tfm_about>(), nullptr);
 }
 

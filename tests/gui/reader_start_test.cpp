@@ -231,7 +231,7 @@ TEST_F(ReaderStart, SoftwareUpdateActionGoesToTheMakersPageInTheCurrentBrowser) 
     };
     s.window().act_Update.Execute();
     EXPECT_TRUE(PumpUntil([&] { return !asked.empty(); }, std::chrono::seconds(10)));
-    EXPECT_EQ(asked, "http://www.quillon3.net/download/");
+    EXPECT_EQ(asked, "https://www.quillon3.net/download/");
 }
 
 TEST_F(ReaderStart, CtrlFOnAShownPageOpensTheFindDialog) {

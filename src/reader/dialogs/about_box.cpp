@@ -4,6 +4,7 @@
 #include <glibmm/main.h>
 #include <glibmm/markup.h>
 
+#include "online/online_settings.h"
 #include "reader/forms/shell_open.h"
 #include "reader/maker/logo.h"
 
@@ -70,9 +71,10 @@ void Tfm_about::BuildLayout() {
     version_label.set_text(kAboutVersion);
     top_.put(version_label, 13, 54);
 
+    const std::string home_page = online::ReadOnlineAddresses().home_page;
     logo_image.set(LogoPicture());
     logo_box.add(logo_image);
-    logo_box.set_tooltip_text(kMakerHomePage);
+    logo_box.set_tooltip_text(home_page);
     logo_box.set_visible_window(true);
     logo_box.signal_realize().connect([this] {
         logo_box.get_window()->set_cursor(Gdk::Cursor::create(logo_box.get_display(), Gdk::HAND2));
@@ -90,7 +92,7 @@ void Tfm_about::BuildLayout() {
     client_.put(notice_label, 13, 86);
     home_page_caption.set_text("官方主页：");
     client_.put(home_page_caption, 13, 112);
-    MakeLink(home_page_link, "www.quillon3.net", kMakerHomePage);
+    MakeLink(home_page_link, "www.quillon3.net", home_page);
     client_.put(home_page_link, 88, 112);
     support_label.set_text("技术支持：使用中的问题和建议，请来信告诉我们。");
     client_.put(support_label, 13, 138);

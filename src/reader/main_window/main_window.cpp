@@ -17,6 +17,8 @@
 #include "common/app_paths.h"
 #include "common/base_settings.h"
 #include "common/shell.h"
+#include "online/get_updater.h"
+#include "online/resource_feed.h"
 #include "reader/dialogs/nav_form.h"
 #include "reader/forms/pump.h"
 #include "reader/main_window/window_contents_model.h"
@@ -122,6 +124,10 @@ void Tfm_Quillon3::FormCreate() {
         FormCloseQuery();
         return true;
     });
+    // Where the online services live; the resource tree, the logo and the
+    // update check all go by it.
+    online_addresses_ = online::ReadOnlineAddresses();
+    logo_box.set_tooltip_text(online_addresses_.logo_link);
 
     // 2-13: an error skips the rest of these steps; the window still comes up.
     try {
@@ -175,14 +181,8 @@ void Tfm_Quillon3::RegisterDocumentType() {
 
 void Tfm_Quillon3::CreateBrowsersAndStart() {
     WireBrowserEvents(*home_browser);
-    // Links of the ad page open in the current tab.
-    ad_browser->OnNewWindow = [this](browser::WebBrowser&, const std::string& address) {
-        if (browser::WebBrowser* current = CurrentBrowser(); current && !address.empty())
-            current->Navigate(address);
-        return static_cast<browser::WebBrowser*>(nullptr);
-    };
-    AttachContainer(*home_browser, true);  // 15
-    AttachContainer(*ad_browser, true);
+    // 15; the ad browser gets its container when an advertisement comes.
+    AttachContainer(*home_browser, true);
     resource_pane.ExpandFirstNode();  // 16
     std::error_code ec;
     const bool has_document =
@@ -190,7 +190,7 @@ void Tfm_Quillon3::CreateBrowsersAndStart() {
     side_bar.set_current_page(side_bar.page_num(has_document ? static_cast<Gtk::Widget&>(books_page)
                                                              : resource_pane));  // 17
     BuildHomePage();                                                             // 18
-    resource_pane.BuildResourceTree();
+    online::BuildResourceTree(resource_pane, {}, online_addresses_);
     if (has_document) {  // 19: only the first argument counts
         ProcessMessages();
         // The history keeps the path; one relative to where the program
@@ -281,6 +281,10 @@ void Tfm_Quillon3::FormDestroy() {
     if (destroyed_)
         return;
     destroyed_ = true;
+    // The update check goes first: an answer must not reach a window that is
+    // being taken apart. A request in flight is stopped, not waited for.
+    update_check_start_.disconnect();
+    updater_.reset();
     Tfm_BaseForm::FormDestroy();
     try {
         if (container_list)

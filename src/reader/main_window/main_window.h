@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "online/online_settings.h"
 #include "reader/forms/base_form.h"
+#include "reader/forms/fixed_width_box.h"
 #include "reader/main_window/action.h"
 #include "reader/main_window/address_panel.h"
 #include "reader/main_window/server_module.h"
@@ -38,6 +40,10 @@ class ContainerList;
 class WebBrowser;
 }  // namespace q3::browser
 
+namespace q3::online {
+class TGetUpdater;
+}
+
 namespace q3::reader {
 
 class Tfm_NavForm;
@@ -49,6 +55,10 @@ inline constexpr const char* kQuitQuestion = "确定要退出 Quillon3？";
 inline constexpr int kMainWidth = 1016;
 inline constexpr int kMainHeight = 600;
 inline constexpr int kSideBarWidth = 241;
+// pan_Adsender, top right, and the logo at its right end.
+inline constexpr int kAdStripWidth = 214;
+inline constexpr int kAdStripHeight = 19;
+inline constexpr int kLogoWidth = 38;
 
 class Tfm_Quillon3 : public Tfm_BaseForm {
   public:
@@ -86,7 +96,7 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     Gtk::Box layout;
     Gtk::Box menu_row;                       // tlb1: the first row, the main menu as a flat bar
     Gtk::MenuBar main_menu;                  // mm1
-    Gtk::Box ad_strip;                       // pan_Adsender: the logo and the ad panel, top right
+    TFixedWidthBox ad_strip;                 // pan_Adsender: the logo and the ad panel, top right
     Gtk::EventBox logo_box;                  // img2's click area
     Gtk::Image logo_image;                   // img2
     Gtk::Box ad_panel;                       // pnl_ad, hidden until the online service shows an ad
@@ -128,8 +138,9 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     Gtk::Menu document_page_menu;  // pm_Webqbx, over a page of the open document
 
     // ---- browsers
-    std::unique_ptr<browser::WebBrowser> home_browser;       // wb_home, on home_tab
-    std::unique_ptr<browser::WebBrowser> ad_browser;         // wb_AdSense, on ad_panel
+    std::unique_ptr<browser::WebBrowser> home_browser;  // wb_home, on home_tab
+    // wb_AdSense, on ad_panel: made once there is an advertisement to show.
+    std::unique_ptr<browser::WebBrowser> ad_browser;
     std::unique_ptr<browser::ContainerList> container_list;  // ContainerList
     // Find, view source and page properties, with the windows they open.
     std::unique_ptr<browser::BrowserCommands> browser_commands;
@@ -162,8 +173,22 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void SyncAddressHistory(bool load);
     // Shows the generated home page in the current browser.
     void BuildHomePage();
-    // Starts the background update check (its answer arrives on the main loop).
+    // Starts the background update check once the window's pending work is
+    // done, so it never delays the first page; its answer arrives on the main
+    // loop. Once per run, and only when a service address is configured.
     void StartUpdateCheck();
+    // The service's answer (WM_QBX_ONLINEINFO): the ad and the resource feed.
+    void OnlineInfoArrived(std::vector<std::string> lines);
+    // Writes the ad page into the strip and shows it.
+    void ShowAdvertisement(const std::string& ad_html);
+    // The ad strip's browser, made and attached on first use.
+    browser::WebBrowser& EnsureAdBrowser();
+    // The selected resource's link, opened in the current tab.
+    void ResourceClick();
+    // The logo: the project's web address through the address routine.
+    void LogoClick();
+    // The online services' addresses, as read at creation.
+    const online::OnlineAddresses& ServiceAddresses() const { return online_addresses_; }
     // Shows the first contents page of the open document.
     void ShowFirstPage();
     bool ShowEntry(server::ContentsEntry* entry, const std::string& suffix);
@@ -217,6 +242,10 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void SaveArchiveRecord(int32_t record, const std::string& file_name);
     void WireIndexPane();
     void WireAddressBox();
+    void WireOnlineControls();
+    void RunUpdater();
+    // A link from the service, in the current tab: web addresses only.
+    void OpenServiceLink(const std::string& link);
     void IndexKeyReleased(GdkEventKey* event);
     void ShowRecordForTest();
     // The picture under the page menu on document pages, else the selection.
@@ -268,6 +297,10 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     bool selecting_history_ = false;
     // Where the page menu of a document page was last opened (screen).
     int menu_x_ = -1, menu_y_ = -1;
+    online::OnlineAddresses online_addresses_;
+    sigc::connection update_check_start_;
+    // Last, so it goes first: its answer handler uses the window.
+    std::unique_ptr<online::TGetUpdater> updater_;
 };
 
 }  // namespace q3::reader

@@ -6,6 +6,7 @@
 #include "browser/page_helpers.h"
 #include "browser/web_browser.h"
 #include "common/app_paths.h"
+#include "online/ad_page.h"
 #include "reader/dialogs/about_box.h"
 #include "reader/dialogs/nav_form.h"
 #include "reader/forms/pump.h"
@@ -101,10 +102,7 @@ void Tfm_Quillon3::ColorSchemeClick(std::size_t entry) {
 
 void Tfm_Quillon3::RestyleAdPanel() {
     // The ad page's body follows the window colour, shown or not.
-    ad_body_style_ =
-        "margin-top:2px;margin-bottom:0px;margin-left:0px;margin-right:5px;font-size:12px;"
-        "background-color: " +
-        browser::ColorToHtml(Color());
+    ad_body_style_ = online::AdBodyStyle(browser::ColorToHtml(Color()));
     if (!ad_browser)
         return;
     try {

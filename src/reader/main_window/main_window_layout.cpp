@@ -1,11 +1,11 @@
 // The main window's controls and where they sit.
+#include <atkmm/object.h>
 #include <gdkmm/cursor.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/separatortoolitem.h>
 
 #include "browser/web_browser.h"
 #include "reader/main_window/main_window.h"
-#include "reader/maker/addresses.h"
 #include "reader/maker/logo.h"
 
 namespace q3::reader {
@@ -16,9 +16,6 @@ constexpr int kMenuBarHeight = 22;
 constexpr int kToolBarHeight = 39;
 constexpr int kToolButtonWidth = 43;
 constexpr int kToolButtonHeight = 35;
-constexpr int kAdStripWidth = 214;
-constexpr int kAdStripHeight = 19;
-constexpr int kLogoWidth = 38;
 
 void AddPage(Gtk::Notebook& notebook, Gtk::Widget& page, const char* name, const char* caption) {
     page.set_name(name);
@@ -38,7 +35,9 @@ void Tfm_Quillon3::BuildLayout() {
     main_menu.set_name("main_menu");
     menu_row.pack_start(main_menu, Gtk::PACK_EXPAND_WIDGET);
 
-    // The strip at the top right: the maker's logo and the hidden ad panel.
+    // The strip at the top right: the project's logo and the hidden ad panel,
+    // whose browser is made when the service sends an advertisement. The
+    // logo's hint and link are the configured address, set at creation.
     ad_strip.set_name("ad_strip");
     ad_strip.get_style_context()->add_class("q3-panel");
     ad_strip.set_size_request(kAdStripWidth, kAdStripHeight);
@@ -47,7 +46,8 @@ void Tfm_Quillon3::BuildLayout() {
     logo_image.set(LogoPicture(kLogoWidth, kAdStripHeight));
     logo_box.set_name("logo_box");
     logo_box.add(logo_image);
-    logo_box.set_tooltip_text(kMakerHomePage);
+    logo_box.set_can_focus(true);
+    logo_box.get_accessible()->set_name("Quillon3");
     logo_box.signal_realize().connect([this] {
         logo_box.get_window()->set_cursor(Gdk::Cursor::create(get_display(), Gdk::HAND2));
     });
@@ -133,16 +133,10 @@ void Tfm_Quillon3::BuildPages() {
     page_tabs.set_scrollable(true);
     home_tab.set_orientation(Gtk::ORIENTATION_VERTICAL);
     home_browser = std::make_unique<browser::WebBrowser>();
-    ad_browser = std::make_unique<browser::WebBrowser>();
     Gtk::Widget& home_view = home_browser->Widget();
     home_view.set_name("home_view");
     home_tab.pack_start(home_view, Gtk::PACK_EXPAND_WIDGET);
     AddPage(page_tabs, home_tab, "home_tab", "首页");
-    Gtk::Widget& ad_view = ad_browser->Widget();
-    ad_view.set_name("ad_view");
-    ad_view.set_size_request(kAdStripWidth - kLogoWidth, kAdStripHeight);
-    ad_panel.pack_start(ad_view, Gtk::PACK_EXPAND_WIDGET);
-    ad_view.show();
 }
 
 }  // namespace q3::reader

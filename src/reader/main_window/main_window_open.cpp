@@ -280,11 +280,6 @@ void Tfm_Quillon3::SyncAddressHistory(bool load) {
     }
 }
 
-void Tfm_Quillon3::StartUpdateCheck() {
-    // The update check runs once on its own thread and posts its answer to
-    // this window; it is started by the online services.
-}
-
 void Tfm_Quillon3::AttachAddressIcons() {
     icons::AttachSystemImageList(address_panel.address_box, address_panel.url_columns.image,
                                  icons::kSmallIcon);
@@ -348,18 +343,7 @@ void Tfm_Quillon3::WireControls() {
             return false;
         },
         false);
-    logo_box.signal_button_release_event().connect([this](GdkEventButton*) {
-        GoToAddress(logo_box.get_tooltip_text());
-        return true;
-    });
-    resource_pane.resource_tree.signal_button_release_event().connect([this](GdkEventButton* e) {
-        const ResourceEntry* entry = resource_pane.SelectedEntry();
-        browser::WebBrowser* wb = CurrentBrowser();
-        if (e->button == 1 && entry != nullptr && wb != nullptr && !entry->link.empty()) {
-            wb->Navigate(entry->link.substr(0, 255));
-        }
-        return false;
-    });
+    WireOnlineControls();
     WireAddressBox();
     WireIndexPane();
     page_tabs.signal_switch_page().connect([this](Gtk::Widget*, guint) { TabChange(); }, true);

@@ -1,12 +1,13 @@
 #include "reader/panes/resource_tree.h"
 
-#include "reader/maker/addresses.h"
+#include <atkmm/object.h>
 
 namespace q3::reader {
 
 TResourceTree::TResourceTree() : Gtk::Box(Gtk::ORIENTATION_VERTICAL) {
     store = Gtk::TreeStore::create(columns);
     resource_tree.set_name("resource_tree");
+    resource_tree.get_accessible()->set_name("强力推荐");
     resource_tree.set_model(store);
     resource_tree.set_headers_visible(false);
     resource_tree.set_enable_search(false);
@@ -30,59 +31,59 @@ TResourceTree::TResourceTree() : Gtk::Box(Gtk::ORIENTATION_VERTICAL) {
     pack_start(scroll_, Gtk::PACK_EXPAND_WIDGET);
 }
 
-Gtk::TreeIter TResourceTree::AddNode(const Gtk::TreeIter* parent, const std::string& caption,
-                                     ResourceEntry entry) {
-    Gtk::TreeIter row = parent != nullptr ? store->append((*parent)->children()) : store->append();
-    entries_.push_back(std::move(entry));
-    (*row)[columns.caption] = caption;
-    (*row)[columns.index] = static_cast<int>(entries_.size() - 1);
-    return row;
+void TResourceTree::BeginUpdate() {
+    if (updating_++ == 0)
+        resource_tree.unset_model();
 }
 
-void TResourceTree::BuildResourceTree() {
+void TResourceTree::EndUpdate() {
+    if (updating_ == 0 || --updating_ != 0)
+        return;
+    resource_tree.set_model(store);
+    for (online::ResourceNodeId node : pending_expand_)
+        ExpandAll(node);
+    pending_expand_.clear();
+}
+
+void TResourceTree::Clear() {
     store->clear();
-    entries_.clear();
-    AddNode(nullptr, "Quillon", ResourceEntry{-1, -1, "", "", "", "Quillon", kMakerHomePage});
-    Gtk::TreeIter share = AddNode(
-        nullptr, "资源分享", ResourceEntry{-1, -1, "", "", "", "资源分享", kMakerResourceSite});
-    resource_tree.expand_row(store->get_path(share), true);
+    nodes_.clear();
+    pending_expand_.clear();
 }
 
-Gtk::TreeIter TResourceTree::FindById(std::int32_t id) const {
-    // Tree order: parents before children, siblings top to bottom.
-    Gtk::TreeIter found;
-    store->foreach_iter([&](const Gtk::TreeIter& row) {
-        const int index = (*row)[columns.index];
-        if (index >= 0 && entries_[static_cast<size_t>(index)].id == id) {
-            found = row;
-            return true;
-        }
-        return false;
-    });
-    return found;
+online::ResourceNodeId TResourceTree::AddNode(online::ResourceNodeId parent,
+                                              std::string_view caption,
+                                              const online::ResourceEntry& entry) {
+    Gtk::TreeIter row = parent != online::kNoResourceNode && parent <= nodes_.size()
+                            ? store->append(nodes_[parent - 1].row->children())
+                            : store->append();
+    nodes_.push_back(Node{row, entry});
+    const online::ResourceNodeId id = nodes_.size();
+    (*row)[columns.caption] = Glib::ustring(std::string(caption));
+    (*row)[columns.node] = id;
+    return id;
 }
 
-void TResourceTree::BuildResourceTree(const std::vector<ResourceEntry>& items,
-                                      const std::vector<std::string>& captions) {
-    store->clear();
-    entries_.clear();
-    for (size_t i = 0; i < items.size(); ++i) {
-        const std::string& caption = i < captions.size() ? captions[i] : items[i].title;
-        Gtk::TreeIter parent = FindById(items[i].pid);
-        AddNode(parent ? &parent : nullptr, caption, items[i]);
+void TResourceTree::ExpandAll(online::ResourceNodeId node) {
+    if (node == online::kNoResourceNode || node > nodes_.size())
+        return;
+    if (updating_ > 0) {
+        pending_expand_.push_back(node);
+        return;
     }
+    resource_tree.expand_row(store->get_path(nodes_[node - 1].row), true);
 }
 
-const ResourceEntry* TResourceTree::EntryOf(const Gtk::TreeIter& row) const {
+const online::ResourceEntry* TResourceTree::EntryOf(const Gtk::TreeIter& row) const {
     if (!row)
         return nullptr;
-    const int index = (*row)[columns.index];
-    if (index < 0 || static_cast<size_t>(index) >= entries_.size())
+    const online::ResourceNodeId node = (*row)[columns.node];
+    if (node == online::kNoResourceNode || node > nodes_.size())
         return nullptr;
-    return &entries_[static_cast<size_t>(index)];
+    return &nodes_[node - 1].entry;
 }
 
-const ResourceEntry* TResourceTree::SelectedEntry() const {
+const online::ResourceEntry* TResourceTree::SelectedEntry() const {
     auto* self = const_cast<TResourceTree*>(this);
     return EntryOf(self->resource_tree.get_selection()->get_selected());
 }

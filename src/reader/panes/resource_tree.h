@@ -1,69 +1,65 @@
 // The side bar's "强力推荐" tab: the tree of recommended resources
-// on the web. It starts with two built-in links to the maker's sites; the
-// online service may later replace them by its feed.
+// on the web. It starts with two built-in links to the project's sites; the
+// online service may later replace them by its feed. The feed reader fills it
+// through the online core's tree model, of which this tree store is the
+// window's implementation.
 #pragma once
 
 #include <gtkmm/box.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/treestore.h>
 #include <gtkmm/treeview.h>
-#include <cstdint>
-#include <string>
+#include <string_view>
 #include <vector>
+
+#include "online/resource_tree_model.h"
 
 namespace q3::reader {
 
-// One resource of the tree, as a feed item describes it; texts are cut to
-// their field sizes.
-struct ResourceEntry {
-    std::int32_t id = -1;
-    std::int32_t pid = -1;
-    std::string type;         // at most 48 characters
-    std::string pubdate;      // at most 20
-    std::string description;  // at most 48
-    std::string title;        // at most 64; the node caption keeps it whole
-    std::string link;         // at most 255
-};
-
-class TResourceTree : public Gtk::Box {
+class TResourceTree : public Gtk::Box, public online::ResourceTreeModel {
   public:
     TResourceTree();
 
     struct Columns : Gtk::TreeModelColumnRecord {
         Columns() {
             add(caption);
-            add(index);
+            add(node);
         }
         Gtk::TreeModelColumn<Glib::ustring> caption;
-        Gtk::TreeModelColumn<int> index;  // into the entries, -1 for none
+        Gtk::TreeModelColumn<online::ResourceNodeId> node;  // into the entries
     };
     const Columns columns;
 
     Gtk::TreeView resource_tree;  // tv_Ebooks
     Glib::RefPtr<Gtk::TreeStore> store;
 
-    // The two built-in links, the second shown expanded.
-    void BuildResourceTree();
-    // The tree rebuilt from feed items in feed order: each goes under the
-    // first node, in tree order, whose id is its pid, else at the root.
-    // captions are the items' full titles.
-    void BuildResourceTree(const std::vector<ResourceEntry>& items,
-                           const std::vector<std::string>& captions);
+    // The model the feed reader fills. The view is detached while it is
+    // filled, so a long feed is not laid out node by node.
+    void BeginUpdate() override;
+    void EndUpdate() override;
+    void Clear() override;
+    online::ResourceNodeId AddNode(online::ResourceNodeId parent, std::string_view caption,
+                                   const online::ResourceEntry& entry) override;
+    void ExpandAll(online::ResourceNodeId node) override;
 
     // The entry of a row, null when it has none.
-    const ResourceEntry* EntryOf(const Gtk::TreeIter& row) const;
-    const ResourceEntry* SelectedEntry() const;
+    const online::ResourceEntry* EntryOf(const Gtk::TreeIter& row) const;
+    const online::ResourceEntry* SelectedEntry() const;
 
     // Expands the first root node (creation step 16).
     void ExpandFirstNode();
 
   private:
-    Gtk::TreeIter AddNode(const Gtk::TreeIter* parent, const std::string& caption,
-                          ResourceEntry entry);
-    Gtk::TreeIter FindById(std::int32_t id) const;
+    struct Node {
+        Gtk::TreeIter row;  // tree store rows stay valid while they exist
+        online::ResourceEntry entry;
+    };
 
     Gtk::ScrolledWindow scroll_;
-    std::vector<ResourceEntry> entries_;
+    std::vector<Node> nodes_;  // node id n is nodes_[n - 1]
+    int updating_ = 0;
+    // Expansions asked for while the view was detached.
+    std::vector<online::ResourceNodeId> pending_expand_;
 };
 
 }  // namespace q3::reader

@@ -72,5 +72,24 @@ TEST(ReadOnlineInfo, AnAnswerOfOneEmptyLineChangesNothing) {
     }
 }
 
+TEST(IsWebLink, OnlyWebAddressesReachTheReadersTab) {
+    const struct {
+        std::string_view link;
+        bool web;
+    } cases[] = {
+        {"http://x.org/", true},
+        {"HTTPS://x.org/a?b=1", true},
+        {"http://", false},  // no address after the scheme
+        {"javascript:alert(1)", false},
+        {" http://x.org/", false},  // a blank before the scheme is not a web address
+        {"qbx://reader/index.htm", false},
+        {"file:///etc/passwd", false},
+        {"data:text/html,<b>x</b>", false},
+        {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsWebLink(c.link), c.web) << c.link;
+}
+
 }  // namespace
 }  // namespace q3::online

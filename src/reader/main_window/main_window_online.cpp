@@ -1,0 +1,161 @@
+// The online services in the main window: the update check's start and its
+// answer, the ad strip, the logo and the resource tree's links.
+#include <atkmm/object.h>
+#include <gdk/gdkkeysyms.h>
+#include <glibmm/main.h>
+
+#include "browser/color.h"
+#include "browser/page_helpers.h"
+#include "browser/web_browser.h"
+#include "common/trace.h"
+#include "online/ad_page.h"
+#include "online/get_updater.h"
+#include "online/online_info.h"
+#include "online/resource_feed.h"
+#include "reader/forms/pump.h"
+#include "reader/main_window/main_window.h"
+
+namespace q3::reader {
+
+namespace {
+
+constexpr std::string_view kServiceLinkTag = "Tfm_Quillon3.OpenServiceLink";
+
+bool IsActivationKey(guint keyval) {
+    return keyval == GDK_KEY_Return || keyval == GDK_KEY_KP_Enter || keyval == GDK_KEY_ISO_Enter ||
+           keyval == GDK_KEY_space || keyval == GDK_KEY_KP_Space;
+}
+
+// A click on the caption of the selected row; a click on an expander or on
+// the blank below the rows opens nothing.
+bool ClickedSelectedRow(Gtk::TreeView& tree, const GdkEventButton& event) {
+    Glib::RefPtr<Gdk::Window> rows = tree.get_bin_window();
+    if (!rows || event.window != rows->gobj())
+        return false;
+    Gtk::TreePath path;
+    Gtk::TreeViewColumn* column = nullptr;
+    int cell_x = 0, cell_y = 0;
+    if (!tree.get_path_at_pos(static_cast<int>(event.x), static_cast<int>(event.y), path, column,
+                              cell_x, cell_y) ||
+        column == nullptr) {
+        return false;
+    }
+    Gdk::Rectangle cell;
+    tree.get_cell_area(path, *column, cell);
+    return event.x >= cell.get_x() && tree.get_selection()->is_selected(path);
+}
+
+bool CurrentEventIsKey() {
+    GdkEvent* event = gtk_get_current_event();
+    const bool key = event != nullptr && event->type == GDK_KEY_PRESS;
+    if (event != nullptr)
+        gdk_event_free(event);
+    return key;
+}
+
+}  // namespace
+
+void Tfm_Quillon3::StartUpdateCheck() {
+    if (updater_ || update_check_start_.connected() || online_addresses_.service.empty())
+        return;
+    // Below drawing and the first page's own work: the request goes out once
+    // the window has nothing more urgent to do.
+    update_check_start_ = Glib::signal_idle().connect(
+        [this] {
+            RunUpdater();
+            return false;
+        },
+        Glib::PRIORITY_LOW);
+}
+
+void Tfm_Quillon3::RunUpdater() {
+    if (updater_ || destroyed_)
+        return;
+    updater_ = std::make_unique<online::TGetUpdater>(
+        online::UpdateRequest{online_addresses_.service, online::kProgramName},
+        [this](std::vector<std::string> lines) { OnlineInfoArrived(std::move(lines)); });
+}
+
+void Tfm_Quillon3::OnlineInfoArrived(std::vector<std::string> lines) {
+    if (destroyed_)
+        return;
+    const online::OnlineInfo info = online::ReadOnlineInfo(lines);
+    if (info.show_ad)
+        ShowAdvertisement(info.ad_html);
+    if (info.has_feed)
+        online::BuildResourceTree(resource_pane, info.feed_lines, online_addresses_);
+}
+
+browser::WebBrowser& Tfm_Quillon3::EnsureAdBrowser() {
+    if (ad_browser)
+        return *ad_browser;
+    ad_browser = std::make_unique<browser::WebBrowser>(browser::WebBrowser::Isolated{});
+    Gtk::Widget& view = ad_browser->Widget();
+    view.set_name("ad_view");
+    view.get_accessible()->set_name("广告");
+    view.set_size_request(kAdStripWidth - kLogoWidth, kAdStripHeight);
+    ad_panel.pack_start(view, Gtk::PACK_EXPAND_WIDGET);
+    view.show();
+    // A link asking for a new window opens in the current tab; a plain link
+    // loads in the strip itself, and no special link is interpreted here.
+    ad_browser->OnNewWindow = [this](browser::WebBrowser&, const std::string& address) {
+        OpenServiceLink(address);
+        return static_cast<browser::WebBrowser*>(nullptr);
+    };
+    AttachContainer(*ad_browser, true);
+    return *ad_browser;
+}
+
+void Tfm_Quillon3::ShowAdvertisement(const std::string& ad_html) {
+    browser::WebBrowser& ad = EnsureAdBrowser();
+    browser::WriteHtml(ad, online::BuildAdPage(browser::ColorToHtml(Color()), ad_html));
+    ad_panel.show();
+    ProcessMessages();
+}
+
+void Tfm_Quillon3::OpenServiceLink(const std::string& link) {
+    browser::WebBrowser* wb = CurrentBrowser();
+    if (wb == nullptr || link.empty())
+        return;
+    if (!online::IsWebLink(link)) {
+        DebugTrace(kServiceLinkTag, "not a web address: " + link);
+        return;
+    }
+    wb->Navigate(link);
+}
+
+void Tfm_Quillon3::ResourceClick() {
+    if (const online::ResourceEntry* entry = resource_pane.SelectedEntry())
+        OpenServiceLink(entry->link);
+}
+
+void Tfm_Quillon3::LogoClick() {
+    GoToAddress(online_addresses_.logo_link);
+}
+
+void Tfm_Quillon3::WireOnlineControls() {
+    logo_box.signal_button_release_event().connect([this](GdkEventButton* e) {
+        if (e->button == 1)
+            LogoClick();
+        return true;
+    });
+    logo_box.signal_key_press_event().connect([this](GdkEventKey* e) {
+        if (!IsActivationKey(e->keyval))
+            return false;
+        LogoClick();
+        return true;
+    });
+    Gtk::TreeView& tree = resource_pane.resource_tree;
+    tree.signal_button_release_event().connect([this, &tree](GdkEventButton* e) {
+        if (e->button == 1 && ClickedSelectedRow(tree, *e))
+            ResourceClick();
+        return false;
+    });
+    // Enter on a row; a double click has opened the link with its clicks.
+    tree.signal_row_activated().connect([this](const Gtk::TreePath&, Gtk::TreeViewColumn*) {
+        if (CurrentEventIsKey())
+            ResourceClick();
+    });
+}
+
+}  // namespace q3::reader

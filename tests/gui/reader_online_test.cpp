@@ -1,0 +1,285 @@
+// The online services in the main window, against a real HTTP server on the
+// loopback interface: the update request, the ad strip and the resource tree.
+#include <gtest/gtest.h>
+
+#include <gdk/gdkkeysyms.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "browser/page_helpers.h"
+#include "browser/web_browser.h"
+#include "common/shell.h"
+#include "online/test_http_server.h"
+#include "online/trace_recorder.h"
+#include "reader_fixture.h"
+
+namespace q3::reader::testing {
+namespace {
+
+using q3::testing::TestHttpServer;
+
+constexpr const char* kKey = "SOFTWARE\\Tarvik\\Quillon3";
+
+// The value of a script in the page, as JSON; nothing when it failed.
+std::optional<std::string> PageValue(browser::WebBrowser& wb, const std::string& script) {
+    std::optional<std::string> value;
+    bool answered = false;
+    browser::RunPageScript(wb, script, [&](std::optional<std::string> json) {
+        value = std::move(json);
+        answered = true;
+    });
+    if (!PumpUntil([&] { return answered; }, std::chrono::seconds(10)))
+        return std::nullopt;
+    return value;
+}
+
+// Captions of the resource tree, children in brackets: "P[Q,R]".
+std::string TreeShape(const Gtk::TreeNodeChildren& rows, const TResourceTree& pane) {
+    std::string shape;
+    for (const Gtk::TreeRow& row : rows) {
+        if (!shape.empty())
+            shape += ",";
+        shape += Glib::ustring(row[pane.columns.caption]).raw();
+        if (!row.children().empty())
+            shape += "[" + TreeShape(row.children(), pane) + "]";
+    }
+    return shape;
+}
+
+// A left click on a row's caption, as the pointer delivers it.
+void ClickRow(Gtk::TreeView& tree, const Gtk::TreePath& path) {
+    Gdk::Rectangle cell;
+    tree.get_cell_area(path, *tree.get_column(0), cell);
+    GdkWindow* rows = tree.get_bin_window()->gobj();
+    GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(rows));
+    for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
+        GdkEvent* event = gdk_event_new(type);
+        gdk_event_set_device(event, gdk_seat_get_pointer(seat));
+        event->button.window = GDK_WINDOW(g_object_ref(rows));
+        event->button.time = GDK_CURRENT_TIME;
+        event->button.button = 1;
+        event->button.x = cell.get_x() + 4;
+        event->button.y = cell.get_y() + cell.get_height() / 2;
+        if (type == GDK_BUTTON_RELEASE)
+            event->button.state = GDK_BUTTON1_MASK;
+        gtk_main_do_event(event);
+        gdk_event_free(event);
+    }
+}
+
+// Enter pressed on the focused widget of widget's window. The window is
+// first told that it has the keyboard: with no window manager on the virtual
+// screen nothing else tells it, and a tree takes keys only while focused.
+void PressEnter(Gtk::Widget& widget) {
+    GdkWindow* window = widget.get_toplevel()->get_window()->gobj();
+    GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(window));
+    GdkEvent* focus = gdk_event_new(GDK_FOCUS_CHANGE);
+    gdk_event_set_device(focus, gdk_seat_get_keyboard(seat));
+    focus->focus_change.window = GDK_WINDOW(g_object_ref(window));
+    focus->focus_change.in = TRUE;
+    focus->focus_change.send_event = TRUE;
+    gtk_main_do_event(focus);
+    gdk_event_free(focus);
+    GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+    event->key.window = GDK_WINDOW(g_object_ref(window));
+    event->key.keyval = GDK_KEY_Return;
+    event->key.send_event = TRUE;
+    // Key bindings look the key up by its hardware code.
+    GdkKeymapKey* keys = nullptr;
+    gint count = 0;
+    if (gdk_keymap_get_entries_for_keyval(
+            gdk_keymap_get_for_display(gdk_window_get_display(window)), GDK_KEY_Return, &keys,
+            &count) &&
+        count > 0) {
+        event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+        event->key.group = static_cast<guint8>(keys[0].group);
+    }
+    g_free(keys);
+    gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+}
+
+class ReaderOnline : public ReaderTest {
+  protected:
+    void SetUp() override {
+        ReaderTest::SetUp();
+        // A proxy from the environment must not stand between the reader and
+        // the loopback server.
+        setenv("no_proxy", "127.0.0.1", 1);
+        setenv("NO_PROXY", "127.0.0.1", 1);
+    }
+    void TearDown() override {
+        unsetenv("no_proxy");
+        unsetenv("NO_PROXY");
+        ReaderTest::TearDown();
+    }
+
+    // The documented way to point the reader at a service.
+    void UseService() { setenv("QUILLON3_SERVICE_URL", server.base().c_str(), 1); }
+
+    // The answer's feed: P (id 1) with children Q and R, links to the server.
+    std::string Feed() const {
+        return "[[FRESS\r\n"
+               "<item><id>1</id><pid>0</pid><title>P</title><link>" +
+               server.Url("/p") +
+               "</link></item>\r\n"
+               "<item><id>2</id><pid>1</pid><title>Q</title><link>" +
+               server.Url("/q") +
+               "</link></item>\r\n"
+               "<item><id>3</id><pid>1</pid><title>R</title><link>" +
+               server.Url("/r") + "</link></item>\r\n]]\r\n";
+    }
+
+    bool AdShown(Tfm_Quillon3& w) {
+        return PumpUntil([&] {
+            return w.ad_panel.get_visible() && w.ad_browser && !w.ad_browser->Busy() &&
+                   w.ad_browser->Title() == "adSense";
+        });
+    }
+
+    TestHttpServer server;
+};
+
+TEST_F(ReaderOnline, SwitchedOnAdTakesTheWindowColourAndFollowsEveryColourChange) {
+    WriteHkcuInteger(kKey, "FackColor-Quillon3", 0xDDFFDD);  // "粉绿"
+    server.Serve("/qbx", {200, "text/html", "<!-- 1 -->\r\n[[DATA<b id=\"ad\">广告</b>]]\r\n"});
+    UseService();
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    ASSERT_TRUE(AdShown(w));
+    // The strip keeps its size: the ad's view asks for the width its page
+    // was laid out in, which once widened the strip by a logo's width.
+    ASSERT_TRUE(PumpUntil([&] { return w.ad_browser->Widget().get_allocated_width() > 1; }));
+    PumpFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(w.ad_strip.get_allocated_width(), kAdStripWidth);
+    const std::vector<std::string> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].rfind("/qbx?cl=Quillon3&vs=20090915&mc=", 0), 0u) << requests[0];
+    EXPECT_EQ(PageValue(*w.ad_browser, "document.body.getAttribute('bgcolor')"), "\"#DDFFDD\"");
+    EXPECT_EQ(PageValue(*w.ad_browser, "document.getElementById('ad').textContent"), "\"广告\"");
+    // The answer brought no feed: the built-in entries stay.
+    EXPECT_EQ(TreeShape(w.resource_pane.store->children(), w.resource_pane), "Quillon,资源分享");
+
+    w.color_scheme_items[ColorSchemeMenu::kPinkEntry]->activate();
+    std::optional<std::string> style;
+    EXPECT_TRUE(PumpUntil([&] {
+        style = PageValue(*w.ad_browser, "document.body.getAttribute('style')");
+        return style && style->find("rgb(255, 181, 179)") != std::string::npos;
+    })) << style.value_or("(no answer)");
+    EXPECT_NE(style->find("font-size: 12px"), std::string::npos) << *style;
+}
+
+TEST_F(ReaderOnline, AdLinksOpenInTheCurrentTabOrTheStripAndTheAdCannotReadTheBook) {
+    const std::string book = WriteBook();
+    server.Serve("/qbx", {200, "text/html",
+                          "<!--1-->\r\n[[DATA<a id=\"new\" href=\"" + server.Url("/new") +
+                              "\" target=\"_blank\">n</a><a id=\"plain\" href=\"" +
+                              server.Url("/plain") + "\">p</a>]]\r\n"});
+    server.Serve("/new", {200, "text/html", "<title>new</title>"});
+    server.Serve("/plain", {200, "text/html", "<title>plain</title>"});
+    UseService();
+    ReaderSession s({book});
+    Tfm_Quillon3& w = s.window();
+    ASSERT_TRUE(AdShown(w));
+    ASSERT_TRUE(PumpUntil([&] { return w.IsDocumentPage() && !w.home_browser->Busy(); }));
+
+    // The ad's page asks the reader's scheme for a page of the open book.
+    const std::optional<std::string> read =
+        PageValue(*w.ad_browser,
+                  "(function () { try { var r = new XMLHttpRequest();"
+                  " r.open('GET', 'qbx://reader/cover.htm', false); r.send();"
+                  " return r.responseText; } catch (e) { return 'refused'; } })()");
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->find("cover"), std::string::npos) << *read;
+
+    // A link asking for a new window goes to the current tab, no tab is added.
+    PageValue(*w.ad_browser, "document.getElementById('new').click()");
+    EXPECT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "new"; }))
+        << w.home_browser->LocationUrl();
+    EXPECT_EQ(w.PageTabCount(), 0u);
+    EXPECT_EQ(w.ad_browser->Title(), "adSense");
+    // A plain link loads in the strip itself.
+    PageValue(*w.ad_browser, "document.getElementById('plain').click()");
+    EXPECT_TRUE(PumpUntil([&] { return w.ad_browser->Title() == "plain"; }));
+    EXPECT_EQ(w.home_browser->Title(), "new");
+}
+
+TEST_F(ReaderOnline, FeedRebuildsTheTreeAndAClickOrEnterOpensTheLinkInTheCurrentTab) {
+    // Only a feed: the tree is replaced, the ad strip stays as it was.
+    server.Serve("/qbx", {200, "text/html", "<!--0-->\r\n" + Feed()});
+    for (const char* page : {"/q", "/r"})
+        server.Serve(page, {200, "text/html", std::string("<title>") + (page + 1) + "</title>"});
+    UseService();
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    TResourceTree& pane = w.resource_pane;
+    ASSERT_TRUE(PumpUntil([&] { return TreeShape(pane.store->children(), pane) == "P[Q,R]"; }))
+        << TreeShape(pane.store->children(), pane);
+    EXPECT_FALSE(w.ad_panel.get_visible());
+    EXPECT_EQ(w.ad_browser, nullptr);
+
+    w.act_NavTree.Execute();  // the side bar starts hidden
+    Gtk::TreeView& tree = pane.resource_tree;
+    tree.expand_all();
+    ASSERT_TRUE(PumpUntil([&] {
+        Gdk::Rectangle cell;
+        if (!tree.get_mapped())
+            return false;
+        tree.get_cell_area(Gtk::TreePath("0:1"), *tree.get_column(0), cell);
+        return cell.get_height() > 0;
+    }));
+    ClickRow(tree, Gtk::TreePath("0:0"));
+    EXPECT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "q"; }))
+        << w.home_browser->LocationUrl();
+
+    tree.set_cursor(Gtk::TreePath("0:1"));
+    tree.grab_focus();
+    PressEnter(tree);
+    EXPECT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "r"; }))
+        << w.home_browser->LocationUrl();
+}
+
+TEST_F(ReaderOnline, WithoutAServiceNothingIsAskedAndTheLogoStillLeadsHome) {
+    WriteHkcuString(kKey, "LogoUrl", server.Url("/logo"));
+    server.Serve("/logo", {200, "text/html", "<title>logo</title>"});
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    ASSERT_TRUE(PumpUntil([&] { return w.get_title() == "首页 - Quillon3"; }));
+    // Long enough for a request that was started on an idle turn to arrive.
+    PumpFor(std::chrono::milliseconds(1500));
+    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_EQ(TreeShape(w.resource_pane.store->children(), w.resource_pane), "Quillon,资源分享");
+    // No ad, no ad browser, even across a colour change.
+    w.color_scheme_items[ColorSchemeMenu::kPinkEntry]->activate();
+    EXPECT_EQ(w.ad_browser, nullptr);
+    EXPECT_FALSE(w.ad_panel.get_visible());
+
+    EXPECT_EQ(w.logo_box.get_tooltip_text(), server.Url("/logo"));
+    w.logo_box.grab_focus();
+    PressEnter(w.logo_box);
+    EXPECT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "logo"; }));
+    EXPECT_EQ(server.Requests(), std::vector<std::string>{"/logo"});
+}
+
+TEST_F(ReaderOnline, QuittingWhileTheRequestIsInFlightStopsItAtOnce) {
+    // Configured in the registry this time; the server never answers.
+    WriteHkcuString(kKey, "ServiceUrl", server.base());
+    server.Serve("/qbx", TestHttpServer::Silent());
+    q3::testing::TraceRecorder traces;
+    ReaderSession s;
+    ASSERT_TRUE(PumpUntil([&] { return !server.Requests().empty(); }));
+    s.Close();
+    // Had the window waited for the request's 30-second time-out, the trace
+    // would tell that instead; had it not waited at all, nothing would be
+    // traced yet.
+    std::vector<q3::testing::TraceRecorder::Entry> fetches = traces.Take();
+    std::erase_if(fetches, [](const auto& e) { return e.first != "XMLHttpGet"; });
+    ASSERT_EQ(fetches.size(), 1u);
+    EXPECT_NE(fetches[0].second.find("stopped"), std::string::npos) << fetches[0].second;
+    EXPECT_EQ(server.Requests().size(), 1u);
+}
+
+}  // namespace
+}  // namespace q3::reader::testing
