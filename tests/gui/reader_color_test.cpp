@@ -41,10 +41,12 @@ TEST_F(ReaderColor, ChoosingAnEntrySetsStoresAndRecolours) {
     // The navigation window takes the colour, and so does the ad page's style.
     EXPECT_EQ(s.nav().Color(), 0xDDFFDDu);
     EXPECT_NE(w.AdBodyStyle().find("background-color: #DDFFDD"), std::string::npos);
-    // The ad page's body takes that style, ad or no ad.
+    // The ad page's body takes that style, ad or no ad, also when the ad
+    // strip's browser is made after the change.
+    EXPECT_EQ(w.ad_browser, nullptr);
     std::optional<std::string> style;
     bool answered = false;
-    browser::RunPageScript(*w.ad_browser, "document.body.getAttribute('style')",
+    browser::RunPageScript(w.EnsureAdBrowser(), "document.body.getAttribute('style')",
                            [&](std::optional<std::string> json) {
                                style = std::move(json);
                                answered = true;

@@ -62,7 +62,12 @@ TEST_F(ReaderStart, FirstStartWithAnEmptyRegistry) {
 TEST_F(ReaderStart, EveryStartRegistersTheDocumentType) {
     ReaderSession s;
     const RegistryStore store = RegistryStore::ForUser();
-    auto ext = RegistryKey::Open(store, RegistryHive::kClassesRoot, ".qbx");
+    // Once the first page is shown: it does not wait for the registration.
+    std::optional<RegistryKey> ext;
+    EXPECT_TRUE(PumpUntil([&] {
+        ext = RegistryKey::Open(store, RegistryHive::kClassesRoot, ".qbx");
+        return ext.has_value();
+    }));
     ASSERT_TRUE(ext.has_value());
     EXPECT_EQ(ext->ReadString(""), std::optional<std::string>("Quillon"));
     auto command =

@@ -14,6 +14,8 @@
 #include <gtkmm/textview.h>
 #include <gtkmm/toolbar.h>
 #include <gtkmm/toolbutton.h>
+#include <sigc++/connection.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -128,8 +130,9 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     Gtk::Menu document_page_menu;  // pm_Webqbx, over a page of the open document
 
     // ---- browsers
-    std::unique_ptr<browser::WebBrowser> home_browser;       // wb_home, on home_tab
-    std::unique_ptr<browser::WebBrowser> ad_browser;         // wb_AdSense, on ad_panel
+    std::unique_ptr<browser::WebBrowser> home_browser;  // wb_home, on home_tab
+    // wb_AdSense, on ad_panel: made once there is an advertisement to show.
+    std::unique_ptr<browser::WebBrowser> ad_browser;
     std::unique_ptr<browser::ContainerList> container_list;  // ContainerList
     // Find, view source and page properties, with the windows they open.
     std::unique_ptr<browser::BrowserCommands> browser_commands;
@@ -164,6 +167,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void BuildHomePage();
     // Starts the background update check (its answer arrives on the main loop).
     void StartUpdateCheck();
+    // The ad strip's browser, made and attached on first use.
+    browser::WebBrowser& EnsureAdBrowser();
     // Shows the first contents page of the open document.
     void ShowFirstPage();
     bool ShowEntry(server::ContentsEntry* entry, const std::string& suffix);
@@ -185,6 +190,9 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     bool SaveArchiveEntry(const std::string& address);
     // The tree follows the page shown: selects, expands and reveals the node.
     void SelectTreeNode(server::ContentsEntry* entry);
+    // Selects the node of the document page a browser shows, however it got
+    // there: Back and Forward may show a page without asking the server.
+    void FollowPage(browser::WebBrowser& wb);
     void TabChange();
     // Shows the page of the selected index item.
     void IndexShow();
@@ -232,6 +240,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void WireControls();
     void FormCreate();
     void CreateSettingsAndServer();
+    void DeferDocumentTypeRegistration();
+    void RegisterDocumentTypeSoon();
     void RegisterDocumentType();
     void CreateBrowsersAndStart();
     void AttachContainer(browser::WebBrowser& browser, bool navigate);
@@ -259,6 +269,11 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     int web_icon_index_ = 0;
     std::string search_words_path_;
     std::unique_ptr<TWindowContentsModel> contents_model_;
+    // The file type registration waiting for the first page.
+    sigc::connection register_type_;
+    // The page shown is of the document opened before the current one: its
+    // address names a page of the new document only by chance.
+    bool page_from_older_document_ = false;
     bool destroyed_ = false;
     bool side_bar_before_full_screen_ = false;
     std::string ad_body_style_;

@@ -133,16 +133,32 @@ void Tfm_Quillon3::BuildPages() {
     page_tabs.set_scrollable(true);
     home_tab.set_orientation(Gtk::ORIENTATION_VERTICAL);
     home_browser = std::make_unique<browser::WebBrowser>();
-    ad_browser = std::make_unique<browser::WebBrowser>();
     Gtk::Widget& home_view = home_browser->Widget();
     home_view.set_name("home_view");
     home_tab.pack_start(home_view, Gtk::PACK_EXPAND_WIDGET);
     AddPage(page_tabs, home_tab, "home_tab", "首页");
+}
+
+browser::WebBrowser& Tfm_Quillon3::EnsureAdBrowser() {
+    // A web view costs a web process of its own: none until there is an
+    // advertisement to show.
+    if (ad_browser)
+        return *ad_browser;
+    ad_browser = std::make_unique<browser::WebBrowser>();
     Gtk::Widget& ad_view = ad_browser->Widget();
     ad_view.set_name("ad_view");
     ad_view.set_size_request(kAdStripWidth - kLogoWidth, kAdStripHeight);
     ad_panel.pack_start(ad_view, Gtk::PACK_EXPAND_WIDGET);
     ad_view.show();
+    // Links of the ad page open in the current tab.
+    ad_browser->OnNewWindow = [this](browser::WebBrowser&, const std::string& address) {
+        if (browser::WebBrowser* current = CurrentBrowser(); current && !address.empty())
+            current->Navigate(address);
+        return static_cast<browser::WebBrowser*>(nullptr);
+    };
+    AttachContainer(*ad_browser, true);
+    RestyleAdPanel();
+    return *ad_browser;
 }
 
 }  // namespace q3::reader
