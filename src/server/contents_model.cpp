@@ -67,6 +67,13 @@ void MemoryContentsModel::AddResourceItem(std::string_view path, ContentsEntry* 
     resources_.push_back(Item{std::string(path), entry});
 }
 
+void MemoryContentsModel::ShrinkToFit() {
+    arena_.shrink_to_fit();
+    nodes_.shrink_to_fit();
+    index_.shrink_to_fit();
+    resources_.shrink_to_fit();
+}
+
 std::string MemoryContentsModel::NodeCaption(NodeId node) const {
     if (node == kNoNode || node > nodes_.size())
         return {};

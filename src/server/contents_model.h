@@ -73,6 +73,9 @@ class MemoryContentsModel : public ContentsModel {
     std::vector<Item> SortedIndex() const;
     const std::vector<Item>& Resources() const { return resources_; }
 
+    // Gives back what the arrays reserved beyond their items.
+    void ShrinkToFit();
+
     // Nodes depth first from the first root, each with its depth (0 for roots).
     std::vector<std::pair<NodeId, int>> DisplayOrder() const;
 

@@ -121,6 +121,7 @@ void Tfm_Quillon3::IndexKeyReleased(GdkEventKey* event) {
     const std::optional<size_t> found = index_pane.FindPrefix(key);
     if (!found)
         return;
+    index_pane.EnsureListed();
     Gtk::TreePath path;
     path.push_back(static_cast<int>(*found));
     index_pane.index_list.get_selection()->select(path);

@@ -18,6 +18,7 @@ struct TContentsData {
 
     // Builds the random access; the model must not change afterwards.
     void Seal() {
+        model.ShrinkToFit();
         outline = server::ContentsOutline(model);
         index = server::SortedIndex(model);
     }

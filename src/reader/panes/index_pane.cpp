@@ -68,6 +68,8 @@ TIndexPane::TIndexPane()
     index_list.set_show_expanders(false);
     index_list.append_column("", columns.text);
     UseFixedRows(index_list);
+    no_rows_ = MakeRowsModel(std::make_unique<IndexRows>(nullptr, columns));
+    index_list.signal_map().connect([this] { EnsureListed(); });
     Show(nullptr);
     scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
     scroll_.set_shadow_type(Gtk::SHADOW_IN);
@@ -81,6 +83,18 @@ TIndexPane::TIndexPane()
 void TIndexPane::Show(std::shared_ptr<const TContentsData> data) {
     data_ = std::move(data);
     model = MakeRowsModel(std::make_unique<IndexRows>(data_, columns));
+    // The list lets go of the previous rows at once: their entries are
+    // about to be released.
+    listed_ = false;
+    index_list.set_model(no_rows_);
+    if (!data_ || index_list.get_mapped())
+        EnsureListed();
+}
+
+void TIndexPane::EnsureListed() {
+    if (listed_)
+        return;
+    listed_ = true;
     index_list.set_model(model);
     FitWidth();
 }

@@ -38,12 +38,16 @@ class TIndexPane : public Gtk::Box {
     Gtk::Entry index_key_edit;      // lbledt_IndexKey
     Gtk::Button show_index_button;  // btn_SearchIndexKey, "显示"
     Gtk::TreeView index_list;       // lst_Indexs
-    // What index_list shows: the open document's index in index order, or no rows.
+    // The open document's index in index order, or no rows. The list shows
+    // it from when it is first looked at: a list view spends time and memory
+    // on every row it is given.
     Glib::RefPtr<Gtk::TreeModel> model;
 
     // Lists the index of sealed contents (null: an empty list).
     void Show(std::shared_ptr<const TContentsData> data);
     void Clear() { Show(nullptr); }
+    // Gives the list its rows now, if it has not got them yet.
+    void EnsureListed();
     size_t ItemCount() const { return data_ ? data_->index.Size() : 0; }
 
     // The first row whose text begins with the UTF-8 prefix in any letter
@@ -57,6 +61,9 @@ class TIndexPane : public Gtk::Box {
     Gtk::Box key_row_;
     Gtk::ScrolledWindow scroll_;
     std::shared_ptr<const TContentsData> data_;
+    // What the list shows until it is looked at.
+    Glib::RefPtr<Gtk::TreeModel> no_rows_;
+    bool listed_ = false;
 };
 
 }  // namespace q3::reader
