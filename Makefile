@@ -44,8 +44,10 @@ test: build
 run: build
 	@bash scripts/run-reader $(BUILD)
 
+# The core's benchmarks, then the start-up benchmark: the reader against a bare
+# WebKitGTK view on a virtual display (BENCH_RUNS runs each, medians).
 bench: deps
-	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUILLON3_BENCH=ON -DQUILLON3_GUI=OFF >/dev/null
+	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUILLON3_BENCH=ON -DQUILLON3_TESTS=OFF >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@bash scripts/run-bench $(BENCH_BUILD)
 

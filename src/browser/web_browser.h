@@ -89,6 +89,10 @@ class WebBrowser {
     TextHandler OnStatusTextChange;
     // The main frame finished loading; the text is its address.
     TextHandler OnDocumentComplete;
+    // The address shown changed: a load began or was committed, or the page
+    // moved within itself. Back and Forward may show a page from the cache
+    // without loading anything; this still tells of it.
+    TextHandler OnLocationChange;
     // A page script asked to close the window.
     SenderHandler OnWindowClosing;
 
@@ -101,6 +105,7 @@ class WebBrowser {
                                        WebKitPolicyDecisionType, gpointer self);
     static GtkWidget* HandleCreate(WebKitWebView*, WebKitNavigationAction*, gpointer self);
     static void HandleTitle(GObject*, GParamSpec*, gpointer self);
+    static void HandleUri(GObject*, GParamSpec*, gpointer self);
     static void HandleMouseTarget(WebKitWebView*, WebKitHitTestResult*, guint, gpointer self);
     static void HandleLoadChanged(WebKitWebView*, WebKitLoadEvent, gpointer self);
     static void HandleClose(WebKitWebView*, gpointer self);

@@ -74,6 +74,7 @@ void WebBrowser::ConnectSignals() {
     g_signal_connect(view_, "decide-policy", G_CALLBACK(HandleDecidePolicy), this);
     g_signal_connect(view_, "create", G_CALLBACK(HandleCreate), this);
     g_signal_connect(view_, "notify::title", G_CALLBACK(HandleTitle), this);
+    g_signal_connect(view_, "notify::uri", G_CALLBACK(HandleUri), this);
     g_signal_connect(view_, "mouse-target-changed", G_CALLBACK(HandleMouseTarget), this);
     g_signal_connect(view_, "load-changed", G_CALLBACK(HandleLoadChanged), this);
     g_signal_connect(view_, "close", G_CALLBACK(HandleClose), this);
@@ -125,6 +126,13 @@ void WebBrowser::HandleTitle(GObject*, GParamSpec*, gpointer self) {
     if (!browser.OnTitleChange)
         return;
     Guarded([&] { browser.OnTitleChange(browser, browser.Title()); });
+}
+
+void WebBrowser::HandleUri(GObject*, GParamSpec*, gpointer self) {
+    WebBrowser& browser = Self(self);
+    if (!browser.OnLocationChange)
+        return;
+    Guarded([&] { browser.OnLocationChange(browser, browser.LocationUrl()); });
 }
 
 void WebBrowser::HandleMouseTarget(WebKitWebView*, WebKitHitTestResult* hit, guint, gpointer self) {

@@ -34,7 +34,7 @@ void SetClassDefault(const RegistryStore& store, std::string_view key, std::stri
 }
 
 void SyncDesktopAssociation(std::string_view extension, std::string_view description,
-                            std::string_view program_path, bool notify_desktop) {
+                            std::string_view program_path) {
     const std::filesystem::path data_home = DataHome();
     // An installed reader's own files already say the same; a copy in the
     // user's folder would only shadow them and go stale on the next upgrade.
@@ -53,8 +53,10 @@ void SyncDesktopAssociation(std::string_view extension, std::string_view descrip
     } catch (const std::exception& e) {
         DebugTrace("RegisterFileType", e.what());
     }
-    // On this desktop, rebuilding its caches is how it learns of the change.
-    RefreshDesktopDatabases(data_home, changes, notify_desktop);
+    // On this desktop, rebuilding its caches is how it learns of the change;
+    // files that say what they said before need no rebuild, however new the
+    // registry's side is.
+    RefreshDesktopDatabases(data_home, changes, false);
 }
 
 }  // namespace
@@ -109,7 +111,7 @@ void RegisterFileType(std::string_view extension, std::string_view type_name,
     SetClassDefault(store, type + "\\Shell\\Open\\Command", "\"" + program + "\" \"%1\"");
 
     const bool tell_desktop = !existed && notify;
-    SyncDesktopAssociation(extension, description, program_path, tell_desktop);
+    SyncDesktopAssociation(extension, description, program_path);
     if (!tell_desktop)
         return;
     AssociationObserver observer;

@@ -67,14 +67,23 @@ void MemoryContentsModel::AddResourceItem(std::string_view path, ContentsEntry* 
     resources_.push_back(Item{std::string(path), entry});
 }
 
+void MemoryContentsModel::ShrinkToFit() {
+    arena_.shrink_to_fit();
+    nodes_.shrink_to_fit();
+    index_.shrink_to_fit();
+    resources_.shrink_to_fit();
+}
+
 std::string MemoryContentsModel::NodeCaption(NodeId node) const {
-    if (node == kNoNode || node > nodes_.size()) return {};
+    if (node == kNoNode || node > nodes_.size())
+        return {};
     return std::string(Caption(node));
 }
 
 std::vector<NodeId> MemoryContentsModel::Roots() const {
     std::vector<NodeId> out;
-    for (NodeId id = first_root_; id != kNoNode; id = At(id).next_sibling) out.push_back(id);
+    for (NodeId id = first_root_; id != kNoNode; id = At(id).next_sibling)
+        out.push_back(id);
     return out;
 }
 
@@ -89,13 +98,16 @@ std::vector<std::pair<NodeId, int>> MemoryContentsModel::DisplayOrder() const {
     std::vector<std::pair<NodeId, int>> out;
     out.reserve(nodes_.size());
     std::vector<std::pair<NodeId, int>> stack;  // the next node to visit at each depth
-    if (first_root_ != kNoNode) stack.emplace_back(first_root_, 0);
+    if (first_root_ != kNoNode)
+        stack.emplace_back(first_root_, 0);
     while (!stack.empty()) {
         auto [id, depth] = stack.back();
         stack.pop_back();
         out.emplace_back(id, depth);
-        if (At(id).next_sibling != kNoNode) stack.emplace_back(At(id).next_sibling, depth);
-        if (At(id).first_child != kNoNode) stack.emplace_back(At(id).first_child, depth + 1);
+        if (At(id).next_sibling != kNoNode)
+            stack.emplace_back(At(id).next_sibling, depth);
+        if (At(id).first_child != kNoNode)
+            stack.emplace_back(At(id).first_child, depth + 1);
     }
     return out;
 }
@@ -109,16 +121,13 @@ std::vector<MemoryContentsModel::Item> MemoryContentsModel::Index() const {
 }
 
 std::vector<MemoryContentsModel::Item> MemoryContentsModel::SortedIndex() const {
-    std::vector<Item> items = Index();
-    IndexOrder order;
-    std::vector<std::pair<std::string, size_t>> keys;
-    keys.reserve(items.size());
-    for (size_t i = 0; i < items.size(); ++i) keys.emplace_back(order.Key(items[i].text), i);
-    std::stable_sort(keys.begin(), keys.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    const server::SortedIndex sorted(*this);
     std::vector<Item> out;
-    out.reserve(items.size());
-    for (const auto& k : keys) out.push_back(std::move(items[k.second]));
+    out.reserve(sorted.Size());
+    for (size_t row = 0; row < sorted.Size(); ++row) {
+        const size_t item = sorted.ItemAt(row);
+        out.push_back(Item{std::string(IndexCaption(item)), IndexEntry(item)});
+    }
     return out;
 }
 

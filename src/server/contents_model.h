@@ -12,7 +12,7 @@
 namespace q3::server {
 
 class ContentsModel {
-public:
+  public:
     virtual ~ContentsModel() = default;
     virtual void BeginUpdate() {}
     virtual void EndUpdate() {}
@@ -32,7 +32,7 @@ public:
 // Captions live in one text arena, so filling a large contents costs no
 // allocation per item beyond the vectors' growth.
 class MemoryContentsModel : public ContentsModel {
-public:
+  public:
     struct Node {
         NodeId parent = kNoNode;
         NodeId first_child = kNoNode;
@@ -58,18 +58,28 @@ public:
         const Node& n = At(id);
         return std::string_view(arena_).substr(n.caption_at, n.caption_len);
     }
+    NodeId FirstRoot() const { return first_root_; }
     std::vector<NodeId> Roots() const;
     std::vector<NodeId> Children(NodeId id) const;
     size_t NodeCount() const { return nodes_.size(); }
+    // The index items in the order they arrived.
+    size_t IndexSize() const { return index_.size(); }
+    std::string_view IndexCaption(size_t i) const {
+        return std::string_view(arena_).substr(index_[i].at, index_[i].len);
+    }
+    ContentsEntry* IndexEntry(size_t i) const { return index_[i].entry; }
     // The index in the order items arrived, and as the reader lists it.
     std::vector<Item> Index() const;
     std::vector<Item> SortedIndex() const;
     const std::vector<Item>& Resources() const { return resources_; }
 
+    // Gives back what the arrays reserved beyond their items.
+    void ShrinkToFit();
+
     // Nodes depth first from the first root, each with its depth (0 for roots).
     std::vector<std::pair<NodeId, int>> DisplayOrder() const;
 
-private:
+  private:
     struct IndexRef {
         size_t at, len;
         ContentsEntry* entry;

@@ -175,7 +175,7 @@ TEST_F(Layout, SideBarTabsHoldTheirControls) {
     EXPECT_EQ(w.side_bar.get_nth_page(0), &w.books_page);
     EXPECT_EQ(w.side_bar.get_nth_page(1), &w.resource_pane);
     EXPECT_EQ(w.document_tabs.get_n_pages(), 4);
-    EXPECT_EQ(w.contents_pane.contents_tree.get_model(), w.contents_pane.store);
+    EXPECT_EQ(w.contents_pane.contents_tree.get_model(), w.contents_pane.model);
     EXPECT_EQ(w.index_pane.index_key_label.get_text(), "输入关键字：    ");
     EXPECT_EQ(w.index_pane.show_index_button.get_label(), "显示");
     EXPECT_EQ(w.search_pane.search_key_label.get_text(), "输入关键字：    ");

@@ -300,7 +300,7 @@ TEST_F(ReadingTest, ExpandAllAndCollapseAllReachEveryLevel) {
     writer.WriteFile(book);
     ReaderSession session({book});
     Tfm_Quillon3& w = session.window();
-    ASSERT_EQ(w.contents_pane.store->children().size(), 1u);
+    ASSERT_EQ(w.contents_pane.model->children().size(), 1u);
     const Gtk::TreePath outer("0"), inner("0:0");
     w.act_TvCollapsed.Execute();
     EXPECT_FALSE(w.contents_pane.contents_tree.row_expanded(outer));

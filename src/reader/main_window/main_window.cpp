@@ -6,6 +6,7 @@
 #include <glibmm/main.h>
 #include <glibmm/miscutils.h>
 #include <gtkmm/main.h>
+#include <sigc++/adaptors/track_obj.h>
 
 #include <chrono>
 #include <exception>
@@ -38,6 +39,10 @@ const ActionDef& Def(std::string_view name) {
 
 // How long creation waits for a browser's first blank page.
 constexpr auto kBlankPageWait = std::chrono::seconds(10);
+// When the file type is registered: a little after the first page has
+// loaded (so that it is painted first), or this long after the start.
+constexpr unsigned kRegisterTypeAfterPage = 500;  // ms
+constexpr unsigned kRegisterTypeFallback = 5000;  // ms
 
 std::string ProgramPath() {
     std::error_code ec;
@@ -148,8 +153,10 @@ void Tfm_Quillon3::FormCreate() {
 }
 
 void Tfm_Quillon3::CreateSettingsAndServer() {
-    SetSettingsKey(kQuillonSettingsKey);             // 2
-    RegisterDocumentType();                          // 3
+    SetSettingsKey(kQuillonSettingsKey);  // 2
+    // 3. The first page does not need the file type: it is registered once
+    // the page is shown.
+    DeferDocumentTypeRegistration();
     color_scheme_.SetTag(ColorSchemeMenu::kDefault,  // 4
                          browser::SystemColorRef(browser::SystemColor::kButtonFace));
     act_NavTree.Execute();                                        // 5
@@ -169,6 +176,32 @@ void Tfm_Quillon3::CreateSettingsAndServer() {
     SyncAddressHistory(true);  // 13
 }
 
+void Tfm_Quillon3::DeferDocumentTypeRegistration() {
+    // Once the first page has loaded, or after a while when none comes.
+    // Refreshing the desktop's type database can take a moment; by then
+    // the user is reading.
+    register_type_ = Glib::signal_timeout().connect(sigc::track_obj(
+                                                        [this] {
+                                                            RegisterDocumentType();
+                                                            return false;
+                                                        },
+                                                        *this),
+                                                    kRegisterTypeFallback);
+}
+
+void Tfm_Quillon3::RegisterDocumentTypeSoon() {
+    if (!register_type_.connected())
+        return;
+    register_type_.disconnect();
+    register_type_ = Glib::signal_timeout().connect(sigc::track_obj(
+                                                        [this] {
+                                                            RegisterDocumentType();
+                                                            return false;
+                                                        },
+                                                        *this),
+                                                    kRegisterTypeAfterPage);
+}
+
 void Tfm_Quillon3::RegisterDocumentType() {
     // A registry that cannot be written must not cost the rest of the start
     // (the content server among it): the association is only a convenience.
@@ -181,15 +214,20 @@ void Tfm_Quillon3::RegisterDocumentType() {
 
 void Tfm_Quillon3::CreateBrowsersAndStart() {
     WireBrowserEvents(*home_browser);
-    // 15; the ad browser gets its container when an advertisement comes.
-    AttachContainer(*home_browser, true);
-    resource_pane.ExpandFirstNode();  // 16
     std::error_code ec;
     const bool has_document =
         !args_.empty() && std::filesystem::is_regular_file(std::filesystem::path(args_[0]), ec);
+    // 15. A start with a document goes straight to its first page: a blank
+    // page first would only delay it. The ad browser is made when an
+    // advertisement comes.
+    AttachContainer(*home_browser, !has_document);
+    resource_pane.ExpandFirstNode();  // 16
     side_bar.set_current_page(side_bar.page_num(has_document ? static_cast<Gtk::Widget&>(books_page)
                                                              : resource_pane));  // 17
-    BuildHomePage();                                                             // 18
+    // 18. The home page of a start with a document would only be painted to
+    // be replaced; it is built when the user goes home.
+    if (!has_document)
+        BuildHomePage();
     online::BuildResourceTree(resource_pane, {}, online_addresses_);
     if (has_document) {  // 19: only the first argument counts
         ProcessMessages();

@@ -14,6 +14,8 @@
 #include <gtkmm/textview.h>
 #include <gtkmm/toolbar.h>
 #include <gtkmm/toolbutton.h>
+#include <sigc++/connection.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -210,6 +212,9 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     bool SaveArchiveEntry(const std::string& address);
     // The tree follows the page shown: selects, expands and reveals the node.
     void SelectTreeNode(server::ContentsEntry* entry);
+    // Selects the node of the document page a browser shows, however it got
+    // there: Back and Forward may show a page without asking the server.
+    void FollowPage(browser::WebBrowser& wb);
     void TabChange();
     // Shows the page of the selected index item.
     void IndexShow();
@@ -261,6 +266,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void WireControls();
     void FormCreate();
     void CreateSettingsAndServer();
+    void DeferDocumentTypeRegistration();
+    void RegisterDocumentTypeSoon();
     void RegisterDocumentType();
     void CreateBrowsersAndStart();
     void AttachContainer(browser::WebBrowser& browser, bool navigate);
@@ -288,6 +295,11 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     int web_icon_index_ = 0;
     std::string search_words_path_;
     std::unique_ptr<TWindowContentsModel> contents_model_;
+    // The file type registration waiting for the first page.
+    sigc::connection register_type_;
+    // The page shown is of the document opened before the current one: its
+    // address names a page of the new document only by chance.
+    bool page_from_older_document_ = false;
     bool destroyed_ = false;
     bool side_bar_before_full_screen_ = false;
     std::string ad_body_style_;

@@ -52,13 +52,38 @@ void Tfm_Quillon3::SelectTreeNode(server::ContentsEntry* entry) {
         Glib::RefPtr<Gtk::TreeSelection> selection = contents_pane.contents_tree.get_selection();
         if (selection->is_selected(row))
             return;
-        const Gtk::TreePath path = contents_pane.store->get_path(row);
+        const Gtk::TreePath path = contents_pane.model->get_path(row);
         // A node inside collapsed parents cannot be selected until it is shown.
         contents_pane.contents_tree.expand_to_path(path);
         selection->select(row);
         contents_pane.contents_tree.scroll_to_row(path);
     } catch (const std::exception& e) {
         ReportError("Tfm_Quillon3.SelectTreeNode", e.what());
+    }
+}
+
+void Tfm_Quillon3::FollowPage(browser::WebBrowser& wb) {
+    server::Tdm_htServer* srv = Server();
+    // A page of the document opened before names nothing in this one.
+    if (srv == nullptr || srv->Document() == nullptr || &wb != CurrentBrowser() ||
+        page_from_older_document_)
+        return;
+    const std::string address = wb.LocationUrl();
+    if (address.compare(0, server::kUrlPrefix.size(), server::kUrlPrefix) != 0)
+        return;
+    // The page's own address, looked up as the server looks up a request;
+    // an anchor may be an item of its own, else the page's item counts.
+    std::string path = PercentDecode(address.substr(server::kUrlPrefix.size()));
+    const std::string page = path.substr(0, path.find('#'));
+    for (std::string candidate : {path, page}) {
+        if (!candidate.empty() && candidate.back() == '/')
+            candidate.pop_back();
+        server::ContentsEntry* entry =
+            candidate.empty() ? nullptr : srv->Lookup(AsciiLower(candidate));
+        if (entry != nullptr && entry->Node != server::kNoNode) {
+            SelectTreeNode(entry);
+            return;
+        }
     }
 }
 
@@ -90,17 +115,17 @@ void Tfm_Quillon3::IndexKeyReleased(GdkEventKey* event) {
         IndexShow();
         return;
     }
-    const std::string key = AsciiLower(index_pane.index_key_edit.get_text().raw());
+    const std::string key = index_pane.index_key_edit.get_text().raw();
     if (key.empty())
         return;
-    for (const Gtk::TreeRow& row : index_pane.store->children()) {
-        const std::string text = AsciiLower(Glib::ustring(row[index_pane.columns.text]).raw());
-        if (text.compare(0, key.size(), key) != 0)
-            continue;
-        index_pane.index_list.get_selection()->select(row);
-        index_pane.index_list.scroll_to_row(index_pane.store->get_path(row));
+    const std::optional<size_t> found = index_pane.FindPrefix(key);
+    if (!found)
         return;
-    }
+    index_pane.EnsureListed();
+    Gtk::TreePath path;
+    path.push_back(static_cast<int>(*found));
+    index_pane.index_list.get_selection()->select(path);
+    index_pane.index_list.scroll_to_row(path);
 }
 
 void Tfm_Quillon3::IndexShow() {

@@ -151,19 +151,15 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
     try {
         if (!SideBarShown())
             act_NavTree.Execute();
-        if (IsDocumentPage()) {
-            BuildHomePage();
-            // Until the home page has replaced it, the engine may still name
-            // the old document's page, and the new first page at the same
-            // address would pass for shown.
-            browser::WebBrowser* wb = CurrentBrowser();
-            ProcessMessagesWhile(
-                [this, wb] {
-                    return wb != nullptr && CurrentBrowser() == wb &&
-                           (wb->Busy() || wb->LocationUrl() != "about:blank");
-                },
-                std::chrono::seconds(5));
-        }
+        // A page of the previous document stays in view until the new first
+        // page replaces it, with no home page flashing in between; its
+        // address may name the new first page too, which must load all the
+        // same.
+        page_from_older_document_ = IsDocumentPage();
+        // Loads still on their way there would fetch their pages from the
+        // new document and move its tree.
+        if (page_from_older_document_)
+            CurrentBrowser()->Stop();
         act_QBXComment.SetEnabled(true);
         search_pane.store->clear();
         srv.LoadContents(outcome.contents_text, *contents_model_);
@@ -196,18 +192,14 @@ void Tfm_Quillon3::LoadBookmarks() {
 
 void Tfm_Quillon3::ShowFirstPage() {
     document_tabs.set_current_page(document_tabs.page_num(contents_pane));
-    Gtk::TreeIter found;
-    contents_pane.store->foreach_iter([&](const Gtk::TreeIter& row) {
-        if ((*row)[contents_pane.columns.entry] == nullptr)
-            return false;
-        found = row;
-        return true;
-    });
-    if (!found)
+    const TContentsData* contents = contents_pane.Data();
+    if (contents == nullptr)
         return;
-    Gtk::TreePath path = contents_pane.store->get_path(found);
-    contents_pane.contents_tree.expand_to_path(path);
-    contents_pane.contents_tree.get_selection()->select(found);
+    const Gtk::TreeIter row = contents_pane.NodeRow(contents->outline.FirstWithEntry());
+    if (!row)
+        return;
+    contents_pane.contents_tree.expand_to_path(contents_pane.model->get_path(row));
+    contents_pane.contents_tree.get_selection()->select(row);
     ProcessMessages();
     ContentsClick();
 }
@@ -230,8 +222,9 @@ bool Tfm_Quillon3::ShowEntry(server::ContentsEntry* entry, const std::string& su
     std::string current = wb->HasDocument() ? wb->LocationUrl() : "about:blank";
     if (!current.empty() && current.back() == '/')
         current.pop_back();
-    if (AsciiLower(PercentDecode(current)) == AsciiLower(target))
+    if (AsciiLower(PercentDecode(current)) == AsciiLower(target) && !page_from_older_document_)
         return false;
+    page_from_older_document_ = false;
     if (IsDocumentPage())
         PurgeUrlCache(wb->LocationUrl());
     wb->Navigate(target, browser::navNoReadFromCache | browser::navNoWriteToCache);
@@ -239,24 +232,21 @@ bool Tfm_Quillon3::ShowEntry(server::ContentsEntry* entry, const std::string& su
 }
 
 void Tfm_Quillon3::StepEntry(bool forward) {
-    std::vector<Gtk::TreeIter> order;
-    contents_pane.store->foreach_iter([&](const Gtk::TreeIter& row) {
-        order.push_back(row);
-        return false;
-    });
-    if (order.empty())
+    const TContentsData* contents = contents_pane.Data();
+    if (contents == nullptr || contents->outline.NodeCount() == 0)
         return;
-    Gtk::TreeIter selected = contents_pane.contents_tree.get_selection()->get_selected();
-    size_t at = 0;
-    for (size_t i = 0; selected && i < order.size(); ++i) {
-        if (order[i] == selected)
-            at = i;
-    }
-    if (forward ? at + 1 >= order.size() : at == 0)
+    const server::ContentsOutline& outline = contents->outline;
+    const Gtk::TreeIter selected = contents_pane.contents_tree.get_selection()->get_selected();
+    server::NodeId at = selected ? contents_pane.RowNode(selected) : server::kNoNode;
+    if (at == server::kNoNode)
+        at = outline.Child(server::kNoNode, 0);
+    const server::NodeId target =
+        forward ? outline.NextInDisplayOrder(at) : outline.PreviousInDisplayOrder(at);
+    const Gtk::TreeIter row = contents_pane.NodeRow(target);
+    if (!row)
         return;
-    Gtk::TreeIter target = order[forward ? at + 1 : at - 1];
-    contents_pane.contents_tree.expand_to_path(contents_pane.store->get_path(target));
-    contents_pane.contents_tree.get_selection()->select(target);
+    contents_pane.contents_tree.expand_to_path(contents_pane.model->get_path(row));
+    contents_pane.contents_tree.get_selection()->select(row);
     ContentsClick();
 }
 

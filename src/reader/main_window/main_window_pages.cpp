@@ -62,6 +62,9 @@ void Tfm_Quillon3::WireBrowserEvents(browser::WebBrowser& wb) {
     wb.OnDocumentComplete = [this](browser::WebBrowser& sender, const std::string& address) {
         DocumentComplete(sender, address);
     };
+    wb.OnLocationChange = [this](browser::WebBrowser& sender, const std::string&) {
+        FollowPage(sender);
+    };
     // A page closing its own window: the tab goes once the engine has
     // returned from the request.
     wb.OnWindowClosing = [this](browser::WebBrowser& sender) {
@@ -229,6 +232,7 @@ void Tfm_Quillon3::TitleChange(browser::WebBrowser& sender, const std::string& p
 }
 
 void Tfm_Quillon3::DocumentComplete(browser::WebBrowser& sender, const std::string&) {
+    RegisterDocumentTypeSoon();
     Gtk::Widget* sheet = SheetOf(sender);
     if (sheet == nullptr)
         return;
@@ -272,6 +276,7 @@ void Tfm_Quillon3::TabChange() {
         return;
     wb->Widget().grab_focus();
     address_panel.UrlEntry().set_text(wb->LocationUrl());
+    FollowPage(*wb);
     if (!wb->HasDocument())
         return;
     std::string hint = wb->Title();

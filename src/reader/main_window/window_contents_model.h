@@ -1,11 +1,14 @@
-// The contents model the window hands the content server: the tree of the
-// "目录" tab, the index list of the "索引" tab and the hidden resource list.
+// The contents model the window hands the content server: it collects the
+// tree of the "目录" tab, the index list of the "索引" tab and the hidden
+// resource list in arrays, and once the contents are read, shows the tree
+// and the index from those arrays.
 #pragma once
 
+#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "reader/panes/contents_data.h"
 #include "server/contents_model.h"
 
 namespace q3::reader {
@@ -15,11 +18,12 @@ class TIndexPane;
 
 class TWindowContentsModel : public server::ContentsModel {
   public:
-    TWindowContentsModel(TContentsPane& tree, TIndexPane& index) : tree_(tree), index_(index) {}
+    TWindowContentsModel(TContentsPane& tree, TIndexPane& index);
 
-    void BeginUpdate() override;
     void EndUpdate() override;
     void Clear() override;
+    // Once the contents are shown, and until the next Clear, nothing more
+    // is added: the views read the arrays, which must not move.
     server::NodeId AddNode(server::NodeId parent, std::string_view caption) override;
     void AttachEntry(server::NodeId node, server::ContentsEntry* entry) override;
     void AddIndexItem(std::string_view caption, server::ContentsEntry* entry) override;
@@ -27,15 +31,17 @@ class TWindowContentsModel : public server::ContentsModel {
     std::string NodeCaption(server::NodeId node) const override;
 
     // lst_ResList: resource paths (GBK) with their entries; never shown.
-    const std::vector<std::pair<std::string, server::ContentsEntry*>>& Resources() const {
-        return resources_;
+    const std::vector<server::MemoryContentsModel::Item>& Resources() const {
+        return data_->model.Resources();
     }
-    void ClearResources() { resources_.clear(); }
 
   private:
+    bool Filling() const { return !shown_; }
+
     TContentsPane& tree_;
     TIndexPane& index_;
-    std::vector<std::pair<std::string, server::ContentsEntry*>> resources_;
+    std::shared_ptr<TContentsData> data_;
+    bool shown_ = false;
 };
 
 }  // namespace q3::reader

@@ -1,6 +1,8 @@
 #include "reader/panes/contents_pane.h"
 
 #include "common/gbk.h"
+#include "reader/panes/fixed_rows.h"
+#include "reader/panes/rows_model.h"
 
 namespace q3::reader {
 
@@ -12,15 +14,61 @@ const Gdk::RGBA kOtherText("#008000");
 
 const char* const kNodeIcons[] = {"folder", "folder-open", "text-x-generic"};
 
+// How many of the longest captions are measured for the column's width.
+constexpr size_t kWidthCandidates = 24;
+
+// The tree's rows are the contents nodes: a row's handle is its node id.
+class ContentsRows final : public TRowSource {
+  public:
+    ContentsRows(std::shared_ptr<const TContentsData> data, const TContentsPane::Columns& columns)
+        : data_(std::move(data)),
+          caption_(columns.caption.index()),
+          entry_(columns.entry.index()),
+          node_(columns.node.index()),
+          types_(columns.types(), columns.types() + columns.size()) {}
+
+    int ColumnCount() const override { return static_cast<int>(types_.size()); }
+    GType ColumnType(int column) const override {
+        return column >= 0 && static_cast<size_t>(column) < types_.size() ? types_[column]
+                                                                          : G_TYPE_INVALID;
+    }
+    bool ListOnly() const override { return false; }
+    size_t ChildCount(Row parent) const override {
+        return data_ ? data_->outline.ChildCount(Node(parent)) : 0;
+    }
+    Row Child(Row parent, size_t n) const override {
+        return data_ ? data_->outline.Child(Node(parent), n) : 0;
+    }
+    Row Parent(Row row) const override { return data_->outline.Parent(Node(row)); }
+    size_t Position(Row row) const override { return data_->outline.Position(Node(row)); }
+    void Value(Row row, int column, GValue* value) const override {
+        const server::NodeId id = Node(row);
+        if (column == caption_) {
+            g_value_take_string(value, g_strdup(GbkToUtf8(data_->model.Caption(id)).c_str()));
+        } else if (column == entry_) {
+            g_value_set_pointer(value, data_->model.At(id).entry);
+        } else if (column == node_) {
+            g_value_set_uint(value, id);
+        }
+    }
+
+  private:
+    static server::NodeId Node(Row row) { return static_cast<server::NodeId>(row); }
+
+    std::shared_ptr<const TContentsData> data_;
+    int caption_, entry_, node_;
+    std::vector<GType> types_;
+};
+
 }  // namespace
 
 TContentsPane::TContentsPane() : Gtk::Box(Gtk::ORIENTATION_VERTICAL) {
-    store = Gtk::TreeStore::create(columns);
     contents_tree.set_name("contents_tree");
-    contents_tree.set_model(store);
     contents_tree.set_headers_visible(false);
     contents_tree.set_enable_search(false);
     SetUpColumns();
+    UseFixedRows(contents_tree);
+    Show(nullptr);
     scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
     scroll_.set_shadow_type(Gtk::SHADOW_IN);
     scroll_.add(contents_tree);
@@ -44,47 +92,59 @@ void TContentsPane::SetUpColumns() {
     contents_tree.append_column(*column);
 }
 
+void TContentsPane::Show(std::shared_ptr<const TContentsData> data) {
+    data_ = std::move(data);
+    model = MakeRowsModel(std::make_unique<ContentsRows>(data_, columns));
+    contents_tree.set_model(model);
+    FitWidth();
+}
+
+void TContentsPane::FitWidth() {
+    std::vector<TCaptionWidth> widest;
+    if (data_) {
+        const server::ContentsOutline& outline = data_->outline;
+        // Depths level by level: a parent's is known before its children's.
+        std::vector<uint32_t> depth(outline.NodeCount() + 1, 0);
+        std::vector<server::NodeId> level;
+        for (size_t n = 0; n < outline.ChildCount(server::kNoNode); ++n)
+            level.push_back(outline.Child(server::kNoNode, n));
+        for (size_t i = 0; i < level.size(); ++i) {
+            for (size_t n = 0; n < outline.ChildCount(level[i]); ++n) {
+                const server::NodeId child = outline.Child(level[i], n);
+                depth[child] = depth[level[i]] + 1;
+                level.push_back(child);
+            }
+        }
+        // A caption's bytes plus room for its indentation, as a first guess
+        // at its width; the best guesses are measured.
+        std::vector<uint32_t> costs(outline.NodeCount());
+        for (server::NodeId id = 1; id <= costs.size(); ++id)
+            costs[id - 1] = static_cast<uint32_t>(data_->model.At(id).caption_len) + 3 * depth[id];
+        for (size_t i : LargestCosts(costs, kWidthCandidates)) {
+            const auto id = static_cast<server::NodeId>(i + 1);
+            widest.push_back({GbkToUtf8(data_->model.Caption(id)), static_cast<int>(depth[id])});
+        }
+    }
+    FitColumn(contents_tree, widest);
+}
+
 int TContentsPane::NodeImageIndex(const Gtk::TreeIter& row) {
     if (row->children().empty())
         return 2;
-    return contents_tree.row_expanded(store->get_path(row)) ? 1 : 0;
-}
-
-void TContentsPane::Clear() {
-    store->clear();
-    rows_.clear();
-    captions_.clear();
-}
-
-server::NodeId TContentsPane::AddNode(server::NodeId parent, std::string_view gbk_caption) {
-    Gtk::TreeIter row = parent == server::kNoNode || parent > rows_.size()
-                            ? store->append()
-                            : store->append(rows_[parent - 1]->children());
-    rows_.push_back(row);
-    captions_.emplace_back(gbk_caption);
-    const auto id = static_cast<server::NodeId>(rows_.size());
-    (*row)[columns.caption] = GbkToUtf8(gbk_caption);
-    (*row)[columns.entry] = nullptr;
-    (*row)[columns.node] = id;
-    return id;
-}
-
-void TContentsPane::AttachEntry(server::NodeId node, server::ContentsEntry* entry) {
-    if (node == server::kNoNode || node > rows_.size())
-        return;
-    (*rows_[node - 1])[columns.entry] = entry;
-}
-
-std::string TContentsPane::NodeCaption(server::NodeId node) const {
-    if (node == server::kNoNode || node > captions_.size())
-        return {};
-    return captions_[node - 1];
+    return contents_tree.row_expanded(model->get_path(row)) ? 1 : 0;
 }
 
 Gtk::TreeIter TContentsPane::NodeRow(server::NodeId node) const {
-    if (node == server::kNoNode || node > rows_.size())
+    if (!data_ || !data_->outline.Valid(node))
         return {};
-    return rows_[node - 1];
+    Gtk::TreePath path;
+    for (int at : data_->outline.PathOf(node))
+        path.push_back(at);
+    return model->get_iter(path);
+}
+
+server::NodeId TContentsPane::RowNode(const Gtk::TreeIter& row) const {
+    return static_cast<server::NodeId>(RowOf(model, row));
 }
 
 }  // namespace q3::reader

@@ -1,15 +1,18 @@
-// The side bar's "目录" tab: the document's contents tree. Each
-// node may carry the contents entry of the page it shows; the entries belong
-// to the content server.
+// The side bar's "目录" tab: the document's contents tree. Each node may
+// carry the contents entry of the page it shows; the entries belong to the
+// content server. The tree reads the document's contents arrays through a
+// model of its own, made anew for every document.
 #pragma once
 
 #include <gtkmm/box.h>
 #include <gtkmm/scrolledwindow.h>
-#include <gtkmm/treestore.h>
+#include <gtkmm/treemodel.h>
 #include <gtkmm/treeview.h>
-#include <string>
-#include <vector>
 
+#include <memory>
+#include <string>
+
+#include "reader/panes/contents_data.h"
 #include "server/contents_entry.h"
 
 namespace q3::reader {
@@ -31,15 +34,20 @@ class TContentsPane : public Gtk::Box {
     const Columns columns;
 
     Gtk::TreeView contents_tree;  // tv_dirlist
-    Glib::RefPtr<Gtk::TreeStore> store;
+    // What contents_tree shows: the open document's tree, or no rows.
+    Glib::RefPtr<Gtk::TreeModel> model;
 
-    void Clear();
-    // Appends a node (GBK caption) under parent (kNoNode: a root) and returns its id.
-    server::NodeId AddNode(server::NodeId parent, std::string_view gbk_caption);
-    void AttachEntry(server::NodeId node, server::ContentsEntry* entry);
-    std::string NodeCaption(server::NodeId node) const;  // GBK
+    // Shows the tree of sealed contents (null: an empty tree).
+    void Show(std::shared_ptr<const TContentsData> data);
+    void Clear() { Show(nullptr); }
+    // The contents shown, or null.
+    const TContentsData* Data() const { return data_.get(); }
+    size_t NodeCount() const { return data_ ? data_->outline.NodeCount() : 0; }
+
+    // The row of a node, or an invalid iterator when the tree lacks it.
     Gtk::TreeIter NodeRow(server::NodeId node) const;
-    size_t NodeCount() const { return rows_.size(); }
+    // The node of a row; kNoNode for none.
+    server::NodeId RowNode(const Gtk::TreeIter& row) const;
 
     // The image index of a node by the contents rule: 0 collapsed parent,
     // 1 expanded parent, 2 leaf.
@@ -47,10 +55,10 @@ class TContentsPane : public Gtk::Box {
 
   private:
     void SetUpColumns();
+    void FitWidth();
 
     Gtk::ScrolledWindow scroll_;
-    std::vector<Gtk::TreeIter> rows_;
-    std::vector<std::string> captions_;
+    std::shared_ptr<const TContentsData> data_;
 };
 
 }  // namespace q3::reader

@@ -1,11 +1,53 @@
 #include "reader/panes/index_pane.h"
 
-#include <algorithm>
-
 #include "common/gbk.h"
-#include "server/index_order.h"
+#include "reader/panes/fixed_rows.h"
+#include "reader/panes/rows_model.h"
 
 namespace q3::reader {
+
+namespace {
+
+constexpr size_t kWidthCandidates = 24;
+
+// The list's rows are the index rows in index order: row n has the handle n + 1.
+class IndexRows final : public TRowSource {
+  public:
+    IndexRows(std::shared_ptr<const TContentsData> data, const TIndexPane::Columns& columns)
+        : data_(std::move(data)),
+          text_(columns.text.index()),
+          entry_(columns.entry.index()),
+          types_(columns.types(), columns.types() + columns.size()) {}
+
+    int ColumnCount() const override { return static_cast<int>(types_.size()); }
+    GType ColumnType(int column) const override {
+        return column >= 0 && static_cast<size_t>(column) < types_.size() ? types_[column]
+                                                                          : G_TYPE_INVALID;
+    }
+    bool ListOnly() const override { return true; }
+    size_t ChildCount(Row parent) const override {
+        return parent == 0 && data_ ? data_->index.Size() : 0;
+    }
+    Row Child(Row parent, size_t n) const override { return n < ChildCount(parent) ? n + 1 : 0; }
+    Row Parent(Row) const override { return 0; }
+    size_t Position(Row row) const override { return row - 1; }
+    void Value(Row row, int column, GValue* value) const override {
+        const size_t item = data_->index.ItemAt(row - 1);
+        if (column == text_) {
+            g_value_take_string(value,
+                                g_strdup(GbkToUtf8(data_->model.IndexCaption(item)).c_str()));
+        } else if (column == entry_) {
+            g_value_set_pointer(value, data_->model.IndexEntry(item));
+        }
+    }
+
+  private:
+    std::shared_ptr<const TContentsData> data_;
+    int text_, entry_;
+    std::vector<GType> types_;
+};
+
+}  // namespace
 
 TIndexPane::TIndexPane()
     : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 2),
@@ -20,12 +62,15 @@ TIndexPane::TIndexPane()
     key_row_.pack_start(index_key_edit, Gtk::PACK_EXPAND_WIDGET);
     key_row_.pack_start(show_index_button, Gtk::PACK_SHRINK);
 
-    store = Gtk::ListStore::create(columns);
     index_list.set_name("index_list");
-    index_list.set_model(store);
     index_list.set_headers_visible(false);
     index_list.set_enable_search(false);
+    index_list.set_show_expanders(false);
     index_list.append_column("", columns.text);
+    UseFixedRows(index_list);
+    no_rows_ = MakeRowsModel(std::make_unique<IndexRows>(nullptr, columns));
+    index_list.signal_map().connect([this] { EnsureListed(); });
+    Show(nullptr);
     scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
     scroll_.set_shadow_type(Gtk::SHADOW_IN);
     scroll_.add(index_list);
@@ -35,47 +80,44 @@ TIndexPane::TIndexPane()
     pack_start(scroll_, Gtk::PACK_EXPAND_WIDGET);
 }
 
-void TIndexPane::Clear() {
-    store->clear();
-    pending_.clear();
+void TIndexPane::Show(std::shared_ptr<const TContentsData> data) {
+    data_ = std::move(data);
+    model = MakeRowsModel(std::make_unique<IndexRows>(data_, columns));
+    // The list lets go of the previous rows at once: their entries are
+    // about to be released.
+    listed_ = false;
+    index_list.set_model(no_rows_);
+    if (!data_ || index_list.get_mapped())
+        EnsureListed();
 }
 
-void TIndexPane::AddItem(std::string_view gbk_caption, server::ContentsEntry* entry) {
-    static const server::IndexOrder order;
-    pending_.push_back({order.Key(gbk_caption), std::string(gbk_caption), entry});
-    if (!updating_)
-        Flush();
-}
-
-void TIndexPane::EndUpdate() {
-    updating_ = false;
-    Flush();
-}
-
-void TIndexPane::Flush() {
-    if (pending_.empty())
+void TIndexPane::EnsureListed() {
+    if (listed_)
         return;
-    // Merge the new items into the listed ones in index order.
-    static const server::IndexOrder order;
-    std::stable_sort(pending_.begin(), pending_.end(),
-                     [](const Pending& a, const Pending& b) { return a.key < b.key; });
-    std::vector<Pending> listed;
-    for (const Gtk::TreeRow& row : store->children()) {
-        const std::string caption = Utf8ToGbk(Glib::ustring(row[columns.text]).raw()).value_or("");
-        listed.push_back({order.Key(caption), caption, row[columns.entry]});
+    listed_ = true;
+    index_list.set_model(model);
+    FitWidth();
+}
+
+void TIndexPane::FitWidth() {
+    std::vector<TCaptionWidth> widest;
+    if (data_) {
+        std::vector<uint32_t> costs(data_->model.IndexSize());
+        for (size_t i = 0; i < costs.size(); ++i)
+            costs[i] = static_cast<uint32_t>(data_->model.IndexCaption(i).size());
+        for (size_t i : LargestCosts(costs, kWidthCandidates))
+            widest.push_back({GbkToUtf8(data_->model.IndexCaption(i)), 0});
     }
-    std::vector<Pending> merged;
-    merged.reserve(listed.size() + pending_.size());
-    std::merge(listed.begin(), listed.end(), pending_.begin(), pending_.end(),
-               std::back_inserter(merged),
-               [](const Pending& a, const Pending& b) { return a.key < b.key; });
-    pending_.clear();
-    store->clear();
-    for (const Pending& p : merged) {
-        Gtk::TreeRow row = *store->append();
-        row[columns.text] = GbkToUtf8(p.caption);
-        row[columns.entry] = p.entry;
-    }
+    FitColumn(index_list, widest);
+}
+
+std::optional<size_t> TIndexPane::FindPrefix(const std::string& utf8_prefix) const {
+    if (!data_)
+        return std::nullopt;
+    const std::optional<std::string> gbk = Utf8ToGbk(utf8_prefix);
+    if (!gbk)
+        return std::nullopt;
+    return data_->index.FindPrefix(*gbk);
 }
 
 }  // namespace q3::reader

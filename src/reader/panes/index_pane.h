@@ -1,17 +1,21 @@
 // The side bar's "索引" tab: the key edit, the show button and the
-// alphabetic index.
+// alphabetic index. The list reads the document's index, sorted once, through
+// a model of its own, made anew for every document.
 #pragma once
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/label.h>
-#include <gtkmm/liststore.h>
 #include <gtkmm/scrolledwindow.h>
+#include <gtkmm/treemodel.h>
 #include <gtkmm/treeview.h>
-#include <string>
-#include <vector>
 
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "reader/panes/contents_data.h"
 #include "server/contents_entry.h"
 
 namespace q3::reader {
@@ -34,28 +38,32 @@ class TIndexPane : public Gtk::Box {
     Gtk::Entry index_key_edit;      // lbledt_IndexKey
     Gtk::Button show_index_button;  // btn_SearchIndexKey, "显示"
     Gtk::TreeView index_list;       // lst_Indexs
-    Glib::RefPtr<Gtk::ListStore> store;
+    // The open document's index in index order, or no rows. The list shows
+    // it from when it is first looked at: a list view spends time and memory
+    // on every row it is given.
+    Glib::RefPtr<Gtk::TreeModel> model;
 
-    void Clear();
-    // Items are collected while an update runs and listed in index order
-    // when it ends, as a sorted list box lists them.
-    void BeginUpdate() { updating_ = true; }
-    void AddItem(std::string_view gbk_caption, server::ContentsEntry* entry);
-    void EndUpdate();
-    size_t ItemCount() const { return store->children().size(); }
+    // Lists the index of sealed contents (null: an empty list).
+    void Show(std::shared_ptr<const TContentsData> data);
+    void Clear() { Show(nullptr); }
+    // Gives the list its rows now, if it has not got them yet.
+    void EnsureListed();
+    size_t ItemCount() const { return data_ ? data_->index.Size() : 0; }
+
+    // The first row whose text begins with the UTF-8 prefix in any letter
+    // case; nothing when none does or the prefix has a character the
+    // document's code page lacks.
+    std::optional<size_t> FindPrefix(const std::string& utf8_prefix) const;
 
   private:
-    struct Pending {
-        std::string key;
-        std::string caption;
-        server::ContentsEntry* entry;
-    };
-    void Flush();
+    void FitWidth();
 
     Gtk::Box key_row_;
     Gtk::ScrolledWindow scroll_;
-    std::vector<Pending> pending_;
-    bool updating_ = false;
+    std::shared_ptr<const TContentsData> data_;
+    // What the list shows until it is looked at.
+    Glib::RefPtr<Gtk::TreeModel> no_rows_;
+    bool listed_ = false;
 };
 
 }  // namespace q3::reader

@@ -184,6 +184,22 @@ TEST_F(RegisterFileTypeTest, SecondStartLeavesTheDesktopFilesAlone) {
     EXPECT_EQ(std::filesystem::last_write_time(entry), earlier);
 }
 
+TEST_F(RegisterFileTypeTest, RegressionNewRegistryWithUnchangedFilesRunsNoDesktopTool) {
+    // A fresh registry (no ".qbx" key yet) over desktop files that already
+    // say the same once made every such start run update-mime-database.
+    if (!ToolExists("update-mime-database"))
+        GTEST_SKIP() << "update-mime-database is not installed";
+    Register(ProgramPath());
+    const std::filesystem::path cache = sandbox_.data() + "/mime/mime.cache";
+    ASSERT_TRUE(std::filesystem::exists(cache));
+    const auto earlier = std::filesystem::last_write_time(cache) - std::chrono::hours(1);
+    std::filesystem::last_write_time(cache, earlier);
+    std::filesystem::remove(sandbox_.hive("HKEY_CLASSES_ROOT"));
+    Register(ProgramPath());
+    EXPECT_EQ(notifications_, 2);  // the registry's side is new each time
+    EXPECT_EQ(std::filesystem::last_write_time(cache), earlier);
+}
+
 TEST_F(RegisterFileTypeTest, MovedProgramRewritesTheDesktopEntry) {
     Register("/old/place/quillon3");
     Register("/new/place/quillon3");

@@ -1,0 +1,42 @@
+// A tree model over rows that live elsewhere: the view asks for a row's
+// children, parent and values, and a small source answers from its own
+// arrays. Nothing is copied into the model, so a list of a hundred thousand
+// items costs the view only the rows it shows. The rows never change while
+// the model lives; new contents get a new model.
+#pragma once
+
+#include <glib-object.h>
+#include <gtkmm/treemodel.h>
+
+#include <cstdint>
+#include <memory>
+
+namespace q3::reader {
+
+class TRowSource {
+  public:
+    // A row is named by a handle, never 0: 0 stands for the root level.
+    using Row = uintptr_t;
+
+    virtual ~TRowSource() = default;
+    virtual int ColumnCount() const = 0;
+    virtual GType ColumnType(int column) const = 0;
+    virtual bool ListOnly() const = 0;
+    virtual size_t ChildCount(Row parent) const = 0;
+    // 0 when n is out of range.
+    virtual Row Child(Row parent, size_t n) const = 0;
+    virtual Row Parent(Row row) const = 0;
+    // The row's place among its siblings.
+    virtual size_t Position(Row row) const = 0;
+    // Fills value, already initialised to the column's type.
+    virtual void Value(Row row, int column, GValue* value) const = 0;
+};
+
+// The model reading source; the model owns it.
+Glib::RefPtr<Gtk::TreeModel> MakeRowsModel(std::unique_ptr<TRowSource> source);
+
+// The handle of the row iter points at, for the model MakeRowsModel made;
+// 0 for an invalid iter.
+TRowSource::Row RowOf(const Glib::RefPtr<Gtk::TreeModel>& model, const Gtk::TreeIter& iter);
+
+}  // namespace q3::reader
