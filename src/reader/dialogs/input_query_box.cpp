@@ -1,5 +1,6 @@
 #include "reader/dialogs/input_query_box.h"
 
+#include <atkmm/object.h>
 #include <pangomm/layout.h>
 
 #include "reader/dialogs/input_query_dialog.h"
@@ -49,6 +50,8 @@ InputQueryDialog::InputQueryDialog(Gtk::Window* owner, const std::string& captio
     edit_.set_invisible_char('*');
     edit_.set_text(Glib::ustring(text).substr(0, kInputQueryMaxLength));
     edit_.set_activates_default(true);
+    // The prompt names the edit for assistive technologies.
+    edit_.get_accessible()->set_name(prompt.substr(0, prompt.find_last_not_of(' ') + 1));
     Pango::FontDescription mono("Monospace");
     edit_.override_font(mono);
 

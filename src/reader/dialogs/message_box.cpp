@@ -1,5 +1,7 @@
 #include "reader/dialogs/message_box.h"
 
+#include <atkmm/object.h>
+
 #include "reader/dialogs/dialogs.h"
 
 namespace q3::reader {

@@ -1,6 +1,8 @@
 #include "reader/main_window/address_panel.h"
 
+#include <atkmm/object.h>
 #include <glibmm/main.h>
+#include <gtkmm/window.h>
 
 #include "reader/rules/auto_append.h"
 
@@ -22,6 +24,8 @@ TAddressPanel::TAddressPanel()
     address_box.set_model(url_store);
     address_box.set_entry_text_column(url_columns.text);
     BuildCompletion();
+    // The boxes are named for assistive technologies as their captions say.
+    UrlEntry().get_accessible()->set_name("地址");
 
     go_button.set_name("go_button");
     go_button.set_tooltip_text("转到URL");
@@ -88,10 +92,22 @@ bool TAddressPanel::AddressKeyPressed(GdkEventKey* event) {
     }
     append_pending_.disconnect();
     const auto state = static_cast<GdkModifierType>(event->state);
-    // The list closes first (its handler runs after this one); the address
-    // is taken once it has.
+    if (!SuggestionsShown()) {
+        address_enter_.emit(state);
+        return true;
+    }
+    // The open list holds the pointer: it closes first (its handler runs
+    // after this one), and the address is taken once it has.
     Glib::signal_idle().connect_once(
         sigc::track_obj([this, state] { address_enter_.emit(state); }, *this), Glib::PRIORITY_HIGH);
+    return false;
+}
+
+bool TAddressPanel::SuggestionsShown() {
+    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+        if (window->get_visible() && window->get_attached_to() == &UrlEntry())
+            return true;
+    }
     return false;
 }
 

@@ -68,6 +68,8 @@ class TAddressPanel : public Gtk::Box {
     void BuildSearchMenu();
     void BuildCompletion();
     bool AddressKeyPressed(GdkEventKey* event);
+    // Whether the list of suggestions is open under the box.
+    bool SuggestionsShown();
     void AddressTextInserted();
     void AppendFromHistory();
     // The text the user typed: the box's text less an appended, selected rest.
