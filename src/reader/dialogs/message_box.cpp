@@ -26,6 +26,8 @@ TMessageBox::TMessageBox(Gtk::Window* owner, const std::string& caption, const s
     set_modal(true);
     set_resizable(false);
     set_skip_taskbar_hint(true);
+    // Wide enough for its caption, however short the text.
+    set_default_size(280, -1);
     if (owner != nullptr) {
         set_transient_for(*owner);
         set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
