@@ -3,6 +3,9 @@
 #include <glibmm/miscutils.h>
 #include <gtkmm/application.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -32,6 +35,20 @@ void ApplicationException() {
     }
 }
 
+// The interface is Simplified Chinese whatever the desktop's language: the
+// toolkit's and the web engine's own texts (the file and colour choosers,
+// the print dialog, the menus of text boxes and pages) follow it. gettext
+// ignores LANGUAGE under the plain C locale, whose messages are English
+// anyway, so that one is replaced by its UTF-8 twin.
+void UseChineseTexts() {
+    setenv("LANGUAGE", "zh_CN", 1);
+    const char* messages = std::setlocale(LC_MESSAGES, "");
+    if (messages == nullptr || std::strcmp(messages, "C") == 0 ||
+        std::strcmp(messages, "POSIX") == 0) {
+        setenv("LC_MESSAGES", "C.UTF-8", 1);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,12 +64,14 @@ int main(int argc, char** argv) {
     int gtk_argc = 1;
     char* gtk_argv_storage[] = {argv[0], nullptr};
     char** gtk_argv = gtk_argv_storage;
+    UseChineseTexts();
     Glib::RefPtr<Gtk::Application> app = Gtk::Application::create(
         gtk_argc, gtk_argv, "net.quillon3.Reader", Gio::APPLICATION_NON_UNIQUE);
     q3::reader::SetApplicationTitle(q3::reader::kAppName);
     Glib::add_exception_handler(&ApplicationException);
     q3::browser::InstallThemeColorResolver();
     q3::icons::InitStandardIcons();
+    q3::reader::InstallProgramIcon();
 
     // The content server outlives the window, as the application's module.
     q3::reader::TApplicationModules modules;

@@ -4,7 +4,8 @@
 # src/browser, whose layer root makes these headers "browser/...".
 set(Q3_BROWSER_DIR ${PROJECT_SOURCE_DIR}/src/browser)
 
-add_library(q3_browser_host_rules STATIC ${Q3_BROWSER_DIR}/host_flags.cpp)
+add_library(q3_browser_host_rules STATIC
+  ${Q3_BROWSER_DIR}/host_flags.cpp ${Q3_BROWSER_DIR}/load_error_page.cpp)
 target_include_directories(q3_browser_host_rules PUBLIC ${CMAKE_BINARY_DIR}/layer-include/browser)
 
 if(QUILLON3_GUI)

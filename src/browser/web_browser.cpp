@@ -68,12 +68,47 @@ void WebBrowser::Setup() {
     server::scheme::TrackBookViews(view_);
     cancellable_ = g_cancellable_new();
     ConnectSignals();
+    RepaintWholeAfterExposure();
+}
+
+void WebBrowser::RepaintWholeAfterExposure() {
+    // Without a compositor, a pop-up closing over the page (the address
+    // suggestions, a tooltip, a menu) has the view draw only the strip it
+    // uncovered, and WebKit's shared-buffer renderer leaves such a strip
+    // empty until the page itself changes. A partial draw is therefore
+    // followed by a whole one.
+    g_signal_connect(view_, "draw", G_CALLBACK(HandleDraw), this);
+}
+
+gboolean WebBrowser::HandleDraw(GtkWidget* widget, cairo_t* cr, gpointer self) {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    cairo_clip_extents(cr, &x1, &y1, &x2, &y2);
+    const bool whole = x1 <= 0 && y1 <= 0 && x2 >= gtk_widget_get_allocated_width(widget) &&
+                       y2 >= gtk_widget_get_allocated_height(widget);
+    WebBrowser& browser = *static_cast<WebBrowser*>(self);
+    // The draw that answers the request is never followed by another, so
+    // a view that is always clipped cannot keep itself busy.
+    const bool answers_request = browser.whole_repaint_asked_;
+    browser.whole_repaint_asked_ = false;
+    if (!whole && !answers_request && browser.repaint_source_ == 0)
+        browser.repaint_source_ = g_idle_add(RepaintWhole, self);
+    return FALSE;
+}
+
+gboolean WebBrowser::RepaintWhole(gpointer self) {
+    WebBrowser& browser = *static_cast<WebBrowser*>(self);
+    browser.repaint_source_ = 0;
+    browser.whole_repaint_asked_ = true;
+    gtk_widget_queue_draw(GTK_WIDGET(browser.view_));
+    return G_SOURCE_REMOVE;
 }
 
 WebBrowser::~WebBrowser() {
     // Pending saves must not call back into a browser that is gone.
     g_cancellable_cancel(cancellable_);
     g_object_unref(cancellable_);
+    if (repaint_source_ != 0)
+        g_source_remove(repaint_source_);
     g_signal_handlers_disconnect_by_data(view_, this);
     g_object_set_data(G_OBJECT(view_), kBrowserKey, nullptr);
     gtk_widget_destroy(GTK_WIDGET(view_));

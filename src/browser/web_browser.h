@@ -99,6 +99,7 @@ class WebBrowser {
   private:
     void Setup();
     void ConnectSignals();
+    void RepaintWholeAfterExposure();
     void ClearMemoryCache();
 
     static gboolean HandleDecidePolicy(WebKitWebView*, WebKitPolicyDecision*,
@@ -109,6 +110,10 @@ class WebBrowser {
     static void HandleMouseTarget(WebKitWebView*, WebKitHitTestResult*, guint, gpointer self);
     static void HandleLoadChanged(WebKitWebView*, WebKitLoadEvent, gpointer self);
     static void HandleClose(WebKitWebView*, gpointer self);
+    static gboolean HandleLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
+                                     gpointer self);
+    static gboolean HandleDraw(GtkWidget*, cairo_t*, gpointer self);
+    static gboolean RepaintWhole(gpointer self);
     static gboolean HandleScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer self);
 
     WebKitWebView* view_ = nullptr;
@@ -118,6 +123,8 @@ class WebBrowser {
     bool full_screen_ = false;
     bool has_document_ = false;
     Gtk::Menu* popup_menu_ = nullptr;
+    guint repaint_source_ = 0;
+    bool whole_repaint_asked_ = false;
 };
 
 // Settings every reader view gets: pages that declare no character set are

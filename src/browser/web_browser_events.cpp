@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "browser/load_error_page.h"
 #include "browser/signal_guard.h"
 #include "browser/web_browser.h"
 #include "scheme/book_views.h"
@@ -79,6 +80,7 @@ void WebBrowser::ConnectSignals() {
     g_signal_connect(view_, "load-changed", G_CALLBACK(HandleLoadChanged), this);
     g_signal_connect(view_, "close", G_CALLBACK(HandleClose), this);
     g_signal_connect(view_, "script-dialog", G_CALLBACK(HandleScriptDialog), this);
+    g_signal_connect(view_, "load-failed", G_CALLBACK(HandleLoadFailed), this);
 }
 
 gboolean WebBrowser::HandleDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
@@ -164,6 +166,52 @@ void WebBrowser::HandleClose(WebKitWebView*, gpointer self) {
     if (!browser.OnWindowClosing)
         return;
     Guarded([&] { browser.OnWindowClosing(browser); });
+}
+
+namespace {
+
+// What went wrong, in the words the page gives the user.
+const char* LoadFailureReason(const GError* error) {
+    if (error->domain == WEBKIT_NETWORK_ERROR) {
+        switch (error->code) {
+            case WEBKIT_NETWORK_ERROR_UNKNOWN_PROTOCOL:
+                return "不支持这种地址。";
+            case WEBKIT_NETWORK_ERROR_FILE_DOES_NOT_EXIST:
+                return "文件不存在。";
+            default:
+                return "无法连接到该地址，或连接已中断。";
+        }
+    }
+    if (error->domain == WEBKIT_POLICY_ERROR) {
+        switch (error->code) {
+            case WEBKIT_POLICY_ERROR_CANNOT_SHOW_MIME_TYPE:
+                return "无法显示这种类型的内容。";
+            case WEBKIT_POLICY_ERROR_CANNOT_SHOW_URI:
+                return "无法显示这个地址。";
+            default:
+                return "该页面被拒绝显示。";
+        }
+    }
+    return "无法连接到该地址，或连接已中断。";
+}
+
+}  // namespace
+
+gboolean WebBrowser::HandleLoadFailed(WebKitWebView* view, WebKitLoadEvent, gchar* uri,
+                                      GError* error, gpointer) {
+    // A load that was stopped or turned away on purpose shows nothing.
+    if (error == nullptr ||
+        g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+        g_error_matches(error, WEBKIT_POLICY_ERROR,
+                        WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE) ||
+        g_error_matches(error, WEBKIT_PLUGIN_ERROR, WEBKIT_PLUGIN_ERROR_WILL_HANDLE_LOAD)) {
+        return FALSE;
+    }
+    const std::string address = uri != nullptr && *uri != '\0' ? uri : "about:blank";
+    const std::string html = LoadErrorPageHtml(address, LoadFailureReason(error),
+                                               error->message != nullptr ? error->message : "");
+    webkit_web_view_load_alternate_html(view, html.c_str(), address.c_str(), nullptr);
+    return TRUE;
 }
 
 gboolean WebBrowser::HandleScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer self) {

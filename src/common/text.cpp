@@ -118,22 +118,42 @@ std::string ShortenText(std::string_view text, int limit, std::string_view suffi
     return out;
 }
 
-std::string ShortenTextUtf8(std::string_view text, int limit, std::string_view suffix) {
-    if (text.empty()) return {};
-    bool wide = false;
-    for (unsigned char c : text) {
-        if (c >= 0x80) {
-            wide = true;
-            break;
+namespace {
+
+size_t Utf8Length(unsigned char lead) {
+    return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
+
+// Whether any character of the text is a double-byte character of the code
+// page: only those are drawn twice as wide. A no-break space, a euro sign
+// (one byte there) or a character the code page lacks is not one.
+bool HasDoubleByteCharacter(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const size_t len =
+            std::min(text.size() - i, Utf8Length(static_cast<unsigned char>(text[i])));
+        if (len > 1) {
+            const std::optional<std::string> gbk = Utf8ToGbk(text.substr(i, len));
+            if (gbk && gbk->size() == 2)
+                return true;
         }
+        i += len;
     }
-    if (wide) limit /= 2;
+    return false;
+}
+
+}  // namespace
+
+std::string ShortenTextUtf8(std::string_view text, int limit, std::string_view suffix) {
+    if (text.empty())
+        return {};
+    if (HasDoubleByteCharacter(text))
+        limit /= 2;
     if (limit < 0) limit = 0;
     size_t i = 0;
     int units = 0;
     while (i < text.size()) {
         const auto c = static_cast<unsigned char>(text[i]);
-        const size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        const size_t len = Utf8Length(c);
         const int need = len == 4 ? 2 : 1;  // a supplementary character is two units
         if (units + need > limit) break;
         units += need;

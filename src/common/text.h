@@ -32,8 +32,9 @@ std::string_view FileExtension(std::string_view path);
 // gets half the limit, since such characters are drawn twice as wide.
 std::string ShortenText(std::string_view text, int limit, std::string_view suffix);
 
-// The same rule for UTF-8 text (the platform's captions and addresses):
-// any non-ASCII character halves the limit; characters count as 16-bit units.
+// The same rule for UTF-8 text (the platform's captions and addresses): a
+// character that is double-byte in GBK halves the limit; characters count as
+// 16-bit units.
 std::string ShortenTextUtf8(std::string_view text, int limit, std::string_view suffix);
 
 std::string TextBetween(std::string_view text, std::string_view start, std::string_view end);

@@ -5,11 +5,14 @@
 #include <glibmm/main.h>
 
 #include "reader/dialogs/about_box.h"
+#include "reader/dialogs/gtk_dialogs.h"
 #include "reader/dialogs/input_query_box.h"
 #include "reader/dialogs/input_query_dialog.h"
+#include "reader/dialogs/message_box.h"
 #include "reader/forms/shell_open.h"
 #include "reader/rules/geometry.h"
 #include "reader_fixture.h"
+#include "x_input.h"
 
 namespace q3::reader::testing {
 namespace {
@@ -213,6 +216,116 @@ TEST_F(SmallWindows, PasswordPromptAsksOnceAndACancelFailsTheOpen) {
     s.window().OpenQbx(book);
     EXPECT_NE(s.window().Server()->Document(), nullptr);
     EXPECT_EQ(dialogs_->queries.size(), 2u);
+}
+
+// The captions of a dialog's buttons, in the order they stand.
+std::vector<std::string> ButtonCaptions(Gtk::Widget& widget) {
+    std::vector<std::string> captions;
+    if (auto* button = dynamic_cast<Gtk::Button*>(&widget)) {
+        captions.push_back(button->get_label());
+        return captions;
+    }
+    if (auto* container = dynamic_cast<Gtk::Container*>(&widget)) {
+        for (Gtk::Widget* child : container->get_children()) {
+            for (const std::string& c : ButtonCaptions(*child))
+                captions.push_back(c);
+        }
+    }
+    return captions;
+}
+
+// Runs the keys on the dialog of type T once it is up, with the pointer
+// over it (the virtual display has no window manager: keys go where the
+// pointer is).
+template <typename T>
+void KeysWhenShown(std::function<void(T&)> before, std::vector<std::string> keys) {
+    WhenShown<T>([before, keys](T& dialog) {
+        if (before)
+            before(dialog);
+        Glib::signal_timeout().connect_once(
+            [&dialog, keys] {
+                MoveTo(MiddleOf(dialog));
+                for (const std::string& key : keys)
+                    PressKey(key);
+                // A dialog the keys did not end must not hang the test.
+                Glib::signal_timeout().connect_once(
+                    [] {
+                        if (T* still = FindToplevel<T>())
+                            still->response(Gtk::RESPONSE_NONE);
+                    },
+                    5000);
+            },
+            200);
+    });
+}
+
+// Regression: OK/Cancel came from the desktop's language and no box had an
+// icon; Enter must press OK and Escape cancel.
+TEST_F(SmallWindows, MessageBoxesHaveChineseButtonsTheirIconsAndTheirKeys) {
+    GtkDialogs gtk;
+    struct Case {
+        unsigned flags;
+        const char* icon;
+        std::vector<std::string> buttons;
+    } cases[] = {
+        {kMbOkCancel | kMbIconQuestion, "dialog-question", {"确定", "取消"}},
+        {kMbIconWarning, "dialog-warning", {"确定"}},
+        {kMbIconInformation, "dialog-information", {"确定"}},
+    };
+    for (const Case& c : cases) {
+        TMessageBox box(nullptr, "Quillon3", "文件已打开", c.flags);
+        EXPECT_EQ(box.get_title(), "Quillon3");
+        EXPECT_EQ(box.text_label.get_text(), "文件已打开");
+        EXPECT_EQ(ButtonCaptions(*box.get_action_area()), c.buttons) << c.icon;
+        EXPECT_EQ(box.icon_image.get_icon_name(), c.icon);
+        EXPECT_TRUE(box.icon_image.get_visible());
+    }
+
+    KeysWhenShown<TMessageBox>({}, {"Return"});
+    EXPECT_EQ(gtk.MessageBox(nullptr, "Quillon3", kQuitQuestion, kMbOkCancel | kMbIconQuestion),
+              kIdOk);
+    KeysWhenShown<TMessageBox>({}, {"Escape"});
+    EXPECT_EQ(gtk.MessageBox(nullptr, "Quillon3", kQuitQuestion, kMbOkCancel | kMbIconQuestion),
+              kIdCancel);
+}
+
+// Regression: the buttons were moved out of the dialog's action area and
+// took its default with them, so Enter after typing pressed nothing.
+TEST_F(SmallWindows, InputBoxTakesTypedTextWithEnterAndCancelsWithEscape) {
+    std::string text;
+    KeysWhenShown<InputQueryDialog>({}, {"ctrl+a", "BackSpace", "s", "e", "c", "Return"});
+    EXPECT_TRUE(InputQueryBox(nullptr, "输入密码", "请输入密码：   ", text, true));
+    EXPECT_EQ(text, "sec");
+
+    KeysWhenShown<InputQueryDialog>({}, {"x", "Escape"});
+    EXPECT_FALSE(InputQueryBox(nullptr, "输入密码", "请输入密码：   ", text, true));
+    EXPECT_EQ(text, "sec");
+}
+
+TEST_F(SmallWindows, ColourDialogSpeaksChineseAndAnswersItsKeys) {
+    GtkDialogs gtk;
+    std::vector<std::string> buttons;
+    bool custom_caption = false;
+    const auto look = [&](Gtk::Dialog& dialog) {
+        buttons = ButtonCaptions(*dialog.get_action_area());
+        // The chooser's own "Custom" heading is the program's.
+        std::function<void(Gtk::Widget&)> find = [&](Gtk::Widget& w) {
+            if (auto* label = dynamic_cast<Gtk::Label*>(&w); label && label->get_text() == "自定义")
+                custom_caption = true;
+            if (auto* c = dynamic_cast<Gtk::Container*>(&w)) {
+                for (Gtk::Widget* child : c->get_children())
+                    find(*child);
+            }
+        };
+        find(dialog);
+    };
+    KeysWhenShown<Gtk::Dialog>(look, {"Escape"});
+    EXPECT_FALSE(gtk.ChooseColor(nullptr, 0xDDFFDD));
+    EXPECT_EQ(buttons, (std::vector<std::string>{"确定", "取消"}));
+    EXPECT_TRUE(custom_caption);
+
+    KeysWhenShown<Gtk::Dialog>({}, {"Return"});
+    EXPECT_EQ(gtk.ChooseColor(nullptr, 0xDDFFDD), std::optional<browser::WindowColor>(0xDDFFDD));
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "reader/dialogs/gtk_dialogs.h"
 
-#include <gtkmm/colorchooserdialog.h>
+#include <glib/gi18n.h>
+#include <gtkmm/dialog.h>
 #include <gtkmm/filechooserdialog.h>
-#include <gtkmm/messagedialog.h>
+#include <gtkmm/label.h>
 
 #include "reader/dialogs/input_query_box.h"
+#include "reader/dialogs/message_box.h"
 #include "reader/rules/file_filter.h"
 
 namespace q3::reader {
@@ -16,19 +18,6 @@ std::unique_ptr<Dialogs>& Installed() {
     return dialogs;
 }
 
-Gtk::MessageType MessageTypeOf(unsigned flags) {
-    switch (flags & kMbIconMask) {
-        case kMbIconQuestion:
-            return Gtk::MESSAGE_QUESTION;
-        case kMbIconWarning:
-            return Gtk::MESSAGE_WARNING;
-        case kMbIconInformation:
-            return Gtk::MESSAGE_INFO;
-        default:
-            return Gtk::MESSAGE_OTHER;
-    }
-}
-
 void AddFilters(Gtk::FileChooser& chooser, const std::string& filter) {
     for (const FileFilter& f : ParseFileFilter(filter)) {
         auto gtk_filter = Gtk::FileFilter::create();
@@ -37,6 +26,25 @@ void AddFilters(Gtk::FileChooser& chooser, const std::string& filter) {
             gtk_filter->add_pattern(p == "*.*" ? "*" : p);
         chooser.add_filter(gtk_filter);
     }
+}
+
+// Gives a caption the toolkit draws in a widget of its own (in whatever
+// language the desktop has) the program's Chinese caption.
+void RenameToolkitCaption(Gtk::Widget& widget, const char* toolkit_text, const char* caption) {
+    if (auto* label = dynamic_cast<Gtk::Label*>(&widget)) {
+        const Glib::ustring text = label->get_text();
+        if (text == toolkit_text || text == g_dgettext("gtk30", toolkit_text))
+            label->set_text(caption);
+        return;
+    }
+    if (auto* container = dynamic_cast<Gtk::Container*>(&widget)) {
+        for (Gtk::Widget* child : container->get_children())
+            RenameToolkitCaption(*child, toolkit_text, caption);
+    }
+}
+
+void ColorActivated(GtkColorChooser*, GdkRGBA*, gpointer dialog) {
+    gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
 }
 
 guint16 Channel(double v) {
@@ -60,17 +68,8 @@ std::unique_ptr<Dialogs> InstallDialogs(std::unique_ptr<Dialogs> dialogs) {
 
 int GtkDialogs::MessageBox(Gtk::Window* owner, const std::string& caption, const std::string& text,
                            unsigned flags) {
-    const bool ok_cancel = (flags & kMbButtonMask) == kMbOkCancel;
-    Gtk::MessageDialog box(text, false, MessageTypeOf(flags),
-                           ok_cancel ? Gtk::BUTTONS_OK_CANCEL : Gtk::BUTTONS_OK, true);
-    if (owner != nullptr)
-        box.set_transient_for(*owner);
-    box.set_title(caption);
-    // Enter answers with the first button, OK, as the original boxes did.
-    box.set_default_response(Gtk::RESPONSE_OK);
-    box.set_position(owner != nullptr ? Gtk::WIN_POS_CENTER_ON_PARENT : Gtk::WIN_POS_CENTER);
-    const int response = box.run();
-    return response == Gtk::RESPONSE_OK ? kIdOk : kIdCancel;
+    TMessageBox box(owner, caption, text, flags);
+    return box.ShowModal();
 }
 
 bool GtkDialogs::InputQuery(Gtk::Window* owner, const std::string& caption,
@@ -109,19 +108,37 @@ std::optional<std::string> GtkDialogs::SaveFile(Gtk::Window* owner, const std::s
 
 std::optional<browser::WindowColor> GtkDialogs::ChooseColor(Gtk::Window* owner,
                                                             browser::WindowColor initial) {
-    Gtk::ColorChooserDialog dialog("颜色");
+    // The toolkit's colour dialog speaks the desktop's language; this one
+    // holds the same chooser under the program's own buttons.
+    Gtk::Dialog dialog("颜色", true);
     if (owner != nullptr)
         dialog.set_transient_for(*owner);
+    dialog.set_resizable(false);
+    // gtkmm has no wrapper of the chooser widget alone.
+    GtkWidget* chooser_widget = gtk_color_chooser_widget_new();
+    Gtk::Widget& chooser = *Gtk::manage(Glib::wrap(chooser_widget));
+    chooser.set_name("color_chooser");
     const browser::WindowColor rgb = browser::ResolveColor(initial);
     Gdk::RGBA start;
     start.set_rgba_u(static_cast<gushort>((rgb & 0xFF) * 257),
                      static_cast<gushort>(((rgb >> 8) & 0xFF) * 257),
                      static_cast<gushort>(((rgb >> 16) & 0xFF) * 257));
-    dialog.set_rgba(start);
-    dialog.set_use_alpha(false);
+    gtk_color_chooser_set_use_alpha(GTK_COLOR_CHOOSER(chooser_widget), FALSE);
+    gtk_color_chooser_set_rgba(GTK_COLOR_CHOOSER(chooser_widget), start.gobj());
+    // A double-click on a swatch takes it, as in the toolkit's own dialog.
+    g_signal_connect(chooser_widget, "color-activated", G_CALLBACK(ColorActivated), dialog.gobj());
+    dialog.get_content_area()->pack_start(chooser, Gtk::PACK_EXPAND_WIDGET);
+    Gtk::Button* ok = dialog.add_button("确定", Gtk::RESPONSE_OK);
+    dialog.add_button("取消", Gtk::RESPONSE_CANCEL);
+    dialog.set_default_response(Gtk::RESPONSE_OK);
+    RenameToolkitCaption(chooser, "Custom", "自定义");
+    dialog.show_all_children();
+    ok->grab_focus();
     if (dialog.run() != Gtk::RESPONSE_OK)
         return std::nullopt;
-    const Gdk::RGBA c = dialog.get_rgba();
+    GdkRGBA chosen{};
+    gtk_color_chooser_get_rgba(GTK_COLOR_CHOOSER(chooser_widget), &chosen);
+    const Gdk::RGBA c(&chosen, true);
     return static_cast<browser::WindowColor>(Channel(c.get_red())) |
            static_cast<browser::WindowColor>(Channel(c.get_green())) << 8 |
            static_cast<browser::WindowColor>(Channel(c.get_blue())) << 16;

@@ -1,5 +1,6 @@
 #include "reader/dialogs/input_query_box.h"
 
+#include <atkmm/object.h>
 #include <pangomm/layout.h>
 
 #include "reader/dialogs/input_query_dialog.h"
@@ -49,12 +50,13 @@ InputQueryDialog::InputQueryDialog(Gtk::Window* owner, const std::string& captio
     edit_.set_invisible_char('*');
     edit_.set_text(Glib::ustring(text).substr(0, kInputQueryMaxLength));
     edit_.set_activates_default(true);
+    // The prompt names the edit for assistive technologies.
+    edit_.get_accessible()->set_name(prompt.substr(0, prompt.find_last_not_of(' ') + 1));
     Pango::FontDescription mono("Monospace");
     edit_.override_font(mono);
 
     ok_ = add_button("确定", Gtk::RESPONSE_OK);
     cancel_ = add_button("取消", Gtk::RESPONSE_CANCEL);
-    set_default_response(Gtk::RESPONSE_OK);
     // The buttons sit at fixed places of the layout, not in the action area.
     for (Gtk::Button* b : {ok_, cancel_}) {
         b->reference();
@@ -68,6 +70,10 @@ InputQueryDialog::InputQueryDialog(Gtk::Window* owner, const std::string& captio
     area_.add(edit_);
     get_content_area()->pack_start(area_, Gtk::PACK_EXPAND_WIDGET);
     get_content_area()->set_border_width(0);
+    // Moving OK out of the action area took its default role with it: Enter
+    // in the edit (which activates the default) would press nothing.
+    ok_->set_can_default(true);
+    ok_->grab_default();
     LayOut();
     show_all_children();
     get_action_area()->hide();

@@ -3,6 +3,7 @@
 #include <gdkmm/screen.h>
 #include <glibmm/miscutils.h>
 #include <gtkmm/container.h>
+#include <gtkmm/icontheme.h>
 #include <gtkmm/stylecontext.h>
 #include <gtkmm/treeview.h>
 
@@ -31,6 +32,29 @@ std::string& Title() {
 }
 
 }  // namespace
+
+void InstallProgramIcon() {
+    Glib::RefPtr<Gtk::IconTheme> theme = Gtk::IconTheme::get_default();
+    if (theme && theme->has_icon(kProgramIconName)) {
+        Gtk::Window::set_default_icon_name(kProgramIconName);
+        return;
+    }
+    std::vector<Glib::RefPtr<Gdk::Pixbuf>> icons;
+    for (const char* size : {"16", "32", "48", "64", "128"}) {
+        const std::string file =
+            q3::ReadOnlyDataDir() + "data/icons/" + size + "/" + kProgramIconName + ".png";
+        try {
+            icons.push_back(Gdk::Pixbuf::create_from_file(file));
+        } catch (const Glib::Error&) {
+            // Not drawn at this size, or no build tree: the theme's name stands.
+        }
+    }
+    if (icons.empty()) {
+        Gtk::Window::set_default_icon_name(kProgramIconName);
+        return;
+    }
+    Gtk::Window::set_default_icon_list(icons);
+}
 
 std::string ApplicationTitle() {
     if (!Title().empty())

@@ -23,6 +23,14 @@ using browser::WindowColor;
 inline constexpr WindowColor kInactiveTabText = 0x008000;  // green
 inline constexpr WindowColor kActiveTabText = 0xFF0000;    // blue
 
+// The program's icon, as the desktop files install it in the icon theme.
+inline constexpr const char* kProgramIconName = "net.quillon3.Reader";
+
+// Makes the program's icon every window's (the main window, the navigation
+// window, dialogs and message boxes). Run from the build tree, where the
+// theme does not have it yet, the icons drawn there are used.
+void InstallProgramIcon();
+
 // The application title every message box carries.
 std::string ApplicationTitle();
 void SetApplicationTitle(const std::string& title);

@@ -102,14 +102,14 @@ void TabPainter(const Cairo::RefPtr<Cairo::Context>& cr, Gtk::Notebook& notebook
     cr->restore();
 }
 
-OwnerDrawnTab::OwnerDrawnTab(Gtk::Notebook& notebook, Gtk::Widget& page, std::string caption,
+OwnerDrawnTab::OwnerDrawnTab(Gtk::Notebook& notebook, Gtk::Widget& page, const std::string& caption,
                              TabPaintFunc painter)
-    : notebook_(notebook), page_(page), caption_(std::move(caption)), painter_(std::move(painter)) {
+    : Gtk::Label(caption), notebook_(notebook), page_(page), painter_(std::move(painter)) {
     set_name(kCaptionKey);
 }
 
-void OwnerDrawnTab::SetCaption(std::string caption) {
-    caption_ = std::move(caption);
+void OwnerDrawnTab::SetCaption(const std::string& caption) {
+    set_text(caption);
     queue_resize();
     queue_draw();
 }
@@ -129,7 +129,7 @@ void OwnerDrawnTab::get_preferred_width_vfunc(int& minimum, int& natural) const 
     Glib::RefPtr<Pango::Layout> layout = self->create_pango_layout("");
     int width = 0;
     if (HasSideTabs(notebook_)) {
-        for (const std::string& c : Characters(caption_)) {
+        for (const std::string& c : Characters(Caption())) {
             layout->set_text(c);
             int w = 0, h = 0;
             layout->get_pixel_size(w, h);
@@ -137,7 +137,7 @@ void OwnerDrawnTab::get_preferred_width_vfunc(int& minimum, int& natural) const 
         }
         width += 10;  // the active caption stands 5 pixels in, and as much room after it
     } else {
-        layout->set_text(caption_);
+        layout->set_text(Caption());
         int h = 0;
         layout->get_pixel_size(width, h);
         width += 14;
@@ -151,7 +151,7 @@ void OwnerDrawnTab::get_preferred_height_vfunc(int& minimum, int& natural) const
     int height = 0;
     if (HasSideTabs(notebook_)) {
         int tallest = 0;
-        for (const std::string& c : Characters(caption_)) {
+        for (const std::string& c : Characters(Caption())) {
             layout->set_text(c);
             int w = 0, h = 0;
             layout->get_pixel_size(w, h);
@@ -161,7 +161,7 @@ void OwnerDrawnTab::get_preferred_height_vfunc(int& minimum, int& natural) const
         // The first character is drawn one line down less the lead-in.
         height += tallest - 6;
     } else {
-        layout->set_text(caption_);
+        layout->set_text(Caption());
         int w = 0;
         layout->get_pixel_size(w, height);
         height += 6;
@@ -226,6 +226,23 @@ void SetTabHint(Gtk::Notebook& notebook, Gtk::Widget& page, const std::string& h
 std::string TabHint(Gtk::Notebook& notebook, Gtk::Widget& page) {
     Gtk::Widget* label = notebook.get_tab_label(page);
     return label != nullptr ? std::string(label->get_tooltip_text()) : std::string();
+}
+
+int PageAtTab(Gtk::Notebook& notebook, double x_root, double y_root) {
+    for (int i = 0; i < notebook.get_n_pages(); ++i) {
+        Gtk::Widget* label = notebook.get_tab_label(*notebook.get_nth_page(i));
+        if (label == nullptr || !label->get_mapped())
+            continue;
+        // A label draws on its parent's window, at its allocation there.
+        int origin_x = 0, origin_y = 0;
+        label->get_window()->get_origin(origin_x, origin_y);
+        const Gtk::Allocation a = label->get_allocation();
+        const double x = x_root - origin_x - a.get_x();
+        const double y = y_root - origin_y - a.get_y();
+        if (x >= 0 && y >= 0 && x < a.get_width() && y < a.get_height())
+            return i;
+    }
+    return -1;
 }
 
 void RepaintTabs(Gtk::Notebook& notebook) {

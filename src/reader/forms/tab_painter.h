@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cairomm/context.h>
-#include <gtkmm/drawingarea.h>
+#include <gtkmm/label.h>
 #include <gtkmm/notebook.h>
 #include <functional>
 #include <string>
@@ -34,15 +34,16 @@ void TabPainter(const Cairo::RefPtr<Cairo::Context>& cr, Gtk::Notebook& notebook
                 const Rect& rect, bool active, WindowColor background, WindowColor inactive_text,
                 WindowColor active_text);
 
-// The label of an owner-drawn tab: it keeps the caption and asks the painter
-// to draw it.
-class OwnerDrawnTab : public Gtk::DrawingArea {
+// The label of an owner-drawn tab: a label, so that the tab is named by its
+// caption for assistive technologies and the notebook gets the clicks (a
+// label has no window of its own), whose drawing is the painter's.
+class OwnerDrawnTab : public Gtk::Label {
   public:
-    OwnerDrawnTab(Gtk::Notebook& notebook, Gtk::Widget& page, std::string caption,
+    OwnerDrawnTab(Gtk::Notebook& notebook, Gtk::Widget& page, const std::string& caption,
                   TabPaintFunc painter);
 
-    const std::string& Caption() const { return caption_; }
-    void SetCaption(std::string caption);
+    std::string Caption() const { return get_text(); }
+    void SetCaption(const std::string& caption);
     Gtk::Widget& Page() { return page_; }
 
   protected:
@@ -53,7 +54,6 @@ class OwnerDrawnTab : public Gtk::DrawingArea {
   private:
     Gtk::Notebook& notebook_;
     Gtk::Widget& page_;
-    std::string caption_;
     TabPaintFunc painter_;
 };
 
@@ -68,6 +68,10 @@ void SetTabCaption(Gtk::Notebook& notebook, Gtk::Widget& page, const std::string
 // A page's hint, shown over its tab (the tab sheet's hint, not the page's).
 void SetTabHint(Gtk::Notebook& notebook, Gtk::Widget& page, const std::string& hint);
 std::string TabHint(Gtk::Notebook& notebook, Gtk::Widget& page);
+
+// The page whose tab label lies under a point of the screen, or -1 (the
+// empty part of the tab strip, or another place).
+int PageAtTab(Gtk::Notebook& notebook, double x_root, double y_root);
 
 // Redraws every tab of the notebook.
 void RepaintTabs(Gtk::Notebook& notebook);

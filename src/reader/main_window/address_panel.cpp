@@ -1,5 +1,11 @@
 #include "reader/main_window/address_panel.h"
 
+#include <atkmm/object.h>
+#include <glibmm/main.h>
+#include <gtkmm/window.h>
+
+#include "reader/rules/auto_append.h"
+
 namespace q3::reader {
 
 TAddressPanel::TAddressPanel()
@@ -17,15 +23,9 @@ TAddressPanel::TAddressPanel()
     address_box.set_name("address_box");
     address_box.set_model(url_store);
     address_box.set_entry_text_column(url_columns.text);
-    // Typing suggests the matching history items and completes the first
-    // one inline, as the address box did on its own platform.
-    completion_ = Gtk::EntryCompletion::create();
-    completion_->set_model(url_store);
-    completion_->set_text_column(url_columns.text);
-    completion_->set_inline_completion(true);
-    completion_->set_popup_completion(true);
-    completion_->set_minimum_key_length(1);
-    UrlEntry().set_completion(completion_);
+    BuildCompletion();
+    // The boxes are named for assistive technologies as their captions say.
+    UrlEntry().get_accessible()->set_name("地址");
 
     go_button.set_name("go_button");
     go_button.set_tooltip_text("转到URL");
@@ -56,6 +56,113 @@ TAddressPanel::TAddressPanel()
     pack_start(test_button, Gtk::PACK_SHRINK);
     pack_start(search_word_box, Gtk::PACK_SHRINK);
     pack_start(search_tool_bar, Gtk::PACK_SHRINK);
+}
+
+void TAddressPanel::BuildCompletion() {
+    Gtk::Entry& entry = UrlEntry();
+    // Ahead of the suggestions' own key handler, so that Enter is always
+    // the box's: that handler would swallow it while the list is open.
+    entry.signal_key_press_event().connect([this](GdkEventKey* e) { return AddressKeyPressed(e); },
+                                           false);
+    // The toolkit's inline completion appends the common prefix of all
+    // matches and loses its selection when the list opens; the box appends
+    // the rest of the first match itself, and the list only suggests.
+    completion_ = Gtk::EntryCompletion::create();
+    completion_->set_model(url_store);
+    completion_->set_text_column(url_columns.text);
+    completion_->set_inline_completion(false);
+    completion_->set_popup_completion(true);
+    completion_->set_popup_set_width(true);
+    completion_->set_minimum_key_length(1);
+    // Moving through the list shows the item in the box, so Enter takes it.
+    completion_->set_inline_selection(true);
+    completion_->set_match_func(
+        [this](const Glib::ustring&, const Gtk::TreeModel::const_iterator& row) {
+            return Suggests(row);
+        });
+    entry.set_completion(completion_);
+    entry.signal_insert_text().connect(
+        [this](const Glib::ustring&, int*) { AddressTextInserted(); }, true);
+}
+
+bool TAddressPanel::AddressKeyPressed(GdkEventKey* event) {
+    if (event->keyval != GDK_KEY_Return && event->keyval != GDK_KEY_KP_Enter &&
+        event->keyval != GDK_KEY_ISO_Enter) {
+        return false;
+    }
+    append_pending_.disconnect();
+    const auto state = static_cast<GdkModifierType>(event->state);
+    if (!SuggestionsShown()) {
+        address_enter_.emit(state);
+        return true;
+    }
+    // The open list holds the pointer: it closes first (its handler runs
+    // after this one), and the address is taken once it has.
+    Glib::signal_idle().connect_once(
+        sigc::track_obj([this, state] { address_enter_.emit(state); }, *this), Glib::PRIORITY_HIGH);
+    return false;
+}
+
+bool TAddressPanel::SuggestionsShown() {
+    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+        if (window->get_visible() && window->get_attached_to() == &UrlEntry())
+            return true;
+    }
+    return false;
+}
+
+void TAddressPanel::AddressTextInserted() {
+    if (appending_)
+        return;
+    // Only typing appends: an address the window puts into the box is shown
+    // as it is.
+    GdkEvent* current = gtk_get_current_event();
+    const bool typed = current != nullptr && current->type == GDK_KEY_PRESS;
+    if (current != nullptr)
+        gdk_event_free(current);
+    if (!typed)
+        return;
+    // The entry places the caret after the insertion once this signal has
+    // returned, which would drop a selection made now; the next key is
+    // dispatched at a lower priority than this.
+    append_pending_.disconnect();
+    append_pending_ = Glib::signal_idle().connect(
+        [this] {
+            AppendFromHistory();
+            return false;
+        },
+        Glib::PRIORITY_HIGH);
+}
+
+void TAddressPanel::AppendFromHistory() {
+    Gtk::Entry& entry = UrlEntry();
+    int start = 0, end = 0;
+    const Glib::ustring text = entry.get_text();
+    const int length = static_cast<int>(text.length());
+    if (entry.get_selection_bounds(start, end) || entry.get_position() != length)
+        return;
+    const std::string rest = AutoAppendRest(text.raw(), UrlItems());
+    if (rest.empty())
+        return;
+    int at = length;
+    appending_ = true;
+    entry.insert_text(rest, static_cast<int>(rest.size()), at);
+    appending_ = false;
+    entry.select_region(length, -1);
+}
+
+Glib::ustring TAddressPanel::TypedAddress() {
+    Gtk::Entry& entry = UrlEntry();
+    const Glib::ustring text = entry.get_text();
+    int start = 0, end = 0;
+    if (entry.get_selection_bounds(start, end) && end == static_cast<int>(text.length()))
+        return text.substr(0, static_cast<Glib::ustring::size_type>(start));
+    return text;
+}
+
+bool TAddressPanel::Suggests(const Gtk::TreeModel::const_iterator& row) {
+    const Glib::ustring item = (*row)[url_columns.text];
+    return SuggestsItem(TypedAddress().raw(), item.raw());
 }
 
 void TAddressPanel::BuildSearchMenu() {

@@ -60,10 +60,26 @@ class TAddressPanel : public Gtk::Box {
     std::vector<std::string> KeyItems() const;
     void SetKeyItems(const std::vector<std::string>& words);
 
+    // Enter in the address box, with the key's modifiers; the box shows
+    // what is to be taken (an appended rest included).
+    sigc::signal<void(GdkModifierType)>& SignalAddressEnter() { return address_enter_; }
+
   private:
     void BuildSearchMenu();
+    void BuildCompletion();
+    bool AddressKeyPressed(GdkEventKey* event);
+    // Whether the list of suggestions is open under the box.
+    bool SuggestionsShown();
+    void AddressTextInserted();
+    void AppendFromHistory();
+    // The text the user typed: the box's text less an appended, selected rest.
+    Glib::ustring TypedAddress();
+    bool Suggests(const Gtk::TreeModel::const_iterator& row);
 
     Glib::RefPtr<Gtk::EntryCompletion> completion_;
+    sigc::signal<void(GdkModifierType)> address_enter_;
+    sigc::connection append_pending_;
+    bool appending_ = false;
 };
 
 }  // namespace q3::reader

@@ -13,6 +13,7 @@
 #include "reader/forms/tab_painter.h"
 #include "reader/main_window/main_window.h"
 #include "reader/maker/addresses.h"
+#include "reader/rules/save_name.h"
 
 namespace q3::reader {
 
@@ -208,8 +209,8 @@ void Tfm_Quillon3::WebExecute(TAction& action) {
         case 8:
             if (!wb->HasDocument())
                 break;
-            if (std::optional<std::string> file =
-                    ActiveDialogs().SaveFile(this, "", "All File(*.*)|*.*")) {
+            if (std::optional<std::string> file = ActiveDialogs().SaveFile(
+                    this, SaveAsFileName(wb->LocationUrl(), wb->Title()), "All File(*.*)|*.*")) {
                 wb->SaveAs(*file);
             }
             break;

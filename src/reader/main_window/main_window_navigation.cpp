@@ -141,18 +141,18 @@ void Tfm_Quillon3::WireAddressBox() {
             const bool test_keys = (e->state & GDK_CONTROL_MASK) && (e->state & GDK_MOD1_MASK) &&
                                    e->keyval == GDK_KEY_9;
             address_panel.test_button.set_visible(test_keys);
-            if (!IsEnter(e))
-                return false;
-            std::string text = address_panel.UrlEntry().get_text();
-            if (text.empty())
-                return true;
-            if (e->state & GDK_CONTROL_MASK)
-                text = "http://www." + text + ".com";
-            GoToAddress(text);
-            address_panel.UrlEntry().set_text(text);
-            return true;
+            return false;
         },
         false);
+    address_panel.SignalAddressEnter().connect([this](GdkModifierType state) {
+        std::string text = address_panel.UrlEntry().get_text();
+        if (text.empty())
+            return;
+        if (state & GDK_CONTROL_MASK)
+            text = "http://www." + text + ".com";
+        GoToAddress(text);
+        address_panel.UrlEntry().set_text(text);
+    });
     address_panel.go_button.signal_clicked().connect(
         [this] { GoToAddress(address_panel.UrlEntry().get_text()); });
     address_panel.address_box.signal_changed().connect([this] {

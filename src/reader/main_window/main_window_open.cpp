@@ -191,6 +191,9 @@ void Tfm_Quillon3::LoadBookmarks() {
 }
 
 void Tfm_Quillon3::ShowFirstPage() {
+    // The contents tab is only seen with the side bar's "我的电子书" page in
+    // front, however the book was opened.
+    side_bar.set_current_page(side_bar.page_num(books_page));
     document_tabs.set_current_page(document_tabs.page_num(contents_pane));
     const TContentsData* contents = contents_pane.Data();
     if (contents == nullptr)
@@ -326,7 +329,10 @@ void Tfm_Quillon3::WireControls() {
                 page_tabs_menu.popup_at_pointer(reinterpret_cast<GdkEvent*>(e));
                 return true;
             }
-            if (e->button == 1 && e->type == GDK_2BUTTON_PRESS) {
+            // A double-click on a tab closes it; the empty strip beside the
+            // tabs is no tab.
+            if (e->button == 1 && e->type == GDK_2BUTTON_PRESS &&
+                PageAtTab(page_tabs, e->x_root, e->y_root) >= 0) {
                 act_CloseWeb.Execute();
                 return true;
             }

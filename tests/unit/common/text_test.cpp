@@ -65,6 +65,27 @@ TEST(ShortenText, LimitsCharactersAndHalvesForChinese) {
     EXPECT_EQ(ShortenText("", 3, "..."), "");
 }
 
+// Regression: a Latin title holding a no-break space was cut to 8 characters.
+TEST(ShortenTextUtf8, OnlyDoubleByteCharactersOfTheCodePageHalveTheLimit) {
+    struct Case {
+        const char* text;
+        const char* want;
+    } cases[] = {
+        // U+00A0 has no place in GBK: a Latin title keeps 16.
+        {"1.\u00a0Introduction to it", "1.\u00a0Introduction ..."},
+        // The euro sign is one byte in the code page.
+        {"\u20ac Prices of the year", "\u20ac Prices of the ..."},
+        // Outside GBK altogether (an emoji; two 16-bit units).
+        {"\U0001F600 smile smile smile", "\U0001F600 smile smile s..."},
+        // A hanzi, and a Latin letter GBK holds as double-byte (e with acute).
+        {"\u4e2d\u6587\u6807\u9898\u4e00\u4e8c\u4e09\u56db\u4e94",
+         "\u4e2d\u6587\u6807\u9898\u4e00\u4e8c\u4e09\u56db..."},
+        {"Caf\u00e9 society and more", "Caf\u00e9 soc..."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ShortenTextUtf8(c.text, 16, "..."), c.want) << c.text;
+}
+
 TEST(FileNames, Table) {
     EXPECT_EQ(FileNameNoExt("C:\\books\\a.qbx"), "a");
     EXPECT_EQ(FileNameNoExt("/home/u/book.v2.qbx"), "book.v2");
