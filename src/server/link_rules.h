@@ -21,8 +21,10 @@ struct LinkAction {
         kOpenHelp,      // "open:(help)"
         kOpenDialog,    // "open:(qbx)"
         kIgnore,        // another "open:(" text: cancelled, nothing done
+        kDesktop,       // a scheme the browser cannot show ("mailto:"): for the desktop
     } kind = kNavigate;
-    std::string path;  // decoded path or text, for kComment, kOpen and kNavigateTo
+    std::string path;  // decoded path or text, for kComment, kOpen and kNavigateTo;
+                       // the address as it stands for kDesktop
     bool Cancels() const { return kind != kNavigate; }
 };
 
