@@ -89,6 +89,7 @@ gboolean WebBrowser::HandleDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
     auto* navigation = WEBKIT_NAVIGATION_POLICY_DECISION(decision);
     WebKitNavigationAction* action =
         webkit_navigation_policy_decision_get_navigation_action(navigation);
+    browser.navigation_by_user_ = webkit_navigation_action_is_user_gesture(action) != FALSE;
     const bool cancel = Guarded(false, [&] {
         bool c = false;
         browser.OnBeforeNavigate(browser, RequestUri(action), c);
@@ -104,6 +105,7 @@ GtkWidget* WebBrowser::HandleCreate(WebKitWebView*, WebKitNavigationAction* acti
     WebBrowser& browser = Self(self);
     if (!browser.OnNewWindow)
         return nullptr;
+    browser.navigation_by_user_ = webkit_navigation_action_is_user_gesture(action) != FALSE;
     WebBrowser* target = Guarded(static_cast<WebBrowser*>(nullptr),
                                  [&] { return browser.OnNewWindow(browser, RequestUri(action)); });
     // WebKit loads the page into the view handed back; it must be a fresh
