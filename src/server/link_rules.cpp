@@ -53,6 +53,10 @@ bool IsDesktopScheme(const std::string& scheme) {
 
 }  // namespace
 
+bool IsDesktopAddress(std::string_view address) {
+    return IsDesktopScheme(AddressScheme(address));
+}
+
 bool IsArchiveAddress(std::string_view address) {
     const size_t dot = address.rfind('.');
     if (dot == std::string_view::npos) return false;
@@ -99,7 +103,7 @@ LinkAction ClassifyNavigation(std::string_view raw,
             a.kind = LinkAction::kIgnore;
         return a;
     }
-    if (IsDesktopScheme(AddressScheme(address))) {
+    if (IsDesktopAddress(address)) {
         a.kind = LinkAction::kDesktop;
         a.path = address;
     }

@@ -35,6 +35,10 @@ LinkAction ClassifyNavigation(std::string_view address,
                               const std::function<bool(std::string_view)>& save_archive_entry,
                               const std::function<bool(const std::string&)>& file_exists);
 
+// True for an address in a scheme the browser cannot show ("mailto:",
+// "tel:"): the desktop's program for it opens it instead.
+bool IsDesktopAddress(std::string_view address);
+
 // True for addresses whose extension is one of the archive types offered for
 // saving (compared case-sensitively, as links are written).
 bool IsArchiveAddress(std::string_view address);
