@@ -240,6 +240,9 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     bool PageScrolled(browser::WebBrowser& wb, const GdkEventScroll* event);
     // A refresh of a page the reader wrote itself writes it again.
     bool RewriteOwnPage(browser::WebBrowser& wb);
+    // A page of the reader's own into a browser, as a page of the
+    // browser's history.
+    void WriteOwnPage(browser::WebBrowser& wb, const std::string& html);
     void IndexKeyReleased(GdkEventKey* event);
     void ShowRecordForTest();
     // The picture under the page menu on document pages, else the selection.

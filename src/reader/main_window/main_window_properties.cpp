@@ -14,6 +14,8 @@ namespace q3::reader {
 namespace {
 
 constexpr browser::WindowColor kWhite = 0x00FFFFFF;
+// How long a page of the reader's own waits for the blank page under it.
+constexpr auto kBlankPageWait = std::chrono::seconds(5);
 
 bool EndsWith(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
@@ -34,12 +36,22 @@ void Tfm_Quillon3::ShowPropertiesPage() {
     browser::WebBrowser* wb = CurrentBrowser();
     if (srv == nullptr || srv->Document() == nullptr || wb == nullptr)
         return;
-    const std::string html =
-        server::PropertiesPageHtml(*srv->Document(), browser::ColorToHtml(kWhite));
-    // A page of its own in the tab's history, so Back returns to the last one.
-    wb->Navigate("about:blank");
-    ProcessMessages();
-    browser::WriteHtml(*wb, html);
+    WriteOwnPage(*wb, server::PropertiesPageHtml(*srv->Document(), browser::ColorToHtml(kWhite)));
+}
+
+void Tfm_Quillon3::WriteOwnPage(browser::WebBrowser& wb, const std::string& html) {
+    // Written text alone makes no entry in the tab's history: the blank page
+    // it replaces does, so Back returns to the page shown before. Writing
+    // before the blank page is in would write over that page's entry.
+    wb.Navigate("about:blank");
+    ProcessMessagesWhile(
+        [this, &wb] {
+            return CurrentBrowser() == &wb && (wb.Busy() || wb.LocationUrl() != "about:blank");
+        },
+        kBlankPageWait);
+    // Events handled meanwhile may have closed the tab.
+    if (CurrentBrowser() == &wb)
+        browser::WriteHtml(wb, html);
 }
 
 bool Tfm_Quillon3::RewriteOwnPage(browser::WebBrowser& wb) {
