@@ -326,6 +326,19 @@ TEST_F(AddressTest, DocumentAddressesAreShownReadableAndTypedBack) {
               items.end());
 }
 
+TEST_F(AddressTest, RegressionUntitledPageAtAnAddressEndingInSlashKeepsATabCaption) {
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    browser::WebBrowser& wb = *w.home_browser;
+    ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "首页"); }));
+    // As a site's own address ("http://example.org/"): nothing after the "/".
+    const std::string address = WritePage("untitled.htm", "<html><body>x</body></html>") + "#/";
+    wb.Navigate(address);
+    ASSERT_TRUE(PumpUntil([&] { return wb.LocationUrl() == address && !wb.Busy(); }));
+    PumpFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(TabCaption(w.page_tabs, 0), address.substr(0, 16) + "...");
+}
+
 TEST_F(AddressTest, TypedAddressWithoutASchemeIsBrowsedOverHttp) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();

@@ -267,8 +267,11 @@ void Tfm_Quillon3::DocumentComplete(browser::WebBrowser& sender, const std::stri
             address_panel.UrlEntry().set_text(DisplayAddress(address));
         if (sender.HasDocument()) {
             const std::string title = sender.Title();
-            const std::string text =
-                title.empty() ? LastPathSegment(DisplayAddress(address)) : title;
+            const std::string shown = DisplayAddress(address);
+            // A site's own address ends in "/": it names the page itself.
+            std::string text = title.empty() ? LastPathSegment(shown) : title;
+            if (text.empty())
+                text = shown;
             SetTabCaption(page_tabs, *sheet, TabText(text));
             UpdateCaption(text);
             subject.set_text(title);

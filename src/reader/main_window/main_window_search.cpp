@@ -1,5 +1,7 @@
 // The search box beside the address box: the word list, the search button
 // with its mode menu, and what a search does in each mode.
+#include <atkmm/object.h>
+
 #include "browser/page_helpers.h"
 #include "browser/web_browser.h"
 #include "common/text.h"
@@ -22,10 +24,32 @@ SearchMode CheckedSearchMode(const TAddressPanel& panel) {
     return SearchMode::kPage;
 }
 
+// The button that opens the mode menu, beside the button face.
+GtkWidget* ArrowOf(Gtk::MenuToolButton& button) {
+    GtkWidget* box = gtk_bin_get_child(GTK_BIN(button.gobj()));
+    if (box == nullptr || !GTK_IS_CONTAINER(box))
+        return nullptr;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(box));
+    GtkWidget* arrow = nullptr;
+    for (GList* l = children; l != nullptr; l = l->next) {
+        if (GTK_IS_MENU_BUTTON(l->data))
+            arrow = GTK_WIDGET(l->data);
+    }
+    g_list_free(children);
+    return arrow;
+}
+
 }  // namespace
 
 void Tfm_Quillon3::WireSearchBox() {
     TAddressPanel& panel = address_panel;
+    // Names for the screen reader: the box has no label, the arrow only
+    // the toolkit's English one.
+    panel.search_word_box.get_accessible()->set_name("搜索关键字");
+    panel.KeyEntry().get_accessible()->set_name("搜索关键字");
+    gtk_menu_tool_button_set_arrow_tooltip_text(panel.search_button.gobj(), "搜索方式");
+    if (GtkWidget* arrow = ArrowOf(panel.search_button))
+        atk_object_set_name(gtk_widget_get_accessible(arrow), "搜索方式");
     panel.KeyEntry().signal_activate().connect([this] { PageSearchClick(); });
     panel.search_button.signal_clicked().connect([this] { PageSearchClick(); });
     // Choosing a mode searches at once with the word in the box; choosing the
