@@ -296,6 +296,7 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     int menu_x_ = -1, menu_y_ = -1;
     // F5 held down: its repeats refresh nothing.
     bool f5_down_ = false;
+    guint32 f5_time_ = 0;  // of its last press
     // The last keys the rules saw, to tell the page engine's hand-backs.
     struct KeyStamp {
         guint32 time;

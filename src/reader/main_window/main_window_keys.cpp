@@ -62,9 +62,15 @@ std::optional<bool> Tfm_Quillon3::RouteKey(const GdkEventKey* event) {
     const bool in_page = wb != nullptr && gtk_window_get_focus(gobj()) == GTK_WIDGET(wb->View());
     if (event->keyval == GDK_KEY_F5) {
         // A held key repeats its presses without releases: one refresh each
-        // time the key goes down. The key then goes on to the page.
-        const bool repeat = f5_down_;
+        // time the key goes down. A release that went to another window
+        // must not swallow the next press, hence the time. On pages that
+        // are not the document's, F5 is the browser's own reload, which
+        // this engine leaves to the window around it. The key then goes on
+        // to the page.
+        constexpr guint32 kRepeatGap = 1000;  // ms; repeats come far faster
+        const bool repeat = f5_down_ && event->time - f5_time_ < kRepeatGap;
         f5_down_ = true;
+        f5_time_ = event->time;
         if (!repeat && in_page)
             act_Refresh.Execute();
         return false;
