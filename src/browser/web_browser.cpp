@@ -110,6 +110,8 @@ WebBrowser::~WebBrowser() {
     if (repaint_source_ != 0)
         g_source_remove(repaint_source_);
     g_signal_handlers_disconnect_by_data(view_, this);
+    if (drop_targets_ != nullptr)
+        gtk_target_list_unref(drop_targets_);
     g_object_set_data(G_OBJECT(view_), kBrowserKey, nullptr);
     gtk_widget_destroy(GTK_WIDGET(view_));
     g_object_unref(view_);
@@ -183,6 +185,28 @@ bool WebBrowser::Busy() const {
 }
 bool WebBrowser::HasDocument() const {
     return has_document_;
+}
+
+void WebBrowser::SetRegisterAsDropTarget(bool on) {
+    GtkWidget* view = GTK_WIDGET(view_);
+    if (!on) {
+        if (drop_targets_ != nullptr)
+            return;
+        GtkTargetList* targets = gtk_drag_dest_get_target_list(view);
+        drop_targets_ =
+            targets != nullptr ? gtk_target_list_ref(targets) : gtk_target_list_new(nullptr, 0);
+        gtk_drag_dest_unset(view);
+        return;
+    }
+    if (drop_targets_ == nullptr)
+        return;
+    // WebKit answers the drag signals itself; GTK only has to ask it again.
+    gtk_drag_dest_set(view, static_cast<GtkDestDefaults>(0), nullptr, 0,
+                      static_cast<GdkDragAction>(GDK_ACTION_COPY | GDK_ACTION_MOVE |
+                                                 GDK_ACTION_LINK | GDK_ACTION_PRIVATE));
+    gtk_drag_dest_set_target_list(view, drop_targets_);
+    gtk_target_list_unref(drop_targets_);
+    drop_targets_ = nullptr;
 }
 
 void WebBrowser::SetFullScreen(bool on) {

@@ -71,6 +71,14 @@ class WebBrowser {
     // Whether a page is loaded (the engine has a document).
     bool HasDocument() const;
 
+    // Whether the navigation or new window now being decided was started by
+    // the user (a click, a key), not by a page script or the reader.
+    bool NavigationByUser() const { return navigation_by_user_; }
+
+    // Off: the view is no drop site, so what is dropped on the page reaches
+    // the window around it. WebKit's own drop handling comes back when on.
+    void SetRegisterAsDropTarget(bool on);
+
     // Silent: pages' script dialogs are not shown.
     bool Silent() const { return silent_; }
     void SetSilent(bool silent) { silent_ = silent; }
@@ -122,6 +130,8 @@ class WebBrowser {
     bool silent_ = false;
     bool full_screen_ = false;
     bool has_document_ = false;
+    bool navigation_by_user_ = false;
+    GtkTargetList* drop_targets_ = nullptr;  // WebKit's, while the view is no drop site
     Gtk::Menu* popup_menu_ = nullptr;
     guint repaint_source_ = 0;
     bool whole_repaint_asked_ = false;

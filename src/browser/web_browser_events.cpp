@@ -93,6 +93,7 @@ gboolean WebBrowser::HandleDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
     auto* navigation = WEBKIT_NAVIGATION_POLICY_DECISION(decision);
     WebKitNavigationAction* action =
         webkit_navigation_policy_decision_get_navigation_action(navigation);
+    browser.navigation_by_user_ = webkit_navigation_action_is_user_gesture(action) != FALSE;
     const bool cancel = Guarded(false, [&] {
         bool c = false;
         browser.OnBeforeNavigate(browser, RequestUri(action), c);
@@ -108,6 +109,7 @@ GtkWidget* WebBrowser::HandleCreate(WebKitWebView*, WebKitNavigationAction* acti
     WebBrowser& browser = Self(self);
     if (!browser.OnNewWindow)
         return nullptr;
+    browser.navigation_by_user_ = webkit_navigation_action_is_user_gesture(action) != FALSE;
     const std::string address = RequestUri(action);
     // Only a book page opens a window on the book: anyone else would get
     // an empty window at best, or have the reader load the page for it.

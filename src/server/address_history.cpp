@@ -20,7 +20,8 @@ AddressHistory::AddressHistory(FileExists exists) : exists_(std::move(exists)) {
 int AddressHistory::Add(std::string_view address) {
     if (Trim(address).empty()) return -1;
     const std::string low = AsciiLower(address);
-    if (low == "http://" || low == "http:///") return -1;
+    if (low == "http://" || low == "http:///" || low == "https://" || low == "https:///")
+        return -1;
     std::string text(address);
     if (text.back() == '/') text.pop_back();
     auto it = std::find(items_.begin(), items_.end(), text);

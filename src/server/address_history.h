@@ -18,7 +18,7 @@ public:
 
     explicit AddressHistory(FileExists exists = {});
 
-    // Adds an address unless it is blank or a bare "http://"; one trailing
+    // Adds an address unless it is blank or a bare "http://" or "https://"; one trailing
     // "/" is dropped. Returns the index of the (new or existing) item, or -1
     // when nothing was added.
     int Add(std::string_view address);

@@ -97,6 +97,20 @@ size_t FindKeyQuery(std::string_view path) {
 
 ContentsEntry* Tdm_htServer::Lookup(std::string_view path) const {
     if (!entries_) return nullptr;
+    if (ContentsEntry* e = LookupKey(path))
+        return e;
+    // Pages link style sheets, scripts and pictures with a version query
+    // ("_static/theme.css?2022.1") that no document stores in its paths.
+    // Only an address that finds nothing as it stands is tried without its
+    // query, so every address found before still finds the same entry.
+    const std::string_view bare = path.substr(0, FindKeyQuery(path));
+    const size_t query = bare.find('?');
+    if (query == std::string_view::npos)
+        return nullptr;
+    return LookupKey(bare.substr(0, query));
+}
+
+ContentsEntry* Tdm_htServer::LookupKey(std::string_view path) const {
     std::string key(path.substr(0, FindKeyQuery(path)));
     ReplaceChar(key, '/', '\\');
     if (ContentsEntry* e = entries_->Get(StringCrc(key))) return e;

@@ -72,6 +72,8 @@ public:
     // found (false: nothing, or the placeholder page).
     bool ReadDataByStream(std::string_view address, std::string& out);
     // path: lower-cased by the caller, "/" or "\" separated, maybe "?key=".
+    // A path that finds nothing with its query ("theme.css?v=2") is looked
+    // up once more without it.
     ContentsEntry* Lookup(std::string_view path) const;
     void BuildContents(std::string_view text, ContentsModel& model);
     void AddAnchorAlias(std::string_view path, std::string_view id);
@@ -80,6 +82,9 @@ public:
     void AddPurgeAddress(std::string address) { purge_list_.push_back(std::move(address)); }
 
 private:
+    // One lookup of a path as it stands: "?key=" cut off, then the GBK,
+    // UTF-8 and first-folder steps.
+    ContentsEntry* LookupKey(std::string_view path) const;
     void AddItemEntry(NodeId node, const std::string& caption, const std::string& path,
                       const std::string& id, ContentsModel& model);
     void AddResourceEntry(std::string path, const std::string& id, ContentsModel& model);

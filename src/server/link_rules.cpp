@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "common/addresses.h"
 #include "common/text.h"
 #include "server/ht_server.h"
 
@@ -34,7 +35,27 @@ std::string LinkPath(const Link& link) {
     return link.path ? *link.path : PercentDecode(TextBetween(link.address, "//|", "|"));
 }
 
+// The schemes the browser shows itself, and the reader's own link words:
+// those the rules do not answer (a malformed "Open:(help)") go to the
+// browser as they always have, never to the desktop.
+bool IsDesktopScheme(const std::string& scheme) {
+    static constexpr std::string_view kShown[] = {"http", "https",   "file", "about",
+                                                  "data", "blob",    "qbx",  "javascript",
+                                                  "open", "commnet", "clear"};
+    if (scheme.empty())
+        return false;
+    for (std::string_view s : kShown) {
+        if (scheme == s)
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+bool IsDesktopAddress(std::string_view address) {
+    return IsDesktopScheme(AddressScheme(address));
+}
 
 bool IsArchiveAddress(std::string_view address) {
     const size_t dot = address.rfind('.');
@@ -81,6 +102,10 @@ LinkAction ClassifyNavigation(std::string_view raw,
         else
             a.kind = LinkAction::kIgnore;
         return a;
+    }
+    if (IsDesktopAddress(address)) {
+        a.kind = LinkAction::kDesktop;
+        a.path = address;
     }
     return a;
 }

@@ -21,8 +21,10 @@ struct LinkAction {
         kOpenHelp,      // "open:(help)"
         kOpenDialog,    // "open:(qbx)"
         kIgnore,        // another "open:(" text: cancelled, nothing done
+        kDesktop,       // a scheme the browser cannot show ("mailto:"): for the desktop
     } kind = kNavigate;
-    std::string path;  // decoded path or text, for kComment, kOpen and kNavigateTo
+    std::string path;  // decoded path or text, for kComment, kOpen and kNavigateTo;
+                       // the address as it stands for kDesktop
     bool Cancels() const { return kind != kNavigate; }
 };
 
@@ -32,6 +34,10 @@ struct LinkAction {
 LinkAction ClassifyNavigation(std::string_view address,
                               const std::function<bool(std::string_view)>& save_archive_entry,
                               const std::function<bool(const std::string&)>& file_exists);
+
+// True for an address in a scheme the browser cannot show ("mailto:",
+// "tel:"): the desktop's program for it opens it instead.
+bool IsDesktopAddress(std::string_view address);
 
 // True for addresses whose extension is one of the archive types offered for
 // saving (compared case-sensitively, as links are written).

@@ -41,7 +41,7 @@ void CatchWebNavigations(browser::WebBrowser& target, std::string& asked) {
     target.OnBeforeNavigate = [&asked, previous = target.OnBeforeNavigate](
                                   browser::WebBrowser& sender, const std::string& address,
                                   bool& cancel) {
-        if (address.rfind("http://", 0) == 0) {
+        if (address.rfind("http://", 0) == 0 || address.rfind("https://", 0) == 0) {
             asked = address;
             cancel = true;
             return;

@@ -124,6 +124,8 @@ void Tfm_Quillon3::FormCreate() {
     Tfm_BaseForm::FormCreate(true);
     set_default_size(kMainWidth, kMainHeight);
     signal_key_press_event().connect([this](GdkEventKey* e) { return OnKeyPreview(e); }, false);
+    signal_key_release_event().connect(
+        [this](GdkEventKey* e) { return RouteKey(e).value_or(false); }, false);
     // The close box asks first; the window hides itself when the answer is OK.
     signal_delete_event().connect([this](GdkEventAny*) {
         FormCloseQuery();
@@ -244,6 +246,8 @@ void Tfm_Quillon3::AttachContainer(browser::WebBrowser& wb, bool navigate) {
     if (!container_list)
         container_list = std::make_unique<browser::ContainerList>();
     browser::TWBContainer& container = container_list->Add(wb);
+    // A book dropped on a page is for the window to open, not for the page.
+    wb.SetRegisterAsDropTarget(false);
     if (&wb == ad_browser.get()) {
         container.SetShowScrollBars(false);
         container.SetUseCustomMenu(true);

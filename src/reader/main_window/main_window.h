@@ -17,6 +17,7 @@
 #include <sigc++/connection.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -218,6 +219,14 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void TabChange();
     // Shows the page of the selected index item.
     void IndexShow();
+    // The search button: the word in the search box is highlighted in the
+    // page, searched in the document or sent to a web search engine, as the
+    // checked item of the button's menu says.
+    void PageSearchClick();
+    // The side bar's full-text tab gets the word and starts its search.
+    void StartFullTextSearch(const std::string& word);
+    // The open document's properties page, written into the current tab.
+    void ShowPropertiesPage();
     void SetStatusText(const std::string& text, int index) {
         status_bar.SetStatusText(text, index);
     }
@@ -237,6 +246,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void WireBrowserEvents(browser::WebBrowser& wb);
     void BeforeNavigate(browser::WebBrowser& sender, const std::string& address, bool& cancel);
     void FollowLink(const server::LinkAction& link);
+    // An address in a scheme the pages cannot show, clicked in sender.
+    void OpenOnDesktop(browser::WebBrowser& sender, const std::string& address);
     void ClearHistory(bool web_addresses);
     // An item of the address box with its icon; the history keeps the text.
     void AddAddressItem(const std::string& text);
@@ -251,6 +262,21 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void RunUpdater();
     // A link from the service, in the current tab: web addresses only.
     void OpenServiceLink(const std::string& link);
+    void WireSearchBox();
+    // The window's own key rules, before any control sees the key: a value
+    // when they decided (true: the key is used up, false: the focused
+    // control gets it and no shortcut runs).
+    std::optional<bool> RouteKey(const GdkEventKey* event);
+    // A key the page did not use, given back by the page engine.
+    bool HandedBack(const GdkEventKey* event);
+    // The wheel over a page: the page under the pointer takes the focus, and
+    // with Ctrl held the wheel zooms.
+    bool PageScrolled(browser::WebBrowser& wb, const GdkEventScroll* event);
+    // A refresh of a page the reader wrote itself writes it again.
+    bool RewriteOwnPage(browser::WebBrowser& wb);
+    // A page of the reader's own into a browser, as a page of the
+    // browser's history.
+    void WriteOwnPage(browser::WebBrowser& wb, const std::string& html);
     void IndexKeyReleased(GdkEventKey* event);
     void ShowRecordForTest();
     // The picture under the page menu on document pages, else the selection.
@@ -313,6 +339,18 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     sigc::connection update_check_start_;
     // Last, so it goes first: its answer handler uses the window.
     std::unique_ptr<online::TGetUpdater> updater_;
+    // F5 held down: its repeats refresh nothing.
+    bool f5_down_ = false;
+    guint32 f5_time_ = 0;  // of its last press
+    // The last keys the rules saw, to tell the page engine's hand-backs.
+    struct KeyStamp {
+        guint32 time;
+        guint keyval;
+        int type;
+    };
+    std::vector<KeyStamp> routed_keys_;
+    // Smooth wheel turns with Ctrl that have not yet made a zoom step.
+    double zoom_scroll_ = 0;
 };
 
 }  // namespace q3::reader

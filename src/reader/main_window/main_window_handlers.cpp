@@ -179,7 +179,7 @@ void Tfm_Quillon3::WebExecute(TAction& action) {
             }
             break;
         case 2:
-            if (!wb->HasDocument())
+            if (!wb->HasDocument() || RewriteOwnPage(*wb))
                 break;
             if (IsDocumentPage()) {
                 wb->Navigate(wb->LocationUrl());
@@ -316,14 +316,6 @@ void Tfm_Quillon3::QbxNavExecute(TAction& action) {
         default:
             break;
     }
-}
-
-void Tfm_Quillon3::QbxAttrExecute(TAction&) {
-    browser::WebBrowser* wb = CurrentBrowser();
-    if (wb != nullptr && !IsDocumentPage()) {
-        browser_commands->SendBrowserCommand(*wb, browser::kCommandProperties);
-    }
-    // The document's own properties page is built by the properties view.
 }
 
 }  // namespace q3::reader

@@ -188,6 +188,8 @@ void Tfm_Quillon3::BuildPopupMenus() {
 }
 
 bool Tfm_Quillon3::OnKeyPreview(GdkEventKey* event) {
+    if (std::optional<bool> routed = RouteKey(event))
+        return *routed;
     const auto state = static_cast<Gdk::ModifierType>(event->state);
     // Select-all in a text box selects its text, not the page.
     Gtk::Widget* focus = get_focus();

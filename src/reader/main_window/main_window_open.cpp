@@ -8,22 +8,23 @@
 
 #include "browser/host_flags.h"
 #include "browser/web_browser.h"
+#include "common/addresses.h"
 #include "common/gbk.h"
 #include "common/text.h"
 #include "icons/attach_image_list.h"
 #include "icons/icon_list.h"
 #include "icons/shell_icons.h"
 #include "reader/forms/pump.h"
+#include "reader/forms/shell_open.h"
 #include "reader/forms/tab_painter.h"
 #include "reader/main_window/main_window.h"
 #include "reader/main_window/window_contents_model.h"
 #include "server/address_history.h"
+#include "server/link_rules.h"
 
 namespace q3::reader {
 
 namespace {
-
-constexpr std::string_view kHttp = "http://";
 
 bool FileExists(const std::string& path) {
     std::error_code ec;
@@ -34,7 +35,8 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-// What the browser is given for a local file: a file address.
+// What the browser is given for a local file: a file address; an address
+// shown readable goes back in its escaped form.
 std::string BrowserAddressOf(const std::string& path) {
     if (!path.empty() && path.front() == '/') {
         try {
@@ -42,7 +44,7 @@ std::string BrowserAddressOf(const std::string& path) {
         } catch (const Glib::Error&) {
         }
     }
-    return path;
+    return NavigableAddress(path);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -79,7 +81,7 @@ bool Tfm_Quillon3::IsDocumentPage() {
 void Tfm_Quillon3::AddAddressHistory(const std::string& address) {
     // The history decides what is kept; the address box shows its items.
     const size_t known = address_history_.Items().size();
-    const int index = address_history_.Add(address);
+    const int index = address_history_.Add(DisplayAddress(address));
     if (index < 0)
         return;
     if (static_cast<size_t>(index) >= known)
@@ -118,14 +120,14 @@ void Tfm_Quillon3::OpenQbx(const std::string& path) {
                 return;
             }
             srv->FreeDocument();
-        } else if (StartsWith(path, kHttp)) {
+        } else if (IsWebAddress(path)) {
             NavigateCurrent(path);
             return;
         } else {
             ShowWarning("文件不存在：" + path);
             return;
         }
-    } else if (StartsWith(path, kHttp)) {
+    } else if (IsWebAddress(path)) {
         NavigateCurrent(path);
         return;
     }
@@ -341,6 +343,7 @@ void Tfm_Quillon3::WireControls() {
         false);
     WireOnlineControls();
     WireAddressBox();
+    WireSearchBox();
     WireIndexPane();
     page_tabs.signal_switch_page().connect([this](Gtk::Widget*, guint) { TabChange(); }, true);
     script_prompts_off_item->signal_toggled().connect([this] {
@@ -360,7 +363,13 @@ void Tfm_Quillon3::GoToAddress(const std::string& text) {
         BuildHomePage();
         return;
     }
-    NavigateCurrent(text);
+    const std::string address = CompleteAddress(text);
+    // Typed by the user, so it may start the desktop's program for it.
+    if (server::IsDesktopAddress(address)) {
+        ShellOpen(this, address);
+        return;
+    }
+    NavigateCurrent(address);
 }
 
 }  // namespace q3::reader

@@ -10,13 +10,16 @@
 #include "browser/page_helpers.h"
 #include "browser/wb_container.h"
 #include "browser/web_browser.h"
+#include "common/addresses.h"
 #include "common/app_paths.h"
 #include "common/gbk.h"
 #include "common/text.h"
 #include "reader/forms/pump.h"
+#include "reader/forms/shell_open.h"
 #include "reader/forms/tab_painter.h"
 #include "reader/main_window/main_window.h"
 #include "server/home_page.h"
+#include "server/link_rules.h"
 
 namespace q3::reader {
 
@@ -50,15 +53,22 @@ std::string TabText(const std::string& title) {
 void Tfm_Quillon3::WireBrowserEvents(browser::WebBrowser& wb) {
     wb.OnBeforeNavigate = [this](browser::WebBrowser& sender, const std::string& address,
                                  bool& cancel) { BeforeNavigate(sender, address, cancel); };
-    wb.OnNewWindow = [this](browser::WebBrowser& sender, const std::string&) {
+    wb.OnNewWindow = [this](browser::WebBrowser& sender,
+                            const std::string& address) -> browser::WebBrowser* {
+        if (server::IsDesktopAddress(address)) {
+            OpenOnDesktop(sender, address);
+            return nullptr;
+        }
         return NewBrowserTab(&sender);
     };
     wb.OnTitleChange = [this](browser::WebBrowser& sender, const std::string& title) {
         TitleChange(sender, title);
     };
     wb.OnStatusTextChange = [this](browser::WebBrowser&, const std::string& text) {
-        SetStatusText(text, 0);
+        SetStatusText(DisplayAddress(text), 0);
     };
+    wb.Widget().signal_scroll_event().connect(
+        [this, &wb](GdkEventScroll* e) { return PageScrolled(wb, e); }, false);
     wb.OnDocumentComplete = [this](browser::WebBrowser& sender, const std::string& address) {
         DocumentComplete(sender, address);
     };
@@ -83,15 +93,30 @@ void Tfm_Quillon3::WireBrowserEvents(browser::WebBrowser& wb) {
     };
 }
 
-void Tfm_Quillon3::BeforeNavigate(browser::WebBrowser&, const std::string& address, bool& cancel) {
+void Tfm_Quillon3::BeforeNavigate(browser::WebBrowser& sender, const std::string& address,
+                                  bool& cancel) {
     const server::LinkAction link = server::ClassifyNavigation(
         address, [this](std::string_view a) { return SaveArchiveEntry(std::string(a)); }, IsFile);
     if (!link.Cancels())
         return;
     cancel = true;
+    if (link.kind == server::LinkAction::kDesktop) {
+        // The page stays; the address goes to the program the desktop has for it.
+        OpenOnDesktop(sender, link.path);
+        return;
+    }
     // Following a link may open documents, rebuild this very page or ask the
     // user: done once the engine's decision has returned.
     Glib::signal_idle().connect_once(sigc::track_obj([this, link] { FollowLink(link); }, *this));
+}
+
+void Tfm_Quillon3::OpenOnDesktop(browser::WebBrowser& sender, const std::string& address) {
+    // Only the user's own click starts another program: a page cannot
+    // start one on its own.
+    if (!sender.NavigationByUser())
+        return;
+    Glib::signal_idle().connect_once(
+        sigc::track_obj([this, address] { ShellOpen(this, address); }, *this));
 }
 
 void Tfm_Quillon3::FollowLink(const server::LinkAction& link) {
@@ -208,7 +233,8 @@ void Tfm_Quillon3::TitleChange(browser::WebBrowser& sender, const std::string& p
         return;
     // The engine reports an untitled page with an empty title; the page is
     // then named by its address, so no tab or caption goes blank.
-    const std::string title = page_title.empty() ? sender.LocationUrl() : page_title;
+    const std::string title =
+        page_title.empty() ? DisplayAddress(sender.LocationUrl()) : page_title;
     if (IsDocumentPage()) {
         server::Tdm_htServer* srv = Server();
         if (srv == nullptr || srv->Document() == nullptr)
@@ -219,14 +245,15 @@ void Tfm_Quillon3::TitleChange(browser::WebBrowser& sender, const std::string& p
             SetTabCaption(page_tabs, *sheet, TabText(title));
         else
             SetTabCaption(page_tabs, *sheet, std::filesystem::path(path).filename().string());
-        if (title.find("http://") == std::string::npos)
+        if (title.find("http://") == std::string::npos &&
+            title.find("https://") == std::string::npos)
             UpdateCaption(title);
         ShowPageAreaHint(page_tabs, path);
         return;
     }
     SetTabCaption(page_tabs, *sheet, TabText(title));
     ShowPageAreaHint(page_tabs, title);
-    if (StartsWith(title, "http://"))
+    if (IsWebAddress(title))
         address_panel.UrlEntry().set_text(title);
     UpdateCaption(title);
 }
@@ -241,10 +268,14 @@ void Tfm_Quillon3::DocumentComplete(browser::WebBrowser& sender, const std::stri
         Gtk::Entry& subject = bookmarks_pane.subject_edit;
         subject.set_tooltip_text(address);
         if (page_tabs.get_nth_page(page_tabs.get_current_page()) == sheet)
-            address_panel.UrlEntry().set_text(address);
+            address_panel.UrlEntry().set_text(DisplayAddress(address));
         if (sender.HasDocument()) {
             const std::string title = sender.Title();
-            const std::string text = title.empty() ? LastPathSegment(address) : title;
+            const std::string shown = DisplayAddress(address);
+            // A site's own address ends in "/": it names the page itself.
+            std::string text = title.empty() ? LastPathSegment(shown) : title;
+            if (text.empty())
+                text = shown;
             SetTabCaption(page_tabs, *sheet, TabText(text));
             UpdateCaption(text);
             subject.set_text(title);
@@ -275,7 +306,7 @@ void Tfm_Quillon3::TabChange() {
     if (wb == nullptr)
         return;
     wb->Widget().grab_focus();
-    address_panel.UrlEntry().set_text(wb->LocationUrl());
+    address_panel.UrlEntry().set_text(DisplayAddress(wb->LocationUrl()));
     FollowPage(*wb);
     if (!wb->HasDocument())
         return;

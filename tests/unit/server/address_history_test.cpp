@@ -19,6 +19,8 @@ TEST(AddressHistory, AddRules) {
     EXPECT_EQ(h.Add("  "), -1);
     EXPECT_EQ(h.Add("HTTP://"), -1);
     EXPECT_EQ(h.Add("http:///"), -1);
+    EXPECT_EQ(h.Add("https://"), -1);  // a bare secure scheme is no address either
+    EXPECT_EQ(h.Add("https:///"), -1);
     EXPECT_EQ(h.Add("http://a.org/"), 0);  // one trailing "/" dropped
     EXPECT_EQ(h.Add("http://a.org"), 0);   // already there: selected, not added
     EXPECT_EQ(h.Add("/books/b.qbx"), 1);

@@ -65,6 +65,38 @@ TEST_F(ServerTest, LookupSteps) {
     EXPECT_EQ(srv.Lookup("a\\b.htm?KEY=x")->RecordNo, 3);
 }
 
+TEST(ServerQuery, AddressWithAQueryFallsBackToThePathWithoutIt) {
+    TempDir dir;
+    const std::string contents =
+        "<ul>\n"
+        "<li><param name=\"name\" value=\"Page\" id=\"2\"><param name=\"local\" "
+        "value=\"page.htm\">\n"
+        "<res value=\"_static\\theme.css\" id=\"3\">\n"
+        // A path stored with its query keeps answering exactly that address.
+        "<res value=\"odd.css?v=1\" id=\"4\">\n"
+        "<res value=\"odd.css\" id=\"5\">\n"
+        "</ul>\n"
+        "end\n";
+    const std::string path =
+        testing::WriteBook(dir, contents, {"<p>page</p>", "theme", "odd one", "odd"});
+    Tdm_htServer srv;
+    MemoryContentsModel model;
+    ASSERT_TRUE(OpenBook(srv, model, path));
+    const auto serve = [&](std::string_view address) {
+        std::string out;
+        srv.ReadDataByStream(address, out);
+        return out;
+    };
+    // Sphinx links its style sheet so; the placeholder left the page unstyled.
+    EXPECT_EQ(serve("qbx://reader/_static/theme.css?2022.1"), "theme");
+    EXPECT_EQ(serve("qbx://reader/odd.css?v=1"), "odd one");
+    EXPECT_EQ(serve("qbx://reader/odd.css?v=2"), "odd");
+    // "?key=" is cut as before, and the extension test still sees the query.
+    EXPECT_EQ(serve("qbx://reader/page.htm?key=word"), "<p>page</p>");
+    EXPECT_EQ(serve("qbx://reader/page.htm?v=3"), "<p>page</p>");
+    EXPECT_EQ(serve("qbx://reader/gone.css?v=1"), kPlaceholderPage);
+}
+
 TEST_F(ServerTest, UnknownAddressGetsThePlaceholder) {
     bool found = true;
     EXPECT_EQ(Serve("qbx://reader/nothing.htm", &found), kPlaceholderPage);

@@ -40,6 +40,19 @@ TEST(ClassifyNavigation, RulesInOrder) {
     }
 }
 
+TEST(ClassifyNavigation, SchemesTheBrowserCannotShowGoToTheDesktop) {
+    const std::string mail = "mailto:support@quillon3.net?subject=Bug%E6%8A%A5%E5%91%8A";
+    EXPECT_EQ(Classify(mail).kind, LinkAction::kDesktop);
+    EXPECT_EQ(Classify(mail).path, mail);  // handed over exactly as the page wrote it
+    EXPECT_EQ(Classify("MailTo:a@b.org").kind, LinkAction::kDesktop);
+    EXPECT_EQ(Classify("tel:+861012345678").kind, LinkAction::kDesktop);
+    for (const char* shown :
+         {"https://a.org/", "file:///tmp/a.htm", "about:blank", "data:,x", "javascript:void(0)",
+          "qbx://reader/a.htm", "clear:x", "open:x", "localhost:8080/x"}) {
+        EXPECT_EQ(Classify(shown).kind, LinkAction::kNavigate) << shown;
+    }
+}
+
 TEST(ClassifyNavigation, ExistingFileWithoutFolderOpens) {
     EXPECT_EQ(Classify("open://|a.qbx|", false, "a.qbx").kind, LinkAction::kOpen);
 }
