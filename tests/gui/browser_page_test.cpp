@@ -102,7 +102,9 @@ TEST_F(PageTest, FiveMegabyteRecordArrivesWhole) {
 
 // The browser answers a failed load with a page of its own and stops the
 // signal there, so the tests watch the emission itself.
-guint LoadFailedSignal() { return g_signal_lookup("load-failed", WEBKIT_TYPE_WEB_VIEW); }
+guint LoadFailedSignal() {
+    return g_signal_lookup("load-failed", WEBKIT_TYPE_WEB_VIEW);
+}
 
 gulong WatchLoadFailures(bool& failed) {
     return g_signal_add_emission_hook(
