@@ -4,6 +4,7 @@
 
 #include "common/gbk.h"
 #include "common/text.h"
+#include "server/search_snippet.h"
 
 namespace q3::server {
 namespace {
@@ -56,16 +57,21 @@ bool MatchesAt(std::string_view text, size_t pos, std::string_view word) {
 
 }  // namespace
 
-size_t FindCaseless(std::string_view text, std::string_view word) {
-    if (word.empty()) return 0;
+size_t FindCaseless(std::string_view text, std::string_view word, size_t from) {
+    if (from > text.size())
+        return std::string_view::npos;
+    if (word.empty())
+        return from;
     const char first = word[0];
     const bool letter = first >= 'a' && first <= 'z';
     const char upper = letter ? static_cast<char>(first - 32) : first;
     const char* base = text.data();
     const char* end = base + text.size();
-    const char* next_lo = static_cast<const char*>(std::memchr(base, first, text.size()));
+    const char* next_lo =
+        static_cast<const char*>(std::memchr(base + from, first, end - base - from));
     const char* next_up =
-        letter ? static_cast<const char*>(std::memchr(base, upper, text.size())) : nullptr;
+        letter ? static_cast<const char*>(std::memchr(base + from, upper, end - base - from))
+               : nullptr;
     size_t known = 0;
     while (next_lo != nullptr || next_up != nullptr) {
         const char* cand;
@@ -111,22 +117,30 @@ const std::vector<SearchResult>& FullTextSearch::Run() {
     try {
         document->EnumerateRecords([&](doc::TQBXManage& m, bool& stop, int32_t n,
                                        const std::string& text) {
+            if (!running_) {
+                stop = true;
+                return;
+            }
             std::optional<std::string> raw = hooks_.word ? hooks_.word() : std::nullopt;
             std::string word = raw ? std::string(Trim(GbkLower(*raw))) : std::string();
-            if (!running_ || (raw && word.empty())) {
+            if (raw && word.empty()) {
                 stop = true;
                 return;
             }
             if (raw && FindCaseless(text, word) != std::string_view::npos) {
                 if (ContentsEntry* entry = FirstNodeEntry(n)) {
-                    results_.push_back(SearchResult{model_.NodeCaption(entry->Node), entry});
+                    results_.push_back(SearchResult{model_.NodeCaption(entry->Node), entry,
+                                                    MatchSnippet(text, word)});
                     if (hooks_.found) hooks_.found(results_.back());
                 }
             }
             if (n % 50 == 0 && hooks_.progress) {
-                hooks_.progress(word, n, m.DirectoryCount(), static_cast<int>(results_.size()));
+                const int32_t total = m.DirectoryCount();
+                hooks_.progress(word, n, total, static_cast<int>(results_.size()));
                 if (server_.Document() != &m || server_.Generation() != generation) {
                     results_.clear();
+                    stop = true;
+                } else if (!running_) {
                     stop = true;
                 }
             }

@@ -17,12 +17,14 @@ namespace q3::server {
 struct SearchResult {
     std::string caption;  // GBK: the title of the page's contents node
     ContentsEntry* entry = nullptr;
+    std::string snippet;  // UTF-8: the page's words around the first match
 };
 
 // Finds word (already lower-cased by GbkLower) in text as if text had been
-// lower-cased the same way, at a character start only; npos when absent.
-// Works on the bytes in place: no lower-cased copy of the record is made.
-size_t FindCaseless(std::string_view text, std::string_view word);
+// lower-cased the same way, at a character start at or after from only;
+// npos when absent. Works on the bytes in place: no lower-cased copy of the
+// record is made.
+size_t FindCaseless(std::string_view text, std::string_view word, size_t from = 0);
 
 class FullTextSearch {
 public:
@@ -46,6 +48,8 @@ public:
     // Walks the records; returns the results in the order found. Ends early
     // on Stop(), an empty word, or when the document or its table is replaced
     // from inside a progress hook (the walk must not read a replaced document).
+    // A Stop() from inside a hook ends the walk before any hook is called
+    // again, so the owner of the hooks may be gone by then.
     const std::vector<SearchResult>& Run();
     void Stop() { running_ = false; }
     bool Running() const { return running_; }

@@ -80,6 +80,8 @@ TEST_F(SearchTest, FindsEachMatchingPageOnceInRecordOrder) {
     FullTextSearch s(srv, model, {[] { return std::string("  Needle "); }, {}, {}});
     EXPECT_EQ(Captions(s.Run()), (std::vector<std::string>{"Page 3", "Page 5"}));
     EXPECT_FALSE(s.Running());
+    // Each result carries the page's words around the match for its hint.
+    EXPECT_EQ(s.Results()[0].snippet, "some NeeDLE here");
 }
 
 TEST_F(SearchTest, RecordWithoutAContentsNodeIsNeverListed) {
@@ -113,14 +115,25 @@ TEST_F(SearchTest, ProgressEveryFiftyRecordsWithTheDirectoryCount) {
     EXPECT_EQ(SearchFinalText(" needle", 2), "正在搜索： needle, 找到 2 类似文档.");
 }
 
-TEST_F(SearchTest, StopRequestEndsAtTheNextRecord) {
+TEST_F(SearchTest, StopRequestEndsTheWalkBeforeAnyHookRunsAgain) {
     Make(118, {10, 60, 110});
     FullTextSearch* self = nullptr;
+    int words_read_after_stop = 0;
+    bool stopped = false;
     FullTextSearch s(srv, model,
-                     {[] { return std::string("needle"); },
-                      [&](const std::string&, int32_t, int32_t, int) { self->Stop(); }, {}});
+                     {[&] {
+                          words_read_after_stop += stopped ? 1 : 0;
+                          return std::string("needle");
+                      },
+                      [&](const std::string&, int32_t, int32_t, int) {
+                          stopped = true;
+                          self->Stop();
+                      },
+                      {}});
     self = &s;
     EXPECT_EQ(s.Run().size(), 1u);  // stopped after record 50, before 60
+    // The window that asked for the stop may be gone by then.
+    EXPECT_EQ(words_read_after_stop, 0);
 }
 
 TEST_F(SearchTest, EmptiedWordEndsTheSearch) {
