@@ -17,7 +17,7 @@ namespace q3::server {
 struct SearchResult {
     std::string caption;  // GBK: the title of the page's contents node
     ContentsEntry* entry = nullptr;
-    std::string snippet;  // UTF-8: the page's words around the first match
+    std::string word;  // GBK, lower-cased and trimmed: the word the page matched
 };
 
 // Finds word (already lower-cased by GbkLower) in text as if text had been
@@ -27,7 +27,7 @@ struct SearchResult {
 size_t FindCaseless(std::string_view text, std::string_view word, size_t from = 0);
 
 class FullTextSearch {
-public:
+  public:
     struct Hooks {
         // The edit's current text as GBK, read again on every record so the
         // word can change while the search runs; nullopt when the text holds a
@@ -49,13 +49,16 @@ public:
     // on Stop(), an empty word, or when the document or its table is replaced
     // from inside a progress hook (the walk must not read a replaced document).
     // A Stop() from inside a hook ends the walk before any hook is called
-    // again, so the owner of the hooks may be gone by then.
+    // again and before the server is looked at, so the owner of the hooks
+    // and of the server may be gone by then; the results found so far are
+    // then returned as they are, and a caller that replaced the document
+    // must not use them.
     const std::vector<SearchResult>& Run();
     void Stop() { running_ = false; }
     bool Running() const { return running_; }
     const std::vector<SearchResult>& Results() const { return results_; }
 
-private:
+  private:
     ContentsEntry* FirstNodeEntry(int32_t record);
 
     Tdm_htServer& server_;
@@ -66,6 +69,12 @@ private:
     // Record number -> first entry (insertion order) with a tree node.
     std::vector<ContentsEntry*> first_entry_;
 };
+
+// The page's words around the first match of the result's word (see
+// MatchSnippet), read from the open document when a hint asks for them, so
+// the search itself spends nothing on hints; empty when the record cannot be
+// read.
+std::string ResultSnippet(Tdm_htServer& server, const ContentsEntry& entry, std::string_view word);
 
 // The status texts of the search, UTF-8. word is shown as given.
 std::string SearchProgressText(std::string_view word_utf8, int32_t record, int32_t total,
