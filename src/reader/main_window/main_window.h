@@ -191,6 +191,9 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void SetStatusText(const std::string& text, int index) {
         status_bar.SetStatusText(text, index);
     }
+    // Full-text search of the open document for word, as from the search tab:
+    // shows the tab, puts word in its edit and clicks its button.
+    void StartFullTextSearch(const std::string& word);
     // The ad page's body style after a colour change.
     const std::string& AdBodyStyle() const { return ad_body_style_; }
 
@@ -216,6 +219,7 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void CloseActiveTab();
     void SaveArchiveRecord(int32_t record, const std::string& file_name);
     void WireIndexPane();
+    void WireSidePanes();
     void WireAddressBox();
     void IndexKeyReleased(GdkEventKey* event);
     void ShowRecordForTest();

@@ -117,6 +117,9 @@ void Tfm_Quillon3::OpenQbx(const std::string& path) {
                 NavigateCurrent(path);
                 return;
             }
+            // Opened from inside the search's progress point: the walk ends
+            // before the document it reads goes.
+            search_pane.StopSearch();
             srv->FreeDocument();
         } else if (StartsWith(path, kHttp)) {
             NavigateCurrent(path);
@@ -165,7 +168,7 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
                 std::chrono::seconds(5));
         }
         act_QBXComment.SetEnabled(true);
-        search_pane.store->clear();
+        search_pane.ClearResults();
         srv.LoadContents(outcome.contents_text, *contents_model_);
         AddAddressHistory(path);
         SetTabHint(page_tabs, home_tab, path);
@@ -190,8 +193,8 @@ void Tfm_Quillon3::AskPassword(std::string& password) {
 }
 
 void Tfm_Quillon3::LoadBookmarks() {
-    // The bookmarks of the opened document are loaded by the bookmark list.
-    bookmarks_pane.store->clear();
+    bookmarks_pane.ClearBookmarks();
+    bookmarks_pane.SyncBookmarks(true);
 }
 
 void Tfm_Quillon3::ShowFirstPage() {
@@ -362,6 +365,7 @@ void Tfm_Quillon3::WireControls() {
     });
     WireAddressBox();
     WireIndexPane();
+    WireSidePanes();
     page_tabs.signal_switch_page().connect([this](Gtk::Widget*, guint) { TabChange(); }, true);
     script_prompts_off_item->signal_toggled().connect([this] {
         if (browser::WebBrowser* wb = CurrentBrowser())

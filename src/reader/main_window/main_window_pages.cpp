@@ -206,6 +206,10 @@ void Tfm_Quillon3::TitleChange(browser::WebBrowser& sender, const std::string& p
     // The engine reports an untitled page with an empty title; the page is
     // then named by its address, so no tab or caption goes blank.
     const std::string title = page_title.empty() ? sender.LocationUrl() : page_title;
+    // The engine may name a page only after it has completed; the bookmark
+    // subject then takes the title here instead of staying empty.
+    if (sender.HasDocument() && !sender.Busy())
+        bookmarks_pane.subject_edit.set_text(page_title);
     if (IsDocumentPage()) {
         server::Tdm_htServer* srv = Server();
         if (srv == nullptr || srv->Document() == nullptr)
