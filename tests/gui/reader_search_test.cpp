@@ -169,8 +169,16 @@ TEST_F(SearchTest, OpeningABookFromInsideTheSearchEndsItFirst) {
     Tfm_Quillon3& w = session.window();
     TSearchPane& pane = w.search_pane;
     StatusLog status(w);
-    status.AfterFirstProgress([&] { w.OpenQbx(second); });
-    pane.StartFullTextSearch("needle");
+    int tab_while_searching = -1;
+    status.AfterFirstProgress([&] {
+        tab_while_searching = w.document_tabs.get_current_page();
+        w.OpenQbx(second);
+    });
+    // As the address panel's full-text mode starts it: the tab comes to front
+    // with the word in its edit (the opening then shows the contents again).
+    w.StartFullTextSearch("needle");
+    EXPECT_EQ(tab_while_searching, w.document_tabs.page_num(pane));
+    EXPECT_EQ(pane.search_key_edit.get_text(), "needle");
     EXPECT_EQ(w.Server()->Document()->FileName(), second);
     // Nothing listed refers to the replaced book, and the walk went no further.
     EXPECT_TRUE(Results(pane).empty());
