@@ -255,11 +255,9 @@ void Tfm_Quillon3::DocumentComplete(browser::WebBrowser& sender, const std::stri
         }
         const std::string local = address.substr(server::kUrlPrefix.size());
         const size_t key_at = local.find("?key=");
-        if (key_at == std::string::npos) {
-            subject.set_tooltip_text(local);
+        subject.set_tooltip_text(BookmarkAddress(address));
+        if (key_at == std::string::npos)
             return;
-        }
-        subject.set_tooltip_text(local.substr(0, key_at));
         // The engine hands the address back percent-encoded; the word is
         // highlighted in the page that was loaded with it.
         const std::string key = PercentDecode(local.substr(key_at + 5));

@@ -137,6 +137,20 @@ bool StoreBookmarkList(std::string_view key, const std::vector<BookmarkRecord>& 
     }
 }
 
+std::string BookmarkAddress(std::string_view page_address) {
+    if (page_address.substr(0, kDocumentPrefix.size()) != kDocumentPrefix)
+        return std::string(page_address);
+    std::string_view local = page_address.substr(kDocumentPrefix.size());
+    local = local.substr(0, local.find("?key="));
+    // The engine hands addresses back percent-encoded; the list keeps the
+    // page path as the document names it. A "%" that decodes to something
+    // that is not text stays encoded, so the address still opens the page.
+    std::string decoded = PercentDecode(local);
+    if (!IsValidUtf8(decoded) || decoded.find('%') != std::string::npos)
+        return std::string(local);
+    return decoded;
+}
+
 std::string BookmarkTarget(std::string_view address) {
     if (address.find("://") != std::string_view::npos)
         return std::string(address);

@@ -44,6 +44,11 @@ std::vector<BookmarkRecord> LoadBookmarkList(std::string_view key);
 // Values past the new count stay but are never read.
 bool StoreBookmarkList(std::string_view key, const std::vector<BookmarkRecord>& list);
 
+// The bookmark address of a page the engine shows at page_address: for a page
+// of the document its path, without the "?key=" query and percent-decoded;
+// any other address unchanged.
+std::string BookmarkAddress(std::string_view page_address);
+
 // Where a bookmark goes: a web address unchanged, anything else as a page of
 // the open document.
 std::string BookmarkTarget(std::string_view address);

@@ -49,6 +49,25 @@ TEST(Bookmarks, TargetOfWebAndDocumentAddresses) {
     EXPECT_EQ(BookmarkTarget("one/first.htm"), "qbx://reader/one/first.htm");
 }
 
+TEST(Bookmarks, AddressOfAShownPage) {
+    const struct {
+        const char* shown;
+        const char* address;
+    } cases[] = {
+        // The engine's encoded form of "前言.htm": stored as the document names it.
+        {"qbx://reader/%E5%89%8D%E8%A8%80.htm", "前言.htm"},
+        // The highlight query is not part of the page.
+        {"qbx://reader/ch02.htm?key=%E8%BD%AF", "ch02.htm"},
+        {"qbx://reader/one/first.htm#part", "one/first.htm#part"},
+        // A "%" that is no text once decoded stays as the engine gave it.
+        {"qbx://reader/a%FFb.htm", "a%FFb.htm"},
+        {"qbx://reader/100%25.htm", "100%25.htm"},
+        {"http://example.com/a%20b?key=x", "http://example.com/a%20b?key=x"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BookmarkAddress(c.shown), c.address) << c.shown;
+}
+
 class BookmarkStoreTest : public ::testing::Test {
   protected:
     q3::testing::XdgSandbox sandbox_;
