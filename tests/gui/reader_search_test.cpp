@@ -44,7 +44,8 @@ class StatusLog {
             return;
         texts.push_back(text);
         if (action_ && text.find('/') != std::string::npos) {
-            Glib::signal_idle().connect_once(action_);
+            // At the priority of input, as a click or key would arrive.
+            Glib::signal_idle().connect_once(action_, Glib::PRIORITY_DEFAULT);
             action_ = nullptr;
         }
     }
@@ -195,7 +196,15 @@ TEST_F(SearchTest, ClosingTheWindowFromInsideTheSearchEndsItFirst) {
     Tfm_Quillon3& w = session.window();
     TSearchPane& pane = w.search_pane;
     StatusLog status(w);
-    status.AfterFirstProgress([&] { w.close(); });  // the double answers the question with OK
+    // As the window manager's close button delivers it; the double answers
+    // the question with OK.
+    status.AfterFirstProgress([&] {
+        GdkEvent* event = gdk_event_new(GDK_DELETE);
+        event->any.window = GDK_WINDOW(g_object_ref(w.get_window()->gobj()));
+        event->any.send_event = TRUE;
+        gtk_main_do_event(event);
+        gdk_event_free(event);
+    });
     pane.StartFullTextSearch("needle");
     EXPECT_FALSE(w.get_visible());
     EXPECT_FALSE(pane.Searching());
