@@ -1,6 +1,7 @@
 #include "reader/panes/search_pane.h"
 
 #include <atkmm/object.h>
+#include <glibmm/main.h>
 #include <gtkmm/cellrenderertext.h>
 #include <gtkmm/tooltip.h>
 
@@ -151,8 +152,19 @@ void TSearchPane::RunSearch(server::Tdm_htServer& server) {
 void TSearchPane::ClearResults() {
     // A new store instead of removing row by row: with a search's hundred
     // thousand rows, each removal told to the list held the window.
+    Glib::RefPtr<Gtk::ListStore> old = store;
     store = Gtk::ListStore::create(columns);
     search_results.set_model(store);
+    // Freeing all those rows at once would hold the window too; the old
+    // store, no longer shown, goes a slice at a time while the loop idles.
+    constexpr int kRowsPerSlice = 2000;
+    if (old->children().size() <= kRowsPerSlice)
+        return;
+    Glib::signal_idle().connect([old] {
+        for (int i = 0; i < kRowsPerSlice && !old->children().empty(); ++i)
+            old->erase(--old->children().end());
+        return !old->children().empty();
+    });
 }
 
 void TSearchPane::AddResult(const server::SearchResult& result) {
