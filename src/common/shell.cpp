@@ -96,6 +96,21 @@ bool WriteHkcuString(std::string_view key, std::string_view name, std::string_vi
     return true;
 }
 
+bool WriteHkcuValues(std::string_view key,
+                     const std::vector<std::pair<std::string, RegistryValue>>& values) {
+    const std::optional<std::vector<std::string>> components = SplitKeyPath(key);
+    if (!components)
+        return false;
+    const RegistryStore store = RegistryStore::ForUser();
+    return store.Update(RegistryHive::kCurrentUser, [&](HiveData& data) {
+        bool changed = data.CreateKey(*components);
+        RegistryKeyData& handle = data.KeyAt(*components);
+        for (const auto& [name, value] : values)
+            changed = handle.Set(name, value) || changed;
+        return changed;
+    });
+}
+
 void RegisterFileType(std::string_view extension, std::string_view type_name,
                       std::string_view description, std::string_view program_path, int icon_index,
                       bool notify) {

@@ -7,6 +7,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include "common/registry_format.h"
 
 namespace q3 {
 
@@ -19,6 +23,10 @@ std::string ReadHkcuString(std::string_view key, std::string_view name, std::str
 // cannot be stored once the key is open raises RegistryError.
 bool WriteHkcuInteger(std::string_view key, std::string_view name, std::int32_t value);
 bool WriteHkcuString(std::string_view key, std::string_view name, std::string_view value);
+// Several values of one key in a single replacement of the settings file, so
+// a list stored as numbered values is never left half old, half new.
+bool WriteHkcuValues(std::string_view key,
+                     const std::vector<std::pair<std::string, RegistryValue>>& values);
 
 // Writes the association of extension to program_path under
 // HKEY_CLASSES_ROOT (the five default values) and as a desktop entry with a

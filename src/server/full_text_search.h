@@ -17,15 +17,17 @@ namespace q3::server {
 struct SearchResult {
     std::string caption;  // GBK: the title of the page's contents node
     ContentsEntry* entry = nullptr;
+    std::string word;  // GBK, lower-cased and trimmed: the word the page matched
 };
 
 // Finds word (already lower-cased by GbkLower) in text as if text had been
-// lower-cased the same way, at a character start only; npos when absent.
-// Works on the bytes in place: no lower-cased copy of the record is made.
-size_t FindCaseless(std::string_view text, std::string_view word);
+// lower-cased the same way, at a character start at or after from only;
+// npos when absent. Works on the bytes in place: no lower-cased copy of the
+// record is made.
+size_t FindCaseless(std::string_view text, std::string_view word, size_t from = 0);
 
 class FullTextSearch {
-public:
+  public:
     struct Hooks {
         // The edit's current text as GBK, read again on every record so the
         // word can change while the search runs; nullopt when the text holds a
@@ -46,12 +48,17 @@ public:
     // Walks the records; returns the results in the order found. Ends early
     // on Stop(), an empty word, or when the document or its table is replaced
     // from inside a progress hook (the walk must not read a replaced document).
+    // A Stop() from inside a hook ends the walk before any hook is called
+    // again and before the server is looked at, so the owner of the hooks
+    // and of the server may be gone by then; the results found so far are
+    // then returned as they are, and a caller that replaced the document
+    // must not use them.
     const std::vector<SearchResult>& Run();
     void Stop() { running_ = false; }
     bool Running() const { return running_; }
     const std::vector<SearchResult>& Results() const { return results_; }
 
-private:
+  private:
     ContentsEntry* FirstNodeEntry(int32_t record);
 
     Tdm_htServer& server_;
@@ -62,6 +69,12 @@ private:
     // Record number -> first entry (insertion order) with a tree node.
     std::vector<ContentsEntry*> first_entry_;
 };
+
+// The page's words around the first match of the result's word (see
+// MatchSnippet), read from the open document when a hint asks for them, so
+// the search itself spends nothing on hints; empty when the record cannot be
+// read.
+std::string ResultSnippet(Tdm_htServer& server, const ContentsEntry& entry, std::string_view word);
 
 // The status texts of the search, UTF-8. word is shown as given.
 std::string SearchProgressText(std::string_view word_utf8, int32_t record, int32_t total,

@@ -35,9 +35,9 @@ std::string SelectedIndexItem(Tfm_Quillon3& w) {
     return row ? Glib::ustring((*row)[w.index_pane.columns.text]).raw() : "";
 }
 
-// A key released in a widget, as the keyboard would deliver it.
-void ReleaseKey(Gtk::Widget& widget, guint keyval) {
-    GdkEvent* event = gdk_event_new(GDK_KEY_RELEASE);
+// A key released or pressed in a widget, as the keyboard would deliver it.
+void ReleaseKey(Gtk::Widget& widget, guint keyval, GdkEventType type = GDK_KEY_RELEASE) {
+    GdkEvent* event = gdk_event_new(type);
     event->key.window = GDK_WINDOW(g_object_ref(widget.get_window()->gobj()));
     event->key.keyval = keyval;
     event->key.send_event = TRUE;
@@ -211,6 +211,11 @@ TEST_F(ReadingTest, IndexKeySelectsTheFirstItemWithThePrefixInAnyCase) {
     // Enter shows the selected item's page.
     ReleaseKey(w.index_pane.index_key_edit, GDK_KEY_Return);
     EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "one/second.htm"); }));
+    // So does Enter in the list, for the item the key chose, not the list's cursor row.
+    w.index_pane.index_key_edit.set_text("fi");
+    ReleaseKey(w.index_pane.index_key_edit, GDK_KEY_i);
+    ReleaseKey(w.index_pane.index_list, GDK_KEY_Return, GDK_KEY_PRESS);
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "one/first.htm"); }));
 }
 
 TEST_F(ReadingTest, IndexShowWithNothingSelectedDoesNothing) {

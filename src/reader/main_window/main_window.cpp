@@ -314,6 +314,8 @@ bool Tfm_Quillon3::FormCloseQuery() {
     if (!AskYesNo(kQuitQuestion, kMbOkCancel | kMbIconQuestion))
         return false;
     SyncAddressHistory(false);
+    // Closed from inside the search's progress point: the walk ends first.
+    search_pane.StopSearch();
     // The window goes; the application ends once its main window is hidden.
     hide();
     return true;

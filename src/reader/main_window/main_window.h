@@ -223,13 +223,14 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     // page, searched in the document or sent to a web search engine, as the
     // checked item of the button's menu says.
     void PageSearchClick();
-    // The side bar's full-text tab gets the word and starts its search.
-    void StartFullTextSearch(const std::string& word);
     // The open document's properties page, written into the current tab.
     void ShowPropertiesPage();
     void SetStatusText(const std::string& text, int index) {
         status_bar.SetStatusText(text, index);
     }
+    // Full-text search of the open document for word, as from the search tab:
+    // shows the tab, puts word in its edit and clicks its button.
+    void StartFullTextSearch(const std::string& word);
     // The ad page's body style after a colour change.
     const std::string& AdBodyStyle() const { return ad_body_style_; }
 
@@ -257,6 +258,7 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void CloseActiveTab();
     void SaveArchiveRecord(int32_t record, const std::string& file_name);
     void WireIndexPane();
+    void WireSidePanes();
     void WireAddressBox();
     void WireOnlineControls();
     void RunUpdater();

@@ -119,6 +119,9 @@ void Tfm_Quillon3::OpenQbx(const std::string& path) {
                 NavigateCurrent(path);
                 return;
             }
+            // Opened from inside the search's progress point: the walk ends
+            // before the document it reads goes.
+            search_pane.StopSearch();
             srv->FreeDocument();
         } else if (IsWebAddress(path)) {
             NavigateCurrent(path);
@@ -163,7 +166,7 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
         if (page_from_older_document_)
             CurrentBrowser()->Stop();
         act_QBXComment.SetEnabled(true);
-        search_pane.store->clear();
+        search_pane.ClearResults();
         srv.LoadContents(outcome.contents_text, *contents_model_);
         AddAddressHistory(path);
         SetTabHint(page_tabs, home_tab, path);
@@ -188,8 +191,8 @@ void Tfm_Quillon3::AskPassword(std::string& password) {
 }
 
 void Tfm_Quillon3::LoadBookmarks() {
-    // The bookmarks of the opened document are loaded by the bookmark list.
-    bookmarks_pane.store->clear();
+    bookmarks_pane.ClearBookmarks();
+    bookmarks_pane.SyncBookmarks(true);
 }
 
 void Tfm_Quillon3::ShowFirstPage() {
@@ -345,6 +348,7 @@ void Tfm_Quillon3::WireControls() {
     WireAddressBox();
     WireSearchBox();
     WireIndexPane();
+    WireSidePanes();
     page_tabs.signal_switch_page().connect([this](Gtk::Widget*, guint) { TabChange(); }, true);
     script_prompts_off_item->signal_toggled().connect([this] {
         if (browser::WebBrowser* wb = CurrentBrowser())

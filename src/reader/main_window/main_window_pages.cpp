@@ -235,6 +235,10 @@ void Tfm_Quillon3::TitleChange(browser::WebBrowser& sender, const std::string& p
     // then named by its address, so no tab or caption goes blank.
     const std::string title =
         page_title.empty() ? DisplayAddress(sender.LocationUrl()) : page_title;
+    // The engine may name a page only after it has completed; the bookmark
+    // subject then takes the title here instead of staying empty.
+    if (sender.HasDocument() && !sender.Busy())
+        bookmarks_pane.subject_edit.set_text(page_title);
     if (IsDocumentPage()) {
         server::Tdm_htServer* srv = Server();
         if (srv == nullptr || srv->Document() == nullptr)
@@ -286,11 +290,9 @@ void Tfm_Quillon3::DocumentComplete(browser::WebBrowser& sender, const std::stri
         }
         const std::string local = address.substr(server::kUrlPrefix.size());
         const size_t key_at = local.find("?key=");
-        if (key_at == std::string::npos) {
-            subject.set_tooltip_text(local);
+        subject.set_tooltip_text(BookmarkAddress(address));
+        if (key_at == std::string::npos)
             return;
-        }
-        subject.set_tooltip_text(local.substr(0, key_at));
         // The engine hands the address back percent-encoded; the word is
         // highlighted in the page that was loaded with it.
         const std::string key = PercentDecode(local.substr(key_at + 5));

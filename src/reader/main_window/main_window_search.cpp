@@ -90,14 +90,4 @@ void Tfm_Quillon3::PageSearchClick() {
     }
 }
 
-void Tfm_Quillon3::StartFullTextSearch(const std::string& word) {
-    // The results would fill a list nobody sees.
-    if (!SideBarShown())
-        act_NavTree.Execute();
-    side_bar.set_current_page(side_bar.page_num(books_page));
-    document_tabs.set_current_page(document_tabs.page_num(search_pane));
-    search_pane.search_key_edit.set_text(word);
-    search_pane.full_search_button.clicked();
-}
-
 }  // namespace q3::reader

@@ -1,5 +1,6 @@
 // The side bar's "书签" tab: the bookmark list of the open document with its
-// show, delete and add buttons and the current subject edit.
+// show, delete and add buttons and the current subject edit. The list is
+// stored in the settings after every change, so it always matches the screen.
 #pragma once
 
 #include <gtkmm/box.h>
@@ -9,12 +10,26 @@
 #include <gtkmm/liststore.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/treeview.h>
+
+#include <functional>
 #include <string>
+#include <vector>
+
+#include "reader/rules/bookmarks.h"
 
 namespace q3::reader {
 
 class TBookmarksPane : public Gtk::Box {
   public:
+    // What the list needs of the window.
+    struct Hooks {
+        // The path of the open document (the contents tab's hint); its file
+        // name names the stored list.
+        std::function<std::string()> document_path;
+        // Navigates the current browser; false when there is none.
+        std::function<bool(const std::string& address)> navigate;
+    };
+
     TBookmarksPane();
 
     struct Columns : Gtk::TreeModelColumnRecord {
@@ -22,7 +37,7 @@ class TBookmarksPane : public Gtk::Box {
             add(name);
             add(address);
         }
-        Gtk::TreeModelColumn<Glib::ustring> name;     // shown, at most 255 bytes
+        Gtk::TreeModelColumn<Glib::ustring> name;     // shown, at most 255 bytes in GBK
         Gtk::TreeModelColumn<Glib::ustring> address;  // the page it opens
     };
     const Columns columns;
@@ -37,10 +52,27 @@ class TBookmarksPane : public Gtk::Box {
     Gtk::Entry subject_edit;
     Gtk::Button add_bookmark_button;  // btn3, "添加"
 
+    void Connect(Hooks hooks);
+
+    void ClearBookmarks();
+    // Load appends the stored list of the open document; store replaces it
+    // with the list shown.
+    void SyncBookmarks(bool load);
+    // btn3: the subject edit's text and hint as a new bookmark.
+    void AddBookmark();
+    // btn2: the selected bookmark.
+    void DeleteBookmark();
+    // btn5, double-click and Enter: the selected bookmark's page.
+    void JumpToBookmark();
+    std::vector<BookmarkRecord> Bookmarks() const;
+
   private:
+    void Append(const BookmarkRecord& record);
+
     Gtk::ScrolledWindow scroll_;
     Gtk::Box list_buttons_;
     Gtk::Box add_row_;
+    Hooks hooks_;
 };
 
 }  // namespace q3::reader

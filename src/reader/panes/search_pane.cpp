@@ -1,5 +1,18 @@
 #include "reader/panes/search_pane.h"
 
+#include <atkmm/object.h>
+#include <glibmm/main.h>
+#include <gtkmm/cellrenderertext.h>
+#include <gtkmm/tooltip.h>
+
+#include <exception>
+
+#include "common/gbk.h"
+#include "common/text.h"
+#include "reader/forms/list_keys.h"
+#include "reader/forms/pump.h"
+#include "server/full_text_search.h"
+
 namespace q3::reader {
 
 TSearchPane::TSearchPane()
@@ -12,6 +25,7 @@ TSearchPane::TSearchPane()
     search_key_label.set_xalign(0);
     search_key_label.set_mnemonic_widget(search_key_edit);
     search_key_edit.set_name("search_key_edit");
+    search_key_edit.get_accessible()->set_name("输入关键字");
     full_search_button.set_name("full_search_button");
     show_result_button.set_name("show_result_button");
     key_row_.pack_start(search_key_edit, Gtk::PACK_EXPAND_WIDGET);
@@ -19,10 +33,22 @@ TSearchPane::TSearchPane()
 
     store = Gtk::ListStore::create(columns);
     search_results.set_name("search_results");
+    search_results.get_accessible()->set_name("搜索结果");
     search_results.set_model(store);
     search_results.set_headers_visible(false);
     search_results.set_enable_search(false);
-    search_results.append_column("", columns.text);
+    // Rows of one height and a column as wide as the list: a search that
+    // lists a hundred thousand pages would otherwise have every row measured.
+    // A title too long for the side bar ends in "…", as in a list box.
+    auto* renderer = Gtk::manage(new Gtk::CellRendererText());
+    renderer->property_ellipsize() = Pango::ELLIPSIZE_END;
+    auto* column = Gtk::manage(new Gtk::TreeViewColumn("", *renderer));
+    column->add_attribute(renderer->property_text(), columns.text);
+    column->set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
+    column->set_expand(true);
+    search_results.append_column(*column);
+    search_results.set_fixed_height_mode(true);
+    search_results.set_has_tooltip(true);
     scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
     scroll_.set_shadow_type(Gtk::SHADOW_IN);
     scroll_.add(search_results);
@@ -31,6 +57,155 @@ TSearchPane::TSearchPane()
     pack_start(key_row_, Gtk::PACK_SHRINK);
     pack_start(scroll_, Gtk::PACK_EXPAND_WIDGET);
     pack_start(show_result_button, Gtk::PACK_SHRINK);
+}
+
+TSearchPane::~TSearchPane() {
+    *alive_ = false;
+    StopSearch();
+}
+
+void TSearchPane::Connect(Hooks hooks) {
+    hooks_ = std::move(hooks);
+    full_search_button.signal_clicked().connect([this] { SearchAllClick(); });
+    show_result_button.signal_clicked().connect([this] { ShowSelectedResult(); });
+    search_results.signal_row_activated().connect(
+        [this](const Gtk::TreePath&, Gtk::TreeViewColumn*) { ShowSelectedResult(); });
+    RunOnEnter(search_results, [this] { ShowSelectedResult(); });
+    // Released, not pressed: the key's release is what clicks the button, so
+    // Enter held down does not start and stop a search over and over.
+    search_key_edit.add_events(Gdk::KEY_RELEASE_MASK);
+    search_key_edit.signal_key_release_event().connect([this](GdkEventKey* e) {
+        if (IsEnterKey(e))
+            full_search_button.clicked();
+        return false;
+    });
+    search_results.signal_query_tooltip().connect(
+        [this](int x, int y, bool keyboard, const Glib::RefPtr<Gtk::Tooltip>& tooltip) {
+            Gtk::TreeIter row;
+            if (!search_results.get_tooltip_context_iter(x, y, keyboard, row))
+                return false;
+            const Glib::ustring hint = ResultHint(row);
+            if (hint.empty())
+                return false;
+            tooltip->set_text(hint);
+            search_results.set_tooltip_row(tooltip, store->get_path(row));
+            return true;
+        });
+}
+
+void TSearchPane::SearchAllClick() {
+    server::Tdm_htServer* server = hooks_.server ? hooks_.server() : nullptr;
+    if (Trim(search_key_edit.get_text().raw()).empty() || server == nullptr ||
+        server->Document() == nullptr)
+        return;
+    if (full_search_button_tag == 1) {
+        StopSearch();
+        return;
+    }
+    RunSearch(*server);
+}
+
+void TSearchPane::StartFullTextSearch(const std::string& word) {
+    search_key_edit.set_text(word);
+    full_search_button.clicked();
+}
+
+void TSearchPane::StopSearch() {
+    full_search_button_tag = 0;
+    if (running_ != nullptr)
+        running_->Stop();
+}
+
+void TSearchPane::RunSearch(server::Tdm_htServer& server) {
+    full_search_button.set_label("停止");
+    full_search_button_tag = 1;
+    ClearResults();
+    server::FullTextSearch search(
+        server, hooks_.model(),
+        {[this] { return Utf8ToGbk(search_key_edit.get_text().raw()); },
+         [this](const std::string& word, int32_t record, int32_t total, int) {
+             Progress(word, record, total, static_cast<int>(store->children().size()));
+         },
+         [this](const server::SearchResult& r) { AddResult(r); }});
+    running_ = &search;
+    const std::shared_ptr<bool> alive = alive_;
+    const auto finish = [this] {
+        running_ = nullptr;
+        full_search_button.set_label("搜索");
+        full_search_button_tag = 0;
+        hooks_.status(server::SearchFinalText(search_key_edit.get_text().raw(),
+                                              static_cast<int>(store->children().size())));
+    };
+    try {
+        search.Run();
+    } catch (...) {
+        // The pane may have gone inside a progress point; then nothing of it
+        // is touched, and the error still reaches the application's handler.
+        if (*alive)
+            finish();
+        throw;
+    }
+    if (*alive)
+        finish();
+}
+
+void TSearchPane::ClearResults() {
+    // A new store instead of removing row by row: with a search's hundred
+    // thousand rows, each removal told to the list held the window.
+    Glib::RefPtr<Gtk::ListStore> old = store;
+    store = Gtk::ListStore::create(columns);
+    search_results.set_model(store);
+    // Freeing all those rows at once would hold the window too; the old
+    // store, no longer shown, goes a slice at a time while the loop idles.
+    constexpr int kRowsPerSlice = 2000;
+    if (old->children().size() <= kRowsPerSlice)
+        return;
+    Glib::signal_idle().connect([old] {
+        for (int i = 0; i < kRowsPerSlice && !old->children().empty(); ++i)
+            old->erase(--old->children().end());
+        return !old->children().empty();
+    });
+}
+
+void TSearchPane::AddResult(const server::SearchResult& result) {
+    // One insertion with its values: setting them one by one after an append
+    // tells the list of the row again for each value.
+    const std::string caption = GbkToUtf8(result.caption);
+    GtkTreeIter iter;
+    gtk_list_store_insert_with_values(store->gobj(), &iter, -1, columns.text.index(),
+                                      caption.c_str(), columns.entry.index(), result.entry,
+                                      columns.word.index(), result.word.c_str(), -1);
+}
+
+Glib::ustring TSearchPane::ResultHint(const Gtk::TreeIter& row) {
+    if ((*row)[columns.has_hint])
+        return (*row)[columns.hint];
+    // Made when first asked for: a search of many pages spends nothing on
+    // hints nobody looks at. Listed entries belong to the open document's
+    // table, which is replaced only together with this list.
+    server::Tdm_htServer* server = hooks_.server ? hooks_.server() : nullptr;
+    server::ContentsEntry* entry = (*row)[columns.entry];
+    if (server == nullptr || entry == nullptr)
+        return {};
+    const std::string word = (*row)[columns.word];
+    const Glib::ustring hint = server::ResultSnippet(*server, *entry, word);
+    (*row)[columns.hint] = hint;
+    (*row)[columns.has_hint] = true;
+    return hint;
+}
+
+void TSearchPane::Progress(const std::string& gbk_word, int32_t record, int32_t total, int found) {
+    hooks_.status(server::SearchProgressText(GbkToUtf8(gbk_word), record, total, found));
+    // The stop click, an open or the close arrive here; nothing of this pane
+    // may be touched after it.
+    ProcessMessages();
+}
+
+void TSearchPane::ShowSelectedResult() {
+    Gtk::TreeIter row = search_results.get_selection()->get_selected();
+    if (!row || !hooks_.show_entry)
+        return;
+    hooks_.show_entry((*row)[columns.entry], "?key=" + search_key_edit.get_text().raw());
 }
 
 }  // namespace q3::reader

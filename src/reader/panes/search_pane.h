@@ -1,6 +1,7 @@
 // The side bar's "全文搜索" tab: the word edit, the start/stop button, the
 // result list and the show button. Results refer to entries of the content
-// server.
+// server; the search itself is the server's, run on the main loop with the
+// window kept responsive every 50 records.
 #pragma once
 
 #include <gtkmm/box.h>
@@ -11,21 +12,50 @@
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/treeview.h>
 
+#include <functional>
+#include <memory>
+#include <string>
+
 #include "server/contents_entry.h"
+
+namespace q3::server {
+class ContentsModel;
+class FullTextSearch;
+struct SearchResult;
+class Tdm_htServer;
+}  // namespace q3::server
 
 namespace q3::reader {
 
 class TSearchPane : public Gtk::Box {
   public:
+    // What the search needs of the window.
+    struct Hooks {
+        // The content server with an open document, or null (no search then).
+        std::function<server::Tdm_htServer*()> server;
+        std::function<const server::ContentsModel&()> model;
+        // Status panel 0.
+        std::function<void(const std::string& text)> status;
+        // Shows an entry's page with a suffix in the current browser.
+        std::function<void(server::ContentsEntry* entry, const std::string& suffix)> show_entry;
+    };
+
     TSearchPane();
+    ~TSearchPane() override;
 
     struct Columns : Gtk::TreeModelColumnRecord {
         Columns() {
             add(text);
             add(entry);
+            add(word);
+            add(hint);
+            add(has_hint);
         }
         Gtk::TreeModelColumn<Glib::ustring> text;
         Gtk::TreeModelColumn<server::ContentsEntry*> entry;
+        Gtk::TreeModelColumn<std::string> word;    // GBK: the word the page matched
+        Gtk::TreeModelColumn<Glib::ustring> hint;  // the words around it, once asked for
+        Gtk::TreeModelColumn<bool> has_hint;
     };
     const Columns columns;
 
@@ -39,9 +69,36 @@ class TSearchPane : public Gtk::Box {
     Glib::RefPtr<Gtk::ListStore> store;
     Gtk::Button show_result_button;  // Button1, "显示"
 
+    void Connect(Hooks hooks);
+
+    // btn_SearchAll's click: starts a search, or asks the running one to stop.
+    void SearchAllClick();
+    // Puts word into the edit and clicks the button.
+    void StartFullTextSearch(const std::string& word);
+    // Ends a running search: the walk reads nothing more once control
+    // returns to it, so a document may be replaced or the window closed
+    // right after this.
+    void StopSearch();
+    bool Searching() const { return full_search_button_tag == 1; }
+    // Opens the selected result with the word as its "?key=" query.
+    void ShowSelectedResult();
+    // A result's hint: the page's words around the first match, as plain text.
+    Glib::ustring ResultHint(const Gtk::TreeIter& row);
+    void ClearResults();
+
   private:
+    void RunSearch(server::Tdm_htServer& server);
+    void AddResult(const server::SearchResult& result);
+    void Progress(const std::string& gbk_word, int32_t record, int32_t total, int found);
+
     Gtk::Box key_row_;
     Gtk::ScrolledWindow scroll_;
+    Hooks hooks_;
+    // The running walk, so a stop can reach it from any handler.
+    server::FullTextSearch* running_ = nullptr;
+    // Cleared when the pane goes, so a walk unwinding after that touches
+    // nothing of it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace q3::reader

@@ -97,6 +97,23 @@ TEST_F(HkcuTest, KeyWithABareTrailingBackslashIsTheKeyItself) {
 TEST_F(HkcuTest, KeyThatCannotBeOpenedMakesWritesFalse) {
     EXPECT_FALSE(WriteHkcuInteger("Bad\x01Key", "V", 1));
     EXPECT_FALSE(WriteHkcuString("Bad\x01Key", "V", "x"));
+    EXPECT_FALSE(WriteHkcuValues("Bad\x01Key", {{"V", RegistryValue(1)}}));
+}
+
+TEST_F(HkcuTest, SeveralValuesAreWrittenInOneReplacementOfTheFile) {
+    const std::string key = std::string(kSettings) + "\\book";
+    int replacements = 0;
+    RegistryStore::SetBeforeReplaceHook([&](const std::filesystem::path&) { ++replacements; });
+    ASSERT_TRUE(WriteHkcuValues(key, {{"MaskerCount", RegistryValue(2)},
+                                      {"BookName0", RegistryValue(std::string("一"))},
+                                      {"BookName1", RegistryValue(std::string("two"))}}));
+    // The same values again change nothing and write nothing.
+    ASSERT_TRUE(WriteHkcuValues(key, {{"MaskerCount", RegistryValue(2)}}));
+    RegistryStore::SetBeforeReplaceHook({});
+    EXPECT_EQ(replacements, 1);
+    EXPECT_EQ(ReadHkcuInteger(key, "MaskerCount", 0), 2);
+    EXPECT_EQ(ReadHkcuString(key, "BookName0", ""), "一");
+    EXPECT_EQ(ReadHkcuString(key, "BookName1", ""), "two");
 }
 
 class RegisterFileTypeTest : public ::testing::Test {

@@ -20,8 +20,12 @@ TEST(FindCaseless, Table) {
         {"Abc", "abc", 0},
         {"<a href=\"Target.htm\">", "target", 9},  // inside a tag
         {"ab", "abc", std::string::npos},
-        {"\x81\x41" "bc", "abc", std::string::npos},  // "A" is a trail byte here
-        {"\x81\x41" "Abc", "abc", 2},
+        {"\x81\x41"
+         "bc",
+         "abc", std::string::npos},  // "A" is a trail byte here
+        {"\x81\x41"
+         "Abc",
+         "abc", 2},
         // "\xB0\xA1\xB0\xA1": the bytes A1 B0 at offset 1 straddle two characters
         {"\xB0\xA1\xB0\xA1", "\xA1\xB0", std::string::npos},
         {"z\xB0\xA1\xB0\xA1", "\xB0\xA1", 1},
@@ -29,18 +33,21 @@ TEST(FindCaseless, Table) {
         {"x\x81\x41y", "\x81\x41", 1},
         {"abc", "", 0},
     };
-    for (const Case& c : cases) EXPECT_EQ(FindCaseless(c.text, c.word), c.pos) << c.text;
+    for (const Case& c : cases)
+        EXPECT_EQ(FindCaseless(c.text, c.word), c.pos) << c.text;
 }
 
 TEST(FindCaseless, LongChineseRunsAreJudgedByTheirStart) {
     // One lead byte shifts a long run of characters: "\x81\xB0" is one
     // character, so every "\xA1\xB0" from offset 2 on starts one.
     std::string text = "\x81";
-    for (int i = 0; i < 1500; ++i) text += "\xB0\xA1";
+    for (int i = 0; i < 1500; ++i)
+        text += "\xB0\xA1";
     EXPECT_EQ(FindCaseless(text, "\xA1\xB0"), 2u);
     EXPECT_EQ(FindCaseless(text, "\xB0\xA1"), std::string::npos);
     std::string aligned;
-    for (int i = 0; i < 1500; ++i) aligned += "\xB0\xA1";
+    for (int i = 0; i < 1500; ++i)
+        aligned += "\xB0\xA1";
     EXPECT_EQ(FindCaseless(aligned, "\xA1\xB0"), std::string::npos);
 }
 
@@ -50,7 +57,7 @@ std::string Item(const std::string& caption, int record, const std::string& path
 }
 
 class SearchTest : public ::testing::Test {
-protected:
+  protected:
     // Records 2..n carry pages; page r mentions "needle" when r is in `hits`.
     void Make(int pages, const std::vector<int>& hits, std::string extra_contents = "") {
         std::string contents = "<ul>\n";
@@ -66,7 +73,8 @@ protected:
     }
     std::vector<std::string> Captions(const std::vector<SearchResult>& rs) {
         std::vector<std::string> out;
-        for (const auto& r : rs) out.push_back(r.caption);
+        for (const auto& r : rs)
+            out.push_back(r.caption);
         return out;
     }
     TempDir dir;
@@ -80,6 +88,9 @@ TEST_F(SearchTest, FindsEachMatchingPageOnceInRecordOrder) {
     FullTextSearch s(srv, model, {[] { return std::string("  Needle "); }, {}, {}});
     EXPECT_EQ(Captions(s.Run()), (std::vector<std::string>{"Page 3", "Page 5"}));
     EXPECT_FALSE(s.Running());
+    // A result's hint: the page's words around the word it matched.
+    EXPECT_EQ(s.Results()[0].word, "needle");
+    EXPECT_EQ(ResultSnippet(srv, *s.Results()[0].entry, s.Results()[0].word), "some NeeDLE here");
 }
 
 TEST_F(SearchTest, RecordWithoutAContentsNodeIsNeverListed) {
@@ -113,23 +124,33 @@ TEST_F(SearchTest, ProgressEveryFiftyRecordsWithTheDirectoryCount) {
     EXPECT_EQ(SearchFinalText(" needle", 2), "正在搜索： needle, 找到 2 类似文档.");
 }
 
-TEST_F(SearchTest, StopRequestEndsAtTheNextRecord) {
+TEST_F(SearchTest, StopRequestEndsTheWalkBeforeAnyHookRunsAgain) {
     Make(118, {10, 60, 110});
     FullTextSearch* self = nullptr;
+    int words_read_after_stop = 0;
+    bool stopped = false;
     FullTextSearch s(srv, model,
-                     {[] { return std::string("needle"); },
-                      [&](const std::string&, int32_t, int32_t, int) { self->Stop(); }, {}});
+                     {[&] {
+                          words_read_after_stop += stopped ? 1 : 0;
+                          return std::string("needle");
+                      },
+                      [&](const std::string&, int32_t, int32_t, int) {
+                          stopped = true;
+                          self->Stop();
+                      },
+                      {}});
     self = &s;
     EXPECT_EQ(s.Run().size(), 1u);  // stopped after record 50, before 60
+    // The window that asked for the stop may be gone by then.
+    EXPECT_EQ(words_read_after_stop, 0);
 }
 
 TEST_F(SearchTest, EmptiedWordEndsTheSearch) {
     Make(10, {2, 8});
     int calls = 0;
-    FullTextSearch s(srv, model, {[&]() -> std::optional<std::string> {
-                                      return ++calls < 3 ? "needle" : "   ";
-                                  },
-                                  {}, {}});
+    FullTextSearch s(
+        srv, model,
+        {[&]() -> std::optional<std::string> { return ++calls < 3 ? "needle" : "   "; }, {}, {}});
     EXPECT_EQ(Captions(s.Run()), (std::vector<std::string>{"Page 2"}));
     EXPECT_EQ(calls, 3);
 }
