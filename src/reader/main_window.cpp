@@ -159,6 +159,7 @@ void Tfm_Quillon3::CreateSettingsAndServer() {
     modules_.htServer =  // 12
         std::make_unique<TServerModule>(server::scheme::ProcessDynPtl());
     modules_.htServer->Server().SetPumpHook([] { ProcessMessages(); });
+    modules_.htServer->Server().SetDocumentLocking(doc::Locking::kExclusive);
     ConnectSelectNode();
     SyncAddressHistory(true);  // 13
 }

@@ -166,7 +166,10 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
         }
         act_QBXComment.SetEnabled(true);
         ts_FullSearch.store->clear();
-        srv.LoadContents(outcome.contents_text, *contents_model_);
+        // Another document opened while the contents let events run has
+        // done all of this for itself.
+        if (!srv.LoadContents(outcome.contents_text, *contents_model_))
+            return;
         AddAddressHistory(path);
         SetTabHint(pgc_Main, tbs_htmlHome, path);
         SetTabHint(pgc_Nave, tbs_QbxDir, path);

@@ -239,11 +239,13 @@ void Tdm_htServer::AddAnchorAlias(std::string_view path, std::string_view id) {
         entries_->Put(key, entries_->Make(kNoNode, ParseRecordId(id, 0), path));
 }
 
-void Tdm_htServer::BuildContents(std::string_view text, ContentsModel& model) {
+bool Tdm_htServer::BuildContents(std::string_view text, ContentsModel& model) {
     model.Clear();
     if (!entries_) entries_ = std::make_unique<EntryTable>();
+    const uint64_t generation = generation_;
     LineCursor lines(text);
     TreePlacer placer(model);
+    DuplicateCounters counters;
     int level = -1;
     bool in_item = false;
     std::string caption, path, id, low;
@@ -251,7 +253,13 @@ void Tdm_htServer::BuildContents(std::string_view text, ContentsModel& model) {
     // Line i is examined only when a line follows it: the last line of the
     // text is read at most as the continuation of the line before.
     for (size_t i = 1;; ++i) {
-        if (i % 10 == 0 && pump_) pump_();
+        if (i % 10 == 0 && pump_) {
+            pump_();
+            // A document opened (or freed) meanwhile owns the model and the
+            // table now: nothing of this text may go into them.
+            if (generation_ != generation)
+                return false;
+        }
         if (lines.AtEnd()) break;
         const std::string_view raw = lines.Next();
         if (lines.AtEnd()) break;
@@ -289,7 +297,8 @@ void Tdm_htServer::BuildContents(std::string_view text, ContentsModel& model) {
             }
             if (in_item && !caption.empty()) {
                 const NodeId node = placer.Add(level, caption);
-                if (id != "-1") AddItemEntry(node, caption, path, id, model);
+                if (id != "-1")
+                    AddItemEntry(node, caption, path, id, model, counters);
                 caption.clear();
                 path.clear();
                 in_item = false;
@@ -304,19 +313,24 @@ void Tdm_htServer::BuildContents(std::string_view text, ContentsModel& model) {
         }
         if (work.Has(kListClose)) --level;
     }
+    return true;
 }
 
 void Tdm_htServer::AddItemEntry(NodeId node, const std::string& caption, const std::string& path,
-                                const std::string& id, ContentsModel& model) {
+                                const std::string& id, ContentsModel& model,
+                                DuplicateCounters& counters) {
     AddAnchorAlias(path, id);
     // A later item for a path already named hides under a key no address
     // reaches, so the first item keeps the path's address.
     uint32_t key = StringCrc(path);
-    for (int n = 1; entries_->Get(key) != nullptr; ++n) {
-        char prefix[32];
-        const int len = std::snprintf(prefix, sizeof prefix, "[[%d]=", n);
-        key = CrcUpdate(CrcUpdate(0xFFFFFFFFu, prefix, static_cast<size_t>(len)), path.data(),
-                        path.size());
+    if (entries_->Get(key) != nullptr) {
+        int& last = counters[path];
+        do {
+            char prefix[32];
+            const int len = std::snprintf(prefix, sizeof prefix, "[[%d]=", ++last);
+            key = CrcUpdate(CrcUpdate(0xFFFFFFFFu, prefix, static_cast<size_t>(len)), path.data(),
+                            path.size());
+        } while (entries_->Get(key) != nullptr);
     }
     ContentsEntry* entry = entries_->Make(node, ParseRecordId(id, 0), path);
     model.AttachEntry(node, entry);

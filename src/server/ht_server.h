@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "document/manager.h"
@@ -46,22 +47,29 @@ public:
     // Hooks the owner supplies: the window pumps its main loop and defers the
     // node selection; qbxtool leaves both empty.
     void SetPumpHook(PumpHook hook) { pump_ = std::move(hook); }
+    // The reader window keeps a second reader off the documents it opens;
+    // qbxtool leaves them shared.
+    void SetDocumentLocking(doc::Locking locking) { locking_ = locking; }
     void SetSelectNodeHook(SelectNodeHook hook) { select_node_ = std::move(hook); }
 
     // Creates the manager, makes it the document and opens it; then reads the
     // contents record. A failed open leaves no document; damaged contents
-    // leave the new document open.
+    // leave the new document open. Either way the old document is gone.
     OpenOutcome OpenDocument(const std::string& path,
                              const doc::TQBXManage::PasswordProvider& provider);
     // Clears the model, replaces the entry table and fills both from the
     // contents text. The model is cleared before the old table goes, so no
-    // released entry is ever reachable from the window.
-    void LoadContents(std::string_view contents_text, ContentsModel& model);
+    // released entry is ever reachable from the window. False when another
+    // document replaced this one while the parse let events run: the parse
+    // stopped there, and the model and table are the newer document's.
+    bool LoadContents(std::string_view contents_text, ContentsModel& model);
     void FreeDocument();
 
     doc::TQBXManage* Document() const { return document_.get(); }
     const EntryTable* Entries() const { return entries_.get(); }
-    // Bumped whenever the entry table is replaced.
+    // Changes whenever the document or the entry table is replaced or freed,
+    // whatever the outcome: code that lets events run while it uses either
+    // compares it afterwards (a new manager may sit at the old one's address).
     uint64_t Generation() const { return generation_; }
     // The entry of a deferred notice, or null when its table is gone.
     ContentsEntry* CurrentEntry(uint64_t generation, ContentsEntry* entry) const {
@@ -73,21 +81,30 @@ public:
     bool ReadDataByStream(std::string_view address, std::string& out);
     // path: lower-cased by the caller, "/" or "\" separated, maybe "?key=".
     ContentsEntry* Lookup(std::string_view path) const;
-    void BuildContents(std::string_view text, ContentsModel& model);
+    // False when the document was replaced during a pump (see LoadContents).
+    bool BuildContents(std::string_view text, ContentsModel& model);
     void AddAnchorAlias(std::string_view path, std::string_view id);
     std::string CommentUrl() const;
     void PurgeCache();
     void AddPurgeAddress(std::string address) { purge_list_.push_back(std::move(address)); }
 
 private:
+    bool Serve(std::string_view address, std::string& out);
+    ContentsEntry* LookupKey(std::string_view path) const;
+    // The counter each duplicated path reached in its "[[%d]=" keys, so the
+    // next duplicate resumes there instead of retrying from 1: table keys are
+    // never removed while contents are built, so every counter below it is
+    // still taken.
+    using DuplicateCounters = std::unordered_map<std::string, int>;
     void AddItemEntry(NodeId node, const std::string& caption, const std::string& path,
-                      const std::string& id, ContentsModel& model);
+                      const std::string& id, ContentsModel& model, DuplicateCounters& counters);
     void AddResourceEntry(std::string path, const std::string& id, ContentsModel& model);
 
     std::unique_ptr<doc::TQBXManage> document_;
     std::unique_ptr<EntryTable> entries_;
     std::vector<std::string> purge_list_;
     uint64_t generation_ = 0;
+    doc::Locking locking_ = doc::Locking::kShared;
     PumpHook pump_;
     SelectNodeHook select_node_;
 };

@@ -98,6 +98,30 @@ TEST(BuildContents, DuplicatePathsKeepTheFirstItemsAddress) {
     EXPECT_EQ(second->Node, p.model.Roots()[1]);
 }
 
+TEST(BuildContents, DuplicateKeysSkipTakenCountersAsTheRuleGives) {
+    Parsed p(
+        "<ul>\n"
+        "<li><param name=\"name\" value=\"First\" id=\"2\"><param name=\"local\" value=\"p.htm\">\n"
+        "<res value=\"[[2]=p.htm\" id=\"9\">\n"  // takes the second duplicate's key
+        "<li><param name=\"name\" value=\"Second\" id=\"3\"><param name=\"local\" "
+        "value=\"p.htm\">\n"
+        "<li><param name=\"name\" value=\"Third\" id=\"4\"><param name=\"local\" value=\"p.htm\">\n"
+        "<li><param name=\"name\" value=\"Other\" id=\"5\"><param name=\"local\" value=\"q.htm\">\n"
+        "<li><param name=\"name\" value=\"Fourth\" id=\"6\"><param name=\"local\" "
+        "value=\"p.htm\">\n"
+        "</ul>\n");
+    auto record_at = [&](const char* key) {
+        ContentsEntry* e = p.srv.Entries()->Get(StringCrc(key));
+        return e == nullptr ? -100 : e->RecordNo;
+    };
+    EXPECT_EQ(record_at("p.htm"), 2);
+    EXPECT_EQ(record_at("[[1]=p.htm"), 3);
+    EXPECT_EQ(record_at("[[2]=p.htm"), 9);
+    EXPECT_EQ(record_at("[[3]=p.htm"), 4);
+    EXPECT_EQ(record_at("[[4]=p.htm"), 6);
+    EXPECT_EQ(record_at("[[1]=q.htm"), -100);
+}
+
 TEST(BuildContents, AnchoredItemMakesItsBarePathAddressable) {
     Parsed p(
         "<ul>\n"
