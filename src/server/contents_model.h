@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/block_vector.h"
 #include "server/contents_entry.h"
 
 namespace q3::server {
@@ -28,9 +29,9 @@ public:
     virtual std::string NodeCaption(NodeId node) const = 0;
 };
 
-// The plain model: everything kept in vectors, in the order it arrived.
-// Captions live in one text arena, so filling a large contents costs no
-// allocation per item beyond the vectors' growth.
+// The plain model: everything kept in the order it arrived. Nodes, index
+// items and captions live in block storage, so filling a large contents costs
+// no allocation per item and no copying as it grows.
 class MemoryContentsModel : public ContentsModel {
 public:
     struct Node {
@@ -39,7 +40,7 @@ public:
         NodeId last_child = kNoNode;
         NodeId next_sibling = kNoNode;
         ContentsEntry* entry = nullptr;
-        size_t caption_at = 0, caption_len = 0;
+        std::string_view caption;  // kept in the model's text blocks
     };
     struct Item {
         std::string text;
@@ -54,10 +55,7 @@ public:
     std::string NodeCaption(NodeId node) const override;
 
     const Node& At(NodeId id) const { return nodes_[id - 1]; }
-    std::string_view Caption(NodeId id) const {
-        const Node& n = At(id);
-        return std::string_view(arena_).substr(n.caption_at, n.caption_len);
-    }
+    std::string_view Caption(NodeId id) const { return At(id).caption; }
     std::vector<NodeId> Roots() const;
     std::vector<NodeId> Children(NodeId id) const;
     size_t NodeCount() const { return nodes_.size(); }
@@ -71,15 +69,14 @@ public:
 
 private:
     struct IndexRef {
-        size_t at, len;
+        std::string_view caption;
         ContentsEntry* entry;
     };
-    size_t Keep(std::string_view text);
 
-    std::string arena_;
-    std::vector<Node> nodes_;
+    TextBlocks text_;
+    BlockVector<Node> nodes_;
     NodeId first_root_ = kNoNode, last_root_ = kNoNode;
-    std::vector<IndexRef> index_;
+    BlockVector<IndexRef> index_;
     std::vector<Item> resources_;
 };
 

@@ -96,9 +96,40 @@ private:
     // never removed while contents are built, so every counter below it is
     // still taken.
     using DuplicateCounters = std::unordered_map<std::string, int>;
-    void AddItemEntry(NodeId node, const std::string& caption, const std::string& path,
-                      const std::string& id, ContentsModel& model, DuplicateCounters& counters);
-    void AddResourceEntry(std::string path, const std::string& id, ContentsModel& model);
+    // Items whose entries are stored a few items late: the buckets their
+    // paths hash to are fetched while the next items' lines are read, which
+    // hides the memory access a large table cannot keep close. Whatever else
+    // reads or writes the table (a pump, a resource line, the end) stores
+    // them first, so the table sees the order the text gives.
+    class PendingItems {
+    public:
+        PendingItems(Tdm_htServer& server, ContentsModel& model, DuplicateCounters& counters);
+        // path is taken (swapped with a buffer of an earlier item).
+        void Add(NodeId node, std::string_view caption, std::string& path, std::string_view id);
+        void StoreAll();
+
+    private:
+        static constexpr size_t kDepth = 16;
+        struct Item {
+            NodeId node = kNoNode;
+            std::string_view caption, id;  // views of the contents text
+            std::string path;
+            uint32_t key = 0;
+        };
+        void StoreOldest();
+
+        Tdm_htServer& server_;
+        ContentsModel& model_;
+        DuplicateCounters& counters_;
+        Item items_[kDepth];
+        size_t first_ = 0, count_ = 0;
+    };
+
+    // key: StringCrc(path), computed by the caller.
+    void AddItemEntry(NodeId node, std::string_view caption, const std::string& path,
+                      std::string_view id, uint32_t key, ContentsModel& model,
+                      DuplicateCounters& counters);
+    void AddResourceEntry(std::string path, std::string_view id, ContentsModel& model);
 
     std::unique_ptr<doc::TQBXManage> document_;
     std::unique_ptr<EntryTable> entries_;
