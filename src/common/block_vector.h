@@ -15,7 +15,7 @@
 
 namespace q3 {
 
-template <class T, size_t kBlockBytes = size_t{64} << 10>
+template <class T, size_t kBlockBytes = size_t{16} << 10>
 class BlockVector {
     // Blocks are left uninitialised and elements are never destroyed.
     static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
@@ -77,7 +77,7 @@ public:
     }
 
 private:
-    static constexpr size_t kBlock = size_t{64} << 10;
+    static constexpr size_t kBlock = size_t{16} << 10;
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::vector<std::unique_ptr<char[]>> big_;
     size_t used_ = 0;

@@ -5,6 +5,8 @@
 // table's contract, not an accident of the implementation.
 #pragma once
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -35,10 +37,8 @@ public:
     TIntHash(uint32_t bucket_count, Ownership ownership)
         : bucket_count_(bucket_count == 0 ? 1 : bucket_count),
           reciprocal_(~uint64_t{0} / bucket_count_ + 1),
-          buckets_(static_cast<Bucket*>(std::calloc(bucket_count_, sizeof(Bucket)))),
-          ownership_(ownership) {
-        if (!buckets_) throw std::bad_alloc();
-    }
+          buckets_(AllocateBuckets(bucket_count_)),
+          ownership_(ownership) {}
     virtual ~TIntHash() { Clear(); }
     TIntHash(const TIntHash&) = delete;
     TIntHash& operator=(const TIntHash&) = delete;
@@ -132,9 +132,34 @@ private:
     static constexpr uint32_t kMore = 0x80000000u;
     static constexpr uint32_t kIndex = ~kMore;
 
-    struct FreeDeleter {
-        void operator()(Bucket* p) const { std::free(p); }
+    // A large bucket array comes straight from the system: its pages are
+    // zero until written, so opening a small book touches only the buckets
+    // it uses (an allocator that zeroes what it hands out would write the
+    // whole array on every open).
+    static constexpr size_t kMappedBuckets = size_t{64} << 10;
+    struct BucketsDeleter {
+        size_t bytes;
+        void operator()(Bucket* p) const {
+            if (bytes >= kMappedBuckets)
+                ::munmap(p, bytes);
+            else
+                std::free(p);
+        }
     };
+    using Buckets = std::unique_ptr<Bucket[], BucketsDeleter>;
+
+    static Buckets AllocateBuckets(uint32_t count) {
+        const size_t bytes = size_t{count} * sizeof(Bucket);
+        void* p = nullptr;
+        if (bytes >= kMappedBuckets) {
+            p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (p == MAP_FAILED) p = nullptr;
+        } else {
+            p = std::calloc(count, sizeof(Bucket));
+        }
+        if (p == nullptr) throw std::bad_alloc();
+        return Buckets(static_cast<Bucket*>(p), BucketsDeleter{bytes});
+    }
 
     // key % bucket_count_ by a multiplication with the precomputed
     // reciprocal (exact for every 32-bit key): a division per lookup costs
@@ -161,7 +186,7 @@ private:
 
     uint32_t bucket_count_;
     uint64_t reciprocal_;
-    std::unique_ptr<Bucket[], FreeDeleter> buckets_;
+    Buckets buckets_;
     std::vector<Node*> order_;
     BlockVector<Node> nodes_;  // node storage; removed nodes are reused via free_
     uint32_t free_ = 0;

@@ -180,6 +180,24 @@ TEST(BuildContents, ItemWithEmptyPathLineIsDropped) {
     EXPECT_EQ(p.model.NodeCount(), 0u);
 }
 
+TEST(BuildContents, MarkersAreFoundWhereverTheLineHoldsThem) {
+    const std::string pad(140, 'x');
+    Parsed p(
+        "<ul>\r"  // CR alone ends a line
+        // Every marker past the first 128 bytes of its line.
+        + pad + "<li><param name=\"name\" value=\"Far\" id=\"8\"><param name=\"local\" value=\"far.htm\">\r\n"
+        // A caption longer than those 128 bytes, its id and path after it.
+        "<li><param name=\"name\" value=\"" + pad + "\" id=\"7\"><param name=\"local\" value=\"long.htm\">\n"
+        // "V" after a lead byte is a trail byte, never lower-cased: that
+        // "Value" is no attribute; "v" there is matched as it stands.
+        "<li><param name=\"name\" \x81Value=\"No\" value=\"Yes\" id=\"9\"><param name=\"local\" value=\"y.htm\">\n"
+        "<li><param name=\"name\" \x81value=\"Trail\" id=\"10\"><param name=\"local\" value=\"t.htm\">\n"
+        "<LI><PARAM NAME=\"NAME\" VALUE=\"Caps\" ID=\"11\"><PARAM NAME=\"LOCAL\" VALUE=\"C.HTM\">\n"
+        "</ul>\n");
+    EXPECT_EQ(p.Tree(), (std::vector<std::string>{"Far|8|far.htm", pad + "|7|long.htm", "Yes|9|y.htm",
+                                                  "Trail|10|t.htm", "Caps|11|c.htm"}));
+}
+
 TEST(BuildContents, PumpsEveryTenthLine) {
     Tdm_htServer srv;
     MemoryContentsModel model;
