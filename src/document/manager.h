@@ -22,7 +22,7 @@ public:
 // Whether the manager keeps other readers out while it holds the document.
 // The reader window asks for it (one reader per document); tools that only
 // look at a document take no lock, so they work beside an open reader.
-enum class Locking { kShared, kExclusive };
+enum class Locking { kNone, kExclusive };
 
 class TQBXManage {
 public:
@@ -32,7 +32,7 @@ public:
     using RecordVisitor =
         std::function<void(TQBXManage&, bool& stop, int32_t record, const std::string& text)>;
 
-    explicit TQBXManage(std::string file_name, Locking locking = Locking::kShared);
+    explicit TQBXManage(std::string file_name, Locking locking = Locking::kNone);
     ~TQBXManage();
     TQBXManage(const TQBXManage&) = delete;
     TQBXManage& operator=(const TQBXManage&) = delete;

@@ -135,7 +135,7 @@ private:
     std::unique_ptr<EntryTable> entries_;
     std::vector<std::string> purge_list_;
     uint64_t generation_ = 0;
-    doc::Locking locking_ = doc::Locking::kShared;
+    doc::Locking locking_ = doc::Locking::kNone;
     PumpHook pump_;
     SelectNodeHook select_node_;
 };
