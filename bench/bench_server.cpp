@@ -27,8 +27,9 @@ constexpr int32_t kItems = 100000;          // sitemap items
 constexpr int32_t kBookRecords = 100000;    // records of the generated book
 
 // A sitemap as books carry it: nested chapters, GBK captions, a path line
-// after each caption line, one page per record from 2 on.
-std::string MakeSitemap(int32_t items) {
+// after each caption line, one page per record from 2 on. With one_path every
+// item names the same page, as a hostile (or careless) book may.
+std::string MakeSitemap(int32_t items, bool one_path = false) {
     std::string s = "<HTML><BODY>\r\n<UL>\r\n";
     const std::string chapter = q3::Utf8ToGbk("第章节").value();
     for (int32_t i = 0; i < items; ++i) {
@@ -41,7 +42,7 @@ std::string MakeSitemap(int32_t items) {
         s += "<LI><OBJECT type=\"text/sitemap\">\r\n<param name=\"Name\" value=\"" + chapter +
              " Page " + std::to_string(i) + "\" id=\"" + std::to_string(i + 2) +
              "\">\r\n<param name=\"Local\" value=\"Part" + std::to_string(i / 1000) + "\\Page" +
-             std::to_string(i) + ".htm\">\r\n</OBJECT>\r\n";
+             std::to_string(one_path ? 0 : i) + ".htm\">\r\n</OBJECT>\r\n";
     }
     s += "</UL>\r\n</UL>\r\n</BODY></HTML>\r\n";
     return s;
@@ -60,6 +61,23 @@ void BM_BuildContents(benchmark::State& state) {
         benchmark::DoNotOptimize(model.NodeCount());
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Sitemap().size()));
+}
+
+const std::string& OnePathSitemap() {
+    static const std::string text = MakeSitemap(kItems, true);
+    return text;
+}
+
+// The same number of items, every one naming the same path: each later item
+// needs a "[[n]=" key of its own.
+void BM_BuildContentsDuplicates(benchmark::State& state) {
+    for (auto _ : state) {
+        Tdm_htServer srv;
+        MemoryContentsModel model;
+        srv.LoadContents(OnePathSitemap(), model);
+        benchmark::DoNotOptimize(model.NodeCount());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(OnePathSitemap().size()));
 }
 
 // The floor: the same text split into lines, and nothing else.
@@ -167,6 +185,10 @@ void BM_Lookup(benchmark::State& state) {
 }
 
 BENCHMARK(BM_BuildContents)->Unit(benchmark::kMillisecond)->Repetitions(3)->DisplayAggregatesOnly();
+BENCHMARK(BM_BuildContentsDuplicates)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->DisplayAggregatesOnly();
 BENCHMARK(BM_SplitLines)->Unit(benchmark::kMillisecond)->Repetitions(3)->DisplayAggregatesOnly();
 BENCHMARK(BM_FullTextSearch)
     ->Arg(0)
@@ -189,6 +211,12 @@ void PrintSummary(const q3::bench::SummaryReporter& rep) {
         std::printf("\nsummary: BuildContents %.1f ms, line splitting %.1f ms: %.2f times "
                     "(goal: within 3)\n",
                     build->cpu_time, split->cpu_time, build->cpu_time / split->cpu_time);
+    const auto* same = rep.Find("BM_BuildContentsDuplicates");
+    if (build && same)
+        std::printf(
+            "summary: %d items naming one path %.1f ms, %d distinct paths %.1f ms: %.2f "
+            "times (goal: within 3)\n",
+            kItems, same->cpu_time, kItems, build->cpu_time, same->cpu_time / build->cpu_time);
     const auto* raw = rep.Find("BM_RawDecoder");
     for (const char* arg : {"0", "1"}) {
         const auto* search = rep.Find(std::string("BM_FullTextSearch/") + arg);

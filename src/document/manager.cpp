@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "common/crc.h"
@@ -27,7 +28,8 @@ constexpr size_t kScratchKeep = size_t{1} << 20;
 
 }  // namespace
 
-TQBXManage::TQBXManage(std::string file_name) : file_name_(std::move(file_name)) {}
+TQBXManage::TQBXManage(std::string file_name, Locking locking)
+    : file_name_(std::move(file_name)), locking_(locking) {}
 
 TQBXManage::~TQBXManage() {
     if (fd_ >= 0) ::close(fd_);  // also drops the advisory lock
@@ -35,9 +37,10 @@ TQBXManage::~TQBXManage() {
 
 // The reader never writes to a document, so the file is opened for reading
 // only (documents on read-only media and the installed help book must open).
-// The rule that no second reader opens the same document is kept with an
-// advisory lock instead of an exclusive write open.
-void TQBXManage::OpenFileLocked() {
+// The rule that no second reader window opens the same document is kept with
+// an advisory lock, taken only when asked for, instead of an exclusive write
+// open.
+void TQBXManage::OpenFile() {
     int fd = ::open(file_name_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw OpenError(std::string("打开文件失败: ") + std::strerror(errno));
     struct stat st{};
@@ -46,7 +49,7 @@ void TQBXManage::OpenFileLocked() {
         ::close(fd);
         throw OpenError(std::string("打开文件失败: ") + std::strerror(err));
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (locking_ == Locking::kExclusive && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         int err = errno;
         ::close(fd);
         if (err == EWOULDBLOCK) throw OpenError("打开文件失败: 文件已被另一个阅读器打开");
@@ -62,7 +65,7 @@ bool TQBXManage::Open(const PasswordProvider& provider) {
 
     header_ = FileHeader{};
     version_ = VersionBlock{};
-    OpenFileLocked();
+    OpenFile();
 
     std::string block(kVersionBlockSize, '\0');
     if (!IORead(0, block.data(), block.size())) throw OpenError("读取文件版本信息失败");
@@ -168,16 +171,24 @@ RecordError TQBXManage::ReadRecordChecked(int32_t r, std::string& stream) {
     if (entry.Length <= 0 || entry.Offset > file_size_ ||
         static_cast<uint64_t>(entry.Length) > file_size_ - entry.Offset)
         return RecordError::kBadLength;
+    if (static_cast<uint64_t>(entry.Length) > kMaxStoredSize)
+        return RecordError::kSizeTooLarge;
     const auto length = static_cast<size_t>(entry.Length);
-    if (stored_.size() < length) stored_.resize(length);
     const std::string_view key = password_.empty() ? kDefaultKey : std::string_view(password_);
     RecordError e = RecordError::kOk;
-    if (!IORead(entry.Offset, stored_.data(), length))
-        e = RecordError::kShortRead;
-    else if (!DecipherAndVerify(stored_.data(), length, key, entry.Check))
-        e = RecordError::kCheckMismatch;
-    else
-        e = InflateRecord(stored_.data(), length, content_);
+    try {
+        if (stored_.size() < length)
+            stored_.resize(length);
+        if (!IORead(entry.Offset, stored_.data(), length))
+            e = RecordError::kShortRead;
+        else if (!DecipherAndVerify(stored_.data(), length, key, entry.Check))
+            e = RecordError::kCheckMismatch;
+        else
+            e = InflateRecord(stored_.data(), length, content_);
+    } catch (const std::bad_alloc&) {
+        DebugTrace("TQBXManage.ReadRecord", "not enough memory for the record");
+        e = RecordError::kNoMemory;
+    }
     // The caller's old buffer becomes the next read's: no allocation per record.
     if (e == RecordError::kOk) stream.swap(content_);
     ReleaseLargeScratch();
@@ -202,7 +213,12 @@ void TQBXManage::EnumerateRecords(const RecordVisitor& visitor) {
     for (int32_t r = 2; r <= last; ++r) {
         if (!ReadRecordText(r, text)) continue;
         bool stop = false;
-        visitor(*this, stop, r, text);
+        try {
+            visitor(*this, stop, r, text);
+        } catch (const std::bad_alloc&) {
+            DebugTrace("TQBXManage.EnumerateRecords", "not enough memory");
+            break;
+        }
         if (stop) break;
     }
 }

@@ -19,6 +19,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Whether the manager keeps other readers out while it holds the document.
+// The reader window asks for it (one reader per document); tools that only
+// look at a document take no lock, so they work beside an open reader.
+enum class Locking { kNone, kExclusive };
+
 class TQBXManage {
 public:
     // May set the password (GBK bytes). A cancelled prompt leaves it empty.
@@ -27,7 +32,7 @@ public:
     using RecordVisitor =
         std::function<void(TQBXManage&, bool& stop, int32_t record, const std::string& text)>;
 
-    explicit TQBXManage(std::string file_name);
+    explicit TQBXManage(std::string file_name, Locking locking = Locking::kNone);
     ~TQBXManage();
     TQBXManage(const TQBXManage&) = delete;
     TQBXManage& operator=(const TQBXManage&) = delete;
@@ -42,7 +47,8 @@ public:
     RecordError ReadRecordChecked(int32_t r, std::string& stream);
     // As ReadRecord, but leaves text unchanged on failure.
     bool ReadRecordText(int32_t r, std::string& text);
-    // Visits records 2 .. DirectoryCount-1 that can be read, in order.
+    // Visits records 2 .. DirectoryCount-1 that can be read, in order. A
+    // visitor that runs out of memory ends the walk; nothing escapes it.
     void EnumerateRecords(const RecordVisitor& visitor);
     // True when exactly count bytes were read at offset.
     bool IORead(uint32_t offset, void* buffer, size_t count);
@@ -61,13 +67,14 @@ public:
     uint64_t FileSize() const { return file_size_; }
 
 private:
-    void OpenFileLocked();
+    void OpenFile();
     uint32_t ComputeDocumentCheck();
     void LoadDirectory();
     void ReleaseLargeScratch();
 
     std::string file_name_;
     std::string password_;
+    Locking locking_;
     int fd_ = -1;
     uint64_t file_size_ = 0;
     FileHeader header_;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "common/crc.h"
 #include "common/trace.h"
@@ -50,36 +51,63 @@ libdeflate_decompressor* Decompressor() {
     return d.get();
 }
 
-// The stream holds more than the record's size (or libdeflate could not tell):
-// the content is the first bytes of the output, but the stream is still
-// inflated to its end, into a scratch buffer, so that a damaged tail or a bad
-// trailer fails as it does for an exact-size record.
-bool InflatePrefix(const unsigned char* in, size_t in_len, std::string& out) {
+// The first output buffer: the size field is untrusted, so before the stream
+// has shown that it really inflates further, no more than this multiple of the
+// stored bytes is committed (or kMinGuess, which covers any small record).
+// Pages compress about 3 to 10 to 1, so real records take the one-pass path.
+constexpr size_t kGuessRatio = 16;
+constexpr size_t kMinGuess = size_t{64} << 10;
+
+// Inflates with zlib into out, growing it as output arrives, up to want
+// bytes; past those the stream is still inflated to its end, into a scratch
+// buffer, so that a damaged tail or a bad trailer fails as it does for an
+// exact-size record. out may already hold a first buffer; its bytes are
+// overwritten.
+RecordError InflateGrowing(const unsigned char* in, size_t in_len, size_t want, std::string& out) {
     z_stream zs{};
-    if (inflateInit(&zs) != Z_OK) return false;
+    if (inflateInit(&zs) != Z_OK)
+        return RecordError::kNoMemory;
+    struct End {
+        z_stream* zs;
+        ~End() { inflateEnd(zs); }
+    } end{&zs};
     zs.next_in = const_cast<unsigned char*>(in);
     zs.avail_in = static_cast<uInt>(std::min<size_t>(in_len, UINT32_MAX));
+    if (out.empty())
+        out.resize(std::min(want, kMinGuess));
+    size_t written = 0;
     zs.next_out = reinterpret_cast<unsigned char*>(out.data());
     zs.avail_out = static_cast<uInt>(out.size());
     unsigned char scratch[16384];
     int rc = Z_OK;
     while (rc == Z_OK) {
         if (zs.avail_out == 0) {
-            zs.next_out = scratch;
-            zs.avail_out = sizeof scratch;
+            written = std::min<size_t>(zs.total_out, want);
+            if (written < want) {
+                // Doubling keeps the copies linear in the content's size.
+                out.resize(std::min(want, std::max(out.size() * 2, kMinGuess)));
+                zs.next_out = reinterpret_cast<unsigned char*>(out.data() + written);
+                zs.avail_out = static_cast<uInt>(out.size() - written);
+            } else {
+                zs.next_out = scratch;
+                zs.avail_out = sizeof scratch;
+            }
         }
         rc = inflate(&zs, Z_NO_FLUSH);
     }
-    const bool filled = zs.total_out >= out.size();
-    const bool ok = rc == Z_STREAM_END && filled;
-    if (!ok) DebugTrace("UncompressStream", zs.msg ? zs.msg : "zlib stream ended early");
-    inflateEnd(&zs);
-    return ok;
+    if (rc == Z_STREAM_END && zs.total_out >= want)
+        return RecordError::kOk;
+    if (rc == Z_STREAM_END) {
+        DebugTrace("UncompressStream", "zlib stream ended before the record's size");
+        return RecordError::kShortOutput;
+    }
+    if (rc == Z_MEM_ERROR)
+        return RecordError::kNoMemory;
+    DebugTrace("UncompressStream", zs.msg ? zs.msg : "zlib stream ended early");
+    return RecordError::kDamaged;
 }
 
-}  // namespace
-
-RecordError InflateRecord(const char* rec, size_t length, std::string& out) {
+RecordError Inflate(const char* rec, size_t length, std::string& out) {
     if (length < 4) {
         DebugTrace("UncompressStream", "record shorter than its size field");
         return RecordError::kBadSize;
@@ -89,24 +117,47 @@ RecordError InflateRecord(const char* rec, size_t length, std::string& out) {
                                            static_cast<uint32_t>(p[3]) << 24);
     if (size <= 0) return RecordError::kBadSize;
     const size_t in_len = length - 4;
-    if (static_cast<uint64_t>(size) > MaxInflatedSize(in_len)) {
-        DebugTrace("UncompressStream", "size beyond what the stored bytes can hold");
+    const auto want = static_cast<size_t>(size);
+    if (want > kMaxRecordSize || want > MaxInflatedSize(in_len)) {
+        DebugTrace("UncompressStream", "size beyond what a record may hold");
         return RecordError::kSizeTooLarge;
     }
-    out.resize(static_cast<size_t>(size));
+    // in_len is below 2^31 (a record's Length is an int32): no overflow.
+    out.resize(std::min(want, std::max(kMinGuess, in_len * kGuessRatio)));
     size_t actual_in = 0, actual_out = 0;
     libdeflate_result r = libdeflate_zlib_decompress_ex(Decompressor(), p + 4, in_len, out.data(),
                                                         out.size(), &actual_in, &actual_out);
     if (r == LIBDEFLATE_INSUFFICIENT_SPACE) {
-        if (!InflatePrefix(p + 4, in_len, out)) return RecordError::kDamaged;
-    } else if (r != LIBDEFLATE_SUCCESS) {
+        // Either the stream holds more than the size (the content is its
+        // first bytes), or more than the first guess: zlib takes it from the
+        // start, growing the buffer only as far as the stream really goes.
+        const RecordError e = InflateGrowing(p + 4, in_len, want, out);
+        if (e == RecordError::kOk)
+            out.resize(want);
+        return e;
+    }
+    if (r != LIBDEFLATE_SUCCESS) {
         DebugTrace("UncompressStream", "damaged zlib stream");
         return RecordError::kDamaged;
-    } else if (actual_out != out.size()) {
+    }
+    if (actual_out != want) {
         DebugTrace("UncompressStream", "zlib stream ended before the record's size");
         return RecordError::kShortOutput;
     }
     return RecordError::kOk;
+}
+
+}  // namespace
+
+// A record's content is the largest allocation the reader makes for a
+// document; when it cannot be had, the record is simply unreadable.
+RecordError InflateRecord(const char* rec, size_t length, std::string& out) {
+    try {
+        return Inflate(rec, length, out);
+    } catch (const std::bad_alloc&) {
+        DebugTrace("UncompressStream", "not enough memory for the record");
+        return RecordError::kNoMemory;
+    }
 }
 
 RecordError UncompressStreamChecked(std::string& buf) {
@@ -126,9 +177,12 @@ const char* Describe(RecordError e) {
         case RecordError::kShortRead: return "stored bytes cannot be read";
         case RecordError::kCheckMismatch: return "check value mismatch (wrong key or damaged head)";
         case RecordError::kBadSize: return "uncompressed size is not positive";
-        case RecordError::kSizeTooLarge: return "uncompressed size larger than the data can hold";
+        case RecordError::kSizeTooLarge:
+            return "uncompressed size beyond what a record may hold";
         case RecordError::kDamaged: return "damaged zlib stream";
         case RecordError::kShortOutput: return "zlib stream shorter than the uncompressed size";
+        case RecordError::kNoMemory:
+            return "not enough memory for the record";
     }
     return "unknown";
 }

@@ -11,6 +11,14 @@ namespace q3::doc {
 inline constexpr std::string_view kDefaultKey = "zmr";
 inline constexpr size_t kHeadSize = 64;
 
+// The largest record content the reader accepts (256 MiB). No page or picture
+// of a real book comes near it; a record whose size field says more is
+// unreadable, so one hostile record cannot make the reader commit gigabytes.
+inline constexpr uint64_t kMaxRecordSize = uint64_t{256} << 20;
+// Stored bytes of a record above this cannot inflate to an accepted content
+// (deflate adds 5 bytes per 64 KiB block when it cannot compress).
+inline constexpr uint64_t kMaxStoredSize = kMaxRecordSize + (kMaxRecordSize >> 10) + 64;
+
 // XORs the first n bytes with the key repeated; symmetric. Only the low eight
 // bits of the key's length count, so a key whose length is a multiple of 256
 // has no period: such a key leaves the bytes alone and returns false.
@@ -31,23 +39,27 @@ enum class RecordError {
     kShortRead,      // the stored bytes could not be read
     kCheckMismatch,  // wrong key or damaged head
     kBadSize,        // UncompressedSize not positive
-    kSizeTooLarge,   // UncompressedSize beyond what the stored bytes can inflate to
+    kSizeTooLarge,   // UncompressedSize beyond kMaxRecordSize or what the stored bytes can hold
     kDamaged,        // the zlib stream or its trailer is damaged
     kShortOutput,    // the stream ends before UncompressedSize bytes
+    kNoMemory,       // the content did not fit in memory
 };
 const char* Describe(RecordError e);
 
 // Replaces buf (a deciphered record) by exactly UncompressedSize bytes of its
 // inflated zlib stream. Fails, tracing why, on a non-positive size, a size
-// beyond what the stored bytes can inflate to, damage, a bad trailer or short
-// output. Output beyond the size is ignored.
+// beyond kMaxRecordSize or what the stored bytes can inflate to, damage, a bad
+// trailer, short output or memory running out (never by an exception). Output
+// beyond the size is ignored.
 bool UncompressStream(std::string& buf);
 RecordError UncompressStreamChecked(std::string& buf);
 
 // The same rules, reading the deciphered record at rec and writing the
 // content into out, which then holds exactly UncompressedSize bytes; on
 // failure out holds nothing of use. out's memory is reused, so a reader that
-// keeps one buffer across records allocates nothing per record.
+// keeps one buffer across records allocates nothing per record. The size
+// field is not trusted for the allocation: out grows as the stream really
+// inflates, from a first guess bounded by a multiple of the stored bytes.
 RecordError InflateRecord(const char* rec, size_t length, std::string& out);
 
 // The largest output a zlib stream of this many bytes can hold (deflate's

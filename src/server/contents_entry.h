@@ -2,12 +2,10 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
-#include <memory>
-#include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/block_vector.h"
 #include "document/int_hash.h"
 
 namespace q3::server {
@@ -37,6 +35,7 @@ public:
     EntryTable() : hash_(kEntryBuckets, doc::Ownership::kNone) {}
 
     ContentsEntry* Get(uint32_t key) const { return hash_.Get(key); }
+    void Prefetch(uint32_t key) const { hash_.Prefetch(key); }
     ContentsEntry* Make(NodeId node, int32_t record, std::string_view path);
     void Put(uint32_t key, ContentsEntry* entry) { hash_.Put(key, entry); }
 
@@ -47,13 +46,10 @@ public:
 
 private:
     doc::TIntHash<ContentsEntry> hash_;
-    std::string_view KeepText(std::string_view text);
-
     // Stable addresses, one allocation per many entries: a large contents
     // fills the table without an allocation per item.
-    std::deque<ContentsEntry> owned_;
-    std::vector<std::unique_ptr<char[]>> text_blocks_;
-    size_t block_used_ = 0, block_size_ = 0;
+    BlockVector<ContentsEntry> owned_;
+    TextBlocks paths_;
 };
 
 }  // namespace q3::server

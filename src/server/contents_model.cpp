@@ -7,42 +7,22 @@
 namespace q3::server {
 
 ContentsEntry* EntryTable::Make(NodeId node, int32_t record, std::string_view path) {
-    owned_.push_back(ContentsEntry{node, record, KeepText(path.substr(0, kLocalPathCapacity))});
-    return &owned_.back();
-}
-
-std::string_view EntryTable::KeepText(std::string_view text) {
-    constexpr size_t kBlock = 64 * 1024;  // holds hundreds of paths; a path is at most 255
-    if (block_size_ - block_used_ < text.size()) {
-        text_blocks_.push_back(std::make_unique<char[]>(kBlock));
-        block_used_ = 0;
-        block_size_ = kBlock;
-    }
-    char* at = text_blocks_.back().get() + block_used_;
-    std::copy(text.begin(), text.end(), at);
-    block_used_ += text.size();
-    return std::string_view(at, text.size());
+    return &owned_.push_back(
+        ContentsEntry{node, record, paths_.Keep(path.substr(0, kLocalPathCapacity))});
 }
 
 void MemoryContentsModel::Clear() {
-    arena_.clear();
+    text_.Clear();
     nodes_.clear();
     first_root_ = last_root_ = kNoNode;
     index_.clear();
     resources_.clear();
 }
 
-size_t MemoryContentsModel::Keep(std::string_view text) {
-    const size_t at = arena_.size();
-    arena_.append(text);
-    return at;
-}
-
 NodeId MemoryContentsModel::AddNode(NodeId parent, std::string_view caption) {
     Node n;
     n.parent = parent;
-    n.caption_at = Keep(caption);
-    n.caption_len = caption.size();
+    n.caption = text_.Keep(caption);
     nodes_.push_back(n);
     const auto id = static_cast<NodeId>(nodes_.size());
     NodeId& first = parent == kNoNode ? first_root_ : nodes_[parent - 1].first_child;
@@ -60,7 +40,11 @@ void MemoryContentsModel::AttachEntry(NodeId node, ContentsEntry* entry) {
 }
 
 void MemoryContentsModel::AddIndexItem(std::string_view caption, ContentsEntry* entry) {
-    index_.push_back(IndexRef{Keep(caption), caption.size(), entry});
+    // An index item is captioned like the node of its entry: the text is
+    // kept once.
+    const NodeId node = entry != nullptr ? entry->Node : kNoNode;
+    const bool as_node = node != kNoNode && node <= nodes_.size() && At(node).caption == caption;
+    index_.push_back(IndexRef{as_node ? At(node).caption : text_.Keep(caption), entry});
 }
 
 void MemoryContentsModel::AddResourceItem(std::string_view path, ContentsEntry* entry) {
@@ -68,9 +52,8 @@ void MemoryContentsModel::AddResourceItem(std::string_view path, ContentsEntry* 
 }
 
 void MemoryContentsModel::ShrinkToFit() {
-    arena_.shrink_to_fit();
-    nodes_.shrink_to_fit();
-    index_.shrink_to_fit();
+    // Nodes, index items and captions sit in blocks of a fixed size; only
+    // the resource list grows by doubling.
     resources_.shrink_to_fit();
 }
 
@@ -115,8 +98,8 @@ std::vector<std::pair<NodeId, int>> MemoryContentsModel::DisplayOrder() const {
 std::vector<MemoryContentsModel::Item> MemoryContentsModel::Index() const {
     std::vector<Item> out;
     out.reserve(index_.size());
-    for (const IndexRef& r : index_)
-        out.push_back(Item{std::string(std::string_view(arena_).substr(r.at, r.len)), r.entry});
+    for (size_t i = 0; i < index_.size(); ++i)
+        out.push_back(Item{std::string(index_[i].caption), index_[i].entry});
     return out;
 }
 

@@ -7,12 +7,13 @@
 #include <string_view>
 #include <vector>
 
+#include "common/block_vector.h"
 #include "server/contents_entry.h"
 
 namespace q3::server {
 
 class ContentsModel {
-  public:
+public:
     virtual ~ContentsModel() = default;
     virtual void BeginUpdate() {}
     virtual void EndUpdate() {}
@@ -28,18 +29,18 @@ class ContentsModel {
     virtual std::string NodeCaption(NodeId node) const = 0;
 };
 
-// The plain model: everything kept in vectors, in the order it arrived.
-// Captions live in one text arena, so filling a large contents costs no
-// allocation per item beyond the vectors' growth.
+// The plain model: everything kept in the order it arrived. Nodes, index
+// items and captions live in block storage, so filling a large contents costs
+// no allocation per item and no copying as it grows.
 class MemoryContentsModel : public ContentsModel {
-  public:
+public:
     struct Node {
         NodeId parent = kNoNode;
         NodeId first_child = kNoNode;
         NodeId last_child = kNoNode;
         NodeId next_sibling = kNoNode;
         ContentsEntry* entry = nullptr;
-        size_t caption_at = 0, caption_len = 0;
+        std::string_view caption;  // kept in the model's text blocks
     };
     struct Item {
         std::string text;
@@ -54,19 +55,14 @@ class MemoryContentsModel : public ContentsModel {
     std::string NodeCaption(NodeId node) const override;
 
     const Node& At(NodeId id) const { return nodes_[id - 1]; }
-    std::string_view Caption(NodeId id) const {
-        const Node& n = At(id);
-        return std::string_view(arena_).substr(n.caption_at, n.caption_len);
-    }
+    std::string_view Caption(NodeId id) const { return At(id).caption; }
     NodeId FirstRoot() const { return first_root_; }
     std::vector<NodeId> Roots() const;
     std::vector<NodeId> Children(NodeId id) const;
     size_t NodeCount() const { return nodes_.size(); }
     // The index items in the order they arrived.
     size_t IndexSize() const { return index_.size(); }
-    std::string_view IndexCaption(size_t i) const {
-        return std::string_view(arena_).substr(index_[i].at, index_[i].len);
-    }
+    std::string_view IndexCaption(size_t i) const { return index_[i].caption; }
     ContentsEntry* IndexEntry(size_t i) const { return index_[i].entry; }
     // The index in the order items arrived, and as the reader lists it.
     std::vector<Item> Index() const;
@@ -79,17 +75,16 @@ class MemoryContentsModel : public ContentsModel {
     // Nodes depth first from the first root, each with its depth (0 for roots).
     std::vector<std::pair<NodeId, int>> DisplayOrder() const;
 
-  private:
+private:
     struct IndexRef {
-        size_t at, len;
+        std::string_view caption;
         ContentsEntry* entry;
     };
-    size_t Keep(std::string_view text);
 
-    std::string arena_;
-    std::vector<Node> nodes_;
+    TextBlocks text_;
+    BlockVector<Node> nodes_;
     NodeId first_root_ = kNoNode, last_root_ = kNoNode;
-    std::vector<IndexRef> index_;
+    BlockVector<IndexRef> index_;
     std::vector<Item> resources_;
 };
 

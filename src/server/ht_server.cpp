@@ -1,6 +1,7 @@
 #include "server/ht_server.h"
 
 #include <cstdio>
+#include <new>
 
 #include "common/crc.h"
 #include "common/gbk.h"
@@ -19,13 +20,20 @@ Tdm_htServer::~Tdm_htServer() {
 OpenOutcome Tdm_htServer::OpenDocument(const std::string& path,
                                        const doc::TQBXManage::PasswordProvider& provider) {
     OpenOutcome out;
-    document_ = std::make_unique<doc::TQBXManage>(path);
+    ++generation_;
+    document_.reset();
     try {
+        document_ = std::make_unique<doc::TQBXManage>(path, locking_);
         document_->Open(provider);
     } catch (const doc::OpenError& e) {
         document_.reset();
         out.kind = OpenOutcome::kOpenFailed;
         out.message = e.what();
+        return out;
+    } catch (const std::bad_alloc&) {
+        document_.reset();
+        out.kind = OpenOutcome::kOpenFailed;
+        out.message = "打开文件失败: 内存不足";
         return out;
     }
     if (!document_->ReadRecordText(1, out.contents_text)) {
@@ -37,24 +45,43 @@ OpenOutcome Tdm_htServer::OpenDocument(const std::string& path,
     return out;
 }
 
-void Tdm_htServer::LoadContents(std::string_view contents_text, ContentsModel& model) {
+bool Tdm_htServer::LoadContents(std::string_view contents_text, ContentsModel& model) {
     model.BeginUpdate();
-    model.Clear();
-    entries_ = std::make_unique<EntryTable>();
-    ++generation_;
+    bool complete = true;
     try {
-        BuildContents(contents_text, model);
+        model.Clear();
+        entries_.reset();
+        ++generation_;
+        entries_ = std::make_unique<EntryTable>();
+        complete = BuildContents(contents_text, model);
+    } catch (const std::bad_alloc&) {
+        // A contents too large for memory: the tree stays as far as filled.
+        DebugTrace("Tdm_htServer.LoadContents", "not enough memory for the contents");
     } catch (...) {
         model.EndUpdate();
         throw;
     }
     model.EndUpdate();
+    return complete;
 }
 
-void Tdm_htServer::FreeDocument() { document_.reset(); }
+void Tdm_htServer::FreeDocument() {
+    ++generation_;
+    document_.reset();
+}
 
 bool Tdm_htServer::ReadDataByStream(std::string_view address, std::string& out) {
     if (!document_ || !entries_) return false;
+    try {
+        return Serve(address, out);
+    } catch (const std::exception& e) {
+        // Out of memory for the path or the body: what was written stays.
+        DebugTrace("Tdm_htServer.OnContent.ReadDataByStream", e.what());
+        return false;
+    }
+}
+
+bool Tdm_htServer::Serve(std::string_view address, std::string& out) {
     std::string path = PercentDecode(address.substr(std::min(address.size(), kUrlPrefix.size())));
     if (!path.empty() && path.back() == '/') path.pop_back();
     // The bare prefix names no item; without this guard the empty path would
@@ -71,7 +98,12 @@ bool Tdm_htServer::ReadDataByStream(std::string_view address, std::string& out) 
     try {
         if (entry->RecordNo != -1) {
             std::string content;
-            if (document_->ReadRecord(entry->RecordNo, content)) out.append(content);
+            if (document_->ReadRecord(entry->RecordNo, content)) {
+                if (out.empty())
+                    out.swap(content);  // a large picture is not copied
+                else
+                    out.append(content);
+            }
         }
         if (entry->Node != kNoNode && select_node_) select_node_(generation_, entry);
     } catch (const std::exception& e) {
@@ -97,17 +129,21 @@ size_t FindKeyQuery(std::string_view path) {
 
 ContentsEntry* Tdm_htServer::Lookup(std::string_view path) const {
     if (!entries_) return nullptr;
-    if (ContentsEntry* e = LookupKey(path))
-        return e;
-    // Pages link style sheets, scripts and pictures with a version query
-    // ("_static/theme.css?2022.1") that no document stores in its paths.
-    // Only an address that finds nothing as it stands is tried without its
-    // query, so every address found before still finds the same entry.
-    const std::string_view bare = path.substr(0, FindKeyQuery(path));
-    const size_t query = bare.find('?');
-    if (query == std::string_view::npos)
-        return nullptr;
-    return LookupKey(bare.substr(0, query));
+    try {
+        if (ContentsEntry* e = LookupKey(path))
+            return e;
+        // Pages link style sheets, scripts and pictures with a version query
+        // ("_static/theme.css?2022.1") that no document stores in its paths.
+        // Only an address that finds nothing as it stands is tried without its
+        // query, so every address found before still finds the same entry.
+        const std::string_view bare = path.substr(0, FindKeyQuery(path));
+        const size_t query = bare.find('?');
+        if (query == std::string_view::npos)
+            return nullptr;
+        return LookupKey(bare.substr(0, query));
+    } catch (const std::bad_alloc&) {
+        return nullptr;  // a path too long for memory names nothing
+    }
 }
 
 ContentsEntry* Tdm_htServer::LookupKey(std::string_view path) const {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "document/manager.h"
@@ -46,22 +47,29 @@ public:
     // Hooks the owner supplies: the window pumps its main loop and defers the
     // node selection; qbxtool leaves both empty.
     void SetPumpHook(PumpHook hook) { pump_ = std::move(hook); }
+    // The reader window keeps a second reader off the documents it opens;
+    // qbxtool leaves them shared.
+    void SetDocumentLocking(doc::Locking locking) { locking_ = locking; }
     void SetSelectNodeHook(SelectNodeHook hook) { select_node_ = std::move(hook); }
 
     // Creates the manager, makes it the document and opens it; then reads the
     // contents record. A failed open leaves no document; damaged contents
-    // leave the new document open.
+    // leave the new document open. Either way the old document is gone.
     OpenOutcome OpenDocument(const std::string& path,
                              const doc::TQBXManage::PasswordProvider& provider);
     // Clears the model, replaces the entry table and fills both from the
     // contents text. The model is cleared before the old table goes, so no
-    // released entry is ever reachable from the window.
-    void LoadContents(std::string_view contents_text, ContentsModel& model);
+    // released entry is ever reachable from the window. False when another
+    // document replaced this one while the parse let events run: the parse
+    // stopped there, and the model and table are the newer document's.
+    bool LoadContents(std::string_view contents_text, ContentsModel& model);
     void FreeDocument();
 
     doc::TQBXManage* Document() const { return document_.get(); }
     const EntryTable* Entries() const { return entries_.get(); }
-    // Bumped whenever the entry table is replaced.
+    // Changes whenever the document or the entry table is replaced or freed,
+    // whatever the outcome: code that lets events run while it uses either
+    // compares it afterwards (a new manager may sit at the old one's address).
     uint64_t Generation() const { return generation_; }
     // The entry of a deferred notice, or null when its table is gone.
     ContentsEntry* CurrentEntry(uint64_t generation, ContentsEntry* entry) const {
@@ -75,24 +83,63 @@ public:
     // A path that finds nothing with its query ("theme.css?v=2") is looked
     // up once more without it.
     ContentsEntry* Lookup(std::string_view path) const;
-    void BuildContents(std::string_view text, ContentsModel& model);
+    // False when the document was replaced during a pump (see LoadContents).
+    bool BuildContents(std::string_view text, ContentsModel& model);
     void AddAnchorAlias(std::string_view path, std::string_view id);
     std::string CommentUrl() const;
     void PurgeCache();
     void AddPurgeAddress(std::string address) { purge_list_.push_back(std::move(address)); }
 
 private:
+    bool Serve(std::string_view address, std::string& out);
     // One lookup of a path as it stands: "?key=" cut off, then the GBK,
     // UTF-8 and first-folder steps.
     ContentsEntry* LookupKey(std::string_view path) const;
-    void AddItemEntry(NodeId node, const std::string& caption, const std::string& path,
-                      const std::string& id, ContentsModel& model);
-    void AddResourceEntry(std::string path, const std::string& id, ContentsModel& model);
+    // The counter each duplicated path reached in its "[[%d]=" keys, so the
+    // next duplicate resumes there instead of retrying from 1: table keys are
+    // never removed while contents are built, so every counter below it is
+    // still taken.
+    using DuplicateCounters = std::unordered_map<std::string, int>;
+    // Items whose entries are stored a few items late: the buckets their
+    // paths hash to are fetched while the next items' lines are read, which
+    // hides the memory access a large table cannot keep close. Whatever else
+    // reads or writes the table (a pump, a resource line, the end) stores
+    // them first, so the table sees the order the text gives.
+    class PendingItems {
+    public:
+        PendingItems(Tdm_htServer& server, ContentsModel& model, DuplicateCounters& counters);
+        // path is taken (swapped with a buffer of an earlier item).
+        void Add(NodeId node, std::string_view caption, std::string& path, std::string_view id);
+        void StoreAll();
+
+    private:
+        static constexpr size_t kDepth = 16;
+        struct Item {
+            NodeId node = kNoNode;
+            std::string_view caption, id;  // views of the contents text
+            std::string path;
+            uint32_t key = 0;
+        };
+        void StoreOldest();
+
+        Tdm_htServer& server_;
+        ContentsModel& model_;
+        DuplicateCounters& counters_;
+        Item items_[kDepth];
+        size_t first_ = 0, count_ = 0;
+    };
+
+    // key: StringCrc(path), computed by the caller.
+    void AddItemEntry(NodeId node, std::string_view caption, const std::string& path,
+                      std::string_view id, uint32_t key, ContentsModel& model,
+                      DuplicateCounters& counters);
+    void AddResourceEntry(std::string path, std::string_view id, ContentsModel& model);
 
     std::unique_ptr<doc::TQBXManage> document_;
     std::unique_ptr<EntryTable> entries_;
     std::vector<std::string> purge_list_;
     uint64_t generation_ = 0;
+    doc::Locking locking_ = doc::Locking::kNone;
     PumpHook pump_;
     SelectNodeHook select_node_;
 };

@@ -2,6 +2,8 @@
 // opening a document the way the reader does.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
@@ -21,15 +23,39 @@ enum Exit : int {
 struct Args {
     std::vector<std::string> positional;
     std::map<std::string, std::string> options;  // "--name" -> value ("" for flags)
+    bool help = false;                           // --help or -h was given
     bool Has(const std::string& name) const { return options.count(name) != 0; }
     std::string Get(const std::string& name, const std::string& fallback = "") const;
 };
 
-// Parses "--name value" pairs; flags take no value. Empty on a malformed line
-// (the message is printed).
+struct Command {
+    const char* name;
+    const char* synopsis;  // what follows the command's name
+    const char* summary;
+    int (*run)(const Args&);
+    std::vector<std::string> value_options;
+    std::vector<std::string> flag_options;
+};
+
+const std::vector<Command>& Commands();
+const Command* FindCommand(const std::string& name);
+
+// Parses "--name value" and "--name=value" pairs; flags take no value. "--"
+// ends the options; an argument that is a negative number is a positional one
+// (a record number), not an option. Empty on a malformed line (the message is
+// printed).
 std::optional<Args> ParseArgs(int argc, char** argv, int first,
                               const std::vector<std::string>& value_options,
                               const std::vector<std::string>& flag_options);
+
+// A record number as given on the command line: a decimal integer, maybe
+// signed. Record numbers are 32-bit, so a number outside that range is still a
+// record number, one that names no record.
+struct RecordArg {
+    bool is_number = false;
+    std::optional<int32_t> record;  // empty when out of range
+};
+RecordArg ParseRecordArg(const std::string& s);
 
 // Opens FILE with --password (UTF-8, turned into GBK). Prints the reader's own
 // message to stderr and returns null when the document cannot be opened.
@@ -38,7 +64,13 @@ std::unique_ptr<doc::TQBXManage> OpenDocument(const std::string& file, const Arg
 // Writes GBK document text to stdout as UTF-8.
 std::string Utf8(std::string_view gbk);
 
+// The bad-usage status, after message and a pointer to --help on stderr (the
+// whole usage when there is no message).
 int Usage(const char* message = nullptr);
+// What --help and --version print, to out.
+void PrintUsage(std::FILE* out);
+void PrintCommandHelp(const Command& command, std::FILE* out);
+void PrintVersion(std::FILE* out);
 
 // The commands, each returning an exit status.
 int CmdInfo(const Args& args);

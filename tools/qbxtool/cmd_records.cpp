@@ -8,21 +8,6 @@
 
 namespace q3::tool {
 
-namespace {
-
-std::optional<int32_t> ParseRecordNumber(const std::string& s) {
-    try {
-        size_t used = 0;
-        long v = std::stol(s, &used, 10);
-        if (used != s.size() || v < INT32_MIN || v > INT32_MAX) return std::nullopt;
-        return static_cast<int32_t>(v);
-    } catch (...) {
-        return std::nullopt;
-    }
-}
-
-}  // namespace
-
 int CmdInfo(const Args& args) {
     if (args.positional.size() != 1) return Usage("info takes one FILE");
     auto doc = OpenDocument(args.positional[0], args);
@@ -65,14 +50,19 @@ int CmdRecords(const Args& args) {
 
 int CmdRecord(const Args& args) {
     if (args.positional.size() != 2) return Usage("record takes FILE and N");
-    auto r = ParseRecordNumber(args.positional[1]);
-    if (!r) return Usage("N must be a record number");
+    const RecordArg r = ParseRecordArg(args.positional[1]);
+    if (!r.is_number)
+        return Usage("N must be a record number");
     auto doc = OpenDocument(args.positional[0], args);
     if (!doc) return kCannot;
+    if (!r.record) {
+        std::fprintf(stderr, "record %s: no such record\n", args.positional[1].c_str());
+        return kDamage;
+    }
     std::string content;
-    doc::RecordError err = doc->ReadRecordChecked(*r, content);
+    doc::RecordError err = doc->ReadRecordChecked(*r.record, content);
     if (err != doc::RecordError::kOk) {
-        std::fprintf(stderr, "record %d: %s\n", *r, doc::Describe(err));
+        std::fprintf(stderr, "record %d: %s\n", *r.record, doc::Describe(err));
         return kDamage;
     }
     std::fwrite(content.data(), 1, content.size(), stdout);

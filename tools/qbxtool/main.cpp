@@ -1,49 +1,39 @@
 // qbxtool: the reader's core on the command line.
 #include <clocale>
-#include <cstring>
+#include <cstdio>
 #include <string>
 
 #include "cli.h"
-
-namespace {
-
-struct Command {
-    const char* name;
-    int (*run)(const q3::tool::Args&);
-    std::vector<std::string> value_options;
-    std::vector<std::string> flag_options;
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     using namespace q3::tool;
     std::setlocale(LC_ALL, "");
     if (argc < 2) return Usage();
-    const std::vector<Command> commands = {
-        {"info", CmdInfo, {"--password"}, {}},
-        {"records", CmdRecords, {"--password"}, {}},
-        {"record", CmdRecord, {"--password"}, {}},
-        {"verify", CmdVerify, {"--password"}, {}},
-        {"contents", CmdContents, {"--password"}, {}},
-        {"index", CmdIndex, {"--password"}, {}},
-        {"cat", CmdCat, {"--password"}, {}},
-        {"search", CmdSearch, {"--password"}, {}},
-        {"extract", CmdExtract, {"--password"}, {}},
-        {"pack",
-         CmdPack,
-         {"-o", "--contents", "--subject", "--author", "--producer", "--remarks", "--password"},
-         {"--to-gbk"}},
-    };
-    for (const Command& c : commands) {
-        if (std::strcmp(argv[1], c.name) != 0) continue;
-        auto args = ParseArgs(argc, argv, 2, c.value_options, c.flag_options);
-        if (!args) return Usage();
-        return c.run(*args);
-    }
-    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0) {
-        Usage();
+    const std::string first = argv[1];
+    if (first == "--help" || first == "-h" || first == "help") {
+        if (first == "help" && argc > 2) {
+            const Command* c = FindCommand(argv[2]);
+            if (c == nullptr)
+                return Usage((std::string("unknown command ") + argv[2]).c_str());
+            PrintCommandHelp(*c, stdout);
+        } else {
+            PrintUsage(stdout);
+        }
         return kOk;
     }
-    return Usage((std::string("unknown command ") + argv[1]).c_str());
+    if (first == "--version") {
+        PrintVersion(stdout);
+        return kOk;
+    }
+    const Command* command = FindCommand(first);
+    if (command == nullptr)
+        return Usage(("unknown command " + first).c_str());
+    auto args = ParseArgs(argc, argv, 2, command->value_options, command->flag_options);
+    if (!args)
+        return Usage();
+    if (args->help) {
+        PrintCommandHelp(*command, stdout);
+        return kOk;
+    }
+    return command->run(*args);
 }

@@ -174,6 +174,7 @@ void Tfm_Quillon3::CreateSettingsAndServer() {
     modules_.server_module =  // 12
         std::make_unique<TServerModule>(server::scheme::ProcessDynPtl());
     modules_.server_module->Server().SetPumpHook([] { ProcessMessages(); });
+    modules_.server_module->Server().SetDocumentLocking(doc::Locking::kExclusive);
     ConnectSelectNode();
     SyncAddressHistory(true);  // 13
 }

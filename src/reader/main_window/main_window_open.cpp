@@ -167,7 +167,10 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
             CurrentBrowser()->Stop();
         act_QBXComment.SetEnabled(true);
         search_pane.ClearResults();
-        srv.LoadContents(outcome.contents_text, *contents_model_);
+        // Another document opened while the contents let events run has
+        // done all of this for itself.
+        if (!srv.LoadContents(outcome.contents_text, *contents_model_))
+            return;
         AddAddressHistory(path);
         SetTabHint(page_tabs, home_tab, path);
         SetTabHint(document_tabs, contents_pane, path);

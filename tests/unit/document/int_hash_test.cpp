@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <vector>
+
 namespace q3::doc {
 namespace {
 
@@ -39,6 +43,38 @@ TEST(TIntHash, KeepsInsertionOrder) {
     for (int i = 0; i < 100; ++i) t.Put(static_cast<uint32_t>(99 - i) * 200000u, &values[i]);
     ASSERT_EQ(t.Count(), 100);
     for (int i = 0; i < 100; ++i) EXPECT_EQ(t.Nodes()[i]->value, &values[i]);
+}
+
+TEST(TIntHash, LongChainsAgreeWithAPlainMapThroughEveryChange) {
+    // Seven buckets for up to 60 keys: chains of many nodes, whose heads,
+    // middles and tails are removed and stored again in every order.
+    TIntHash<int> t(7, Ownership::kNone);
+    std::map<uint32_t, int*> want;
+    std::vector<uint32_t> order;  // keys in the order they were first stored
+    std::vector<int> values(8);
+    uint32_t x = 12345;
+    for (int step = 0; step < 20000; ++step) {
+        x = x * 1103515245u + 12345u;
+        const uint32_t key = (x >> 8) % 60 * 7 + (x >> 20) % 3;  // mostly in three buckets
+        int* value = (x >> 28) < 5 ? nullptr : &values[(x >> 24) % values.size()];
+        t.Put(key, value);
+        if (value == nullptr) {
+            if (want.erase(key))
+                order.erase(std::find(order.begin(), order.end(), key));
+        } else if (want.emplace(key, value).second) {
+            order.push_back(key);
+        } else {
+            want[key] = value;
+        }
+        const uint32_t probe = (x >> 4) % 60 * 7 + (x >> 12) % 3;
+        const auto it = want.find(probe);
+        ASSERT_EQ(t.Get(probe), it == want.end() ? nullptr : it->second) << step;
+    }
+    ASSERT_EQ(t.Count(), static_cast<int32_t>(want.size()));
+    for (size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(t.Nodes()[i]->key, order[i]);
+        EXPECT_EQ(t.Get(order[i]), want[order[i]]);
+    }
 }
 
 TEST(TIntHash, OwningTableReleasesStoredValuesOnce) {

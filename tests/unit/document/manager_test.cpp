@@ -4,6 +4,7 @@
 
 #include "common/crc.h"
 #include "document/writer.h"
+#include "support/memory_limit.h"
 #include "support/temp_dir.h"
 
 namespace q3::doc {
@@ -157,11 +158,33 @@ TEST_F(ManagerTest, RegressionPasswordOf256BytesIsRefusedAsWrong) {
 
 TEST_F(ManagerTest, RegressionSecondReaderIsRefusedWithAReason) {
     std::string path = dir.Write("a.qbx", Build({"c"}));
-    TQBXManage first(path);
+    TQBXManage first(path, Locking::kExclusive);
     ASSERT_TRUE(first.Open());
-    std::string msg = OpenMessage(path);
+    TQBXManage second(path, Locking::kExclusive);
+    std::string msg;
+    try {
+        second.Open();
+    } catch (const OpenError& e) {
+        msg = e.what();
+    }
     EXPECT_EQ(msg.rfind("打开文件失败: ", 0), 0u) << msg;
     EXPECT_GT(msg.size(), std::string("打开文件失败: ").size());
+}
+
+TEST_F(ManagerTest, RegressionToolsReadADocumentAReaderHolds) {
+    // The one-reader rule belongs to the reader window: a manager that takes
+    // no lock opens beside it, and does not keep the window out either.
+    std::string path = dir.Write("a.qbx", Build({"c", "page"}));
+    auto window = std::make_unique<TQBXManage>(path, Locking::kExclusive);
+    ASSERT_TRUE(window->Open());
+    TQBXManage tool(path);
+    ASSERT_TRUE(tool.Open());
+    std::string text;
+    EXPECT_TRUE(tool.ReadRecordText(2, text));
+    window.reset();
+    EXPECT_EQ(OpenMessage(path), "opened");
+    TQBXManage again(path, Locking::kExclusive);
+    EXPECT_TRUE(again.Open());
 }
 
 TEST_F(ManagerTest, RegressionReadOnlyDocumentOpens) {
@@ -225,6 +248,46 @@ TEST_F(ManagerTest, EnumerateVisitsTwoToCountMinusOne) {
     three.EnumerateRecords(
         [&](TQBXManage&, bool&, int32_t r, const std::string&) { seen.push_back(r); });
     EXPECT_EQ(seen, (std::vector<int32_t>{2}));
+}
+
+TEST_F(ManagerTest, RegressionVisitorOutOfMemoryEndsTheWalkInsideIt) {
+    TQBXManage m(dir.Write("a.qbx", Build({"c", "r2", "r3", "r4", "r5"})));
+    ASSERT_TRUE(m.Open());
+    std::vector<int32_t> seen;
+    m.EnumerateRecords([&](TQBXManage&, bool&, int32_t r, const std::string&) {
+        seen.push_back(r);
+        if (r == 3)
+            throw std::bad_alloc();
+    });
+    EXPECT_EQ(seen, (std::vector<int32_t>{2, 3}));
+}
+
+TEST_F(ManagerTest, RegressionRecordBeyondMemoryIsSkippedNotFatal) {
+    if (!q3::testing::kCanLimitMemory)
+        GTEST_SKIP() << "no address-space limit under ASan";
+    constexpr size_t kMiB = size_t{1} << 20;
+    std::string path;
+    {
+        QbxWriter w({});
+        w.AddRecord("c");
+        w.AddRecord("before");
+        w.AddRecord(std::string(64 * kMiB, '\0'), 1);  // about 64 KiB stored
+        w.AddRecord("after");
+        w.AddRecord("last");
+        path = dir.Write("bomb.qbx", w.Build());
+    }
+    const int status = q3::testing::RunWithMemoryLimit(32 * kMiB, [&] {
+        TQBXManage m(path);
+        m.Open();
+        std::string text;
+        if (m.ReadRecordChecked(3, text) != RecordError::kNoMemory)
+            return 1;
+        std::vector<int32_t> seen;
+        m.EnumerateRecords(
+            [&](TQBXManage&, bool&, int32_t r, const std::string&) { seen.push_back(r); });
+        return seen == std::vector<int32_t>{2, 4} ? 0 : 2;
+    });
+    EXPECT_EQ(status, 0) << "1, 2: wrong answer; 134: an exception escaped";
 }
 
 }  // namespace

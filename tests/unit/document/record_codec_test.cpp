@@ -5,6 +5,7 @@
 #include "common/crc.h"
 #include "document/format.h"
 #include "document/writer.h"
+#include "support/memory_limit.h"
 
 namespace q3::doc {
 namespace {
@@ -104,6 +105,78 @@ TEST(UncompressStream, HighlyCompressibleRecordStaysWithinTheBound) {
     EXPECT_LE(content.size(), MaxInflatedSize(rec.size() - 4));
     ASSERT_TRUE(UncompressStream(rec));
     EXPECT_EQ(rec.size(), content.size());
+}
+
+TEST(UncompressStream, GrowingOutputKeepsTheSizeRules) {
+    // Zeros inflate far beyond the first buffer guessed from the stored
+    // bytes, so each of these takes the growing path.
+    const std::string zeros(1 << 20, '\0');
+    const std::string rec = CompressRecord(zeros, 9);
+    struct Case {
+        int32_t size;
+        RecordError want;
+    } cases[] = {
+        {1 << 20, RecordError::kOk},                 // exactly the stream
+        {300000, RecordError::kOk},                  // the stream holds more: its first bytes
+        {(1 << 20) + 1, RecordError::kShortOutput},  // the stream ends first
+    };
+    for (const Case& c : cases) {
+        std::string out = "old";
+        const std::string sized = WithSize(rec, c.size);
+        EXPECT_EQ(InflateRecord(sized.data(), sized.size(), out), c.want) << c.size;
+        if (c.want == RecordError::kOk) {
+            EXPECT_EQ(out, zeros.substr(0, static_cast<size_t>(c.size)));
+        }
+    }
+    std::string damaged = rec;
+    damaged.back() ^= 1;  // the trailer is checked on the growing path too
+    EXPECT_EQ(UncompressStreamChecked(damaged), RecordError::kDamaged);
+}
+
+TEST(UncompressStream, RecordBeyondTheCapIsUnreadable) {
+    // Enough stored bytes that deflate could expand them past the cap.
+    std::string noise(300000, '\0');
+    uint32_t x = 1;
+    for (char& c : noise)
+        c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+    std::string rec = WithSize(CompressRecord(noise, 0), static_cast<int32_t>(kMaxRecordSize + 1));
+    ASSERT_GE(MaxInflatedSize(rec.size() - 4), kMaxRecordSize + 1);
+    EXPECT_EQ(UncompressStreamChecked(rec), RecordError::kSizeTooLarge);
+}
+
+constexpr size_t kMiB = size_t{1} << 20;
+
+// Incompressible bytes stored as they are, claiming far more than they hold
+// (yet no more than deflate could expand them to).
+std::string ClaimingMoreThanItHolds() {
+    std::string noise(200 * 1024, '\0');
+    uint32_t x = 7;
+    for (char& c : noise)
+        c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+    return WithSize(CompressRecord(noise, 0), static_cast<int32_t>(150 * kMiB));
+}
+
+// Zeros that really inflate to size bytes from about a thousandth of it.
+std::string InflatingTo(size_t size) {
+    return CompressRecord(std::string(size, '\0'), 1);
+}
+
+TEST(UncompressStream, RegressionClaimedSizeIsNotAllocatedBeforeTheStreamHoldsIt) {
+    if (!q3::testing::kCanLimitMemory)
+        GTEST_SKIP() << "no address-space limit under ASan";
+    const std::string claiming = ClaimingMoreThanItHolds();
+    const std::string bomb = InflatingTo(64 * kMiB);
+    // 32 MiB to spare: the claimed 150 MiB cannot be had, nor the bomb's 64.
+    const int status = q3::testing::RunWithMemoryLimit(32 * kMiB, [&] {
+        std::string out;
+        if (InflateRecord(claiming.data(), claiming.size(), out) != RecordError::kShortOutput)
+            return 1;
+        if (InflateRecord(bomb.data(), bomb.size(), out) != RecordError::kNoMemory)
+            return 2;
+        std::string copy = bomb;
+        return UncompressStream(copy) ? 3 : 0;
+    });
+    EXPECT_EQ(status, 0) << "1, 2, 3: wrong answer; 134: an exception escaped";
 }
 
 }  // namespace

@@ -98,6 +98,30 @@ TEST(BuildContents, DuplicatePathsKeepTheFirstItemsAddress) {
     EXPECT_EQ(second->Node, p.model.Roots()[1]);
 }
 
+TEST(BuildContents, DuplicateKeysSkipTakenCountersAsTheRuleGives) {
+    Parsed p(
+        "<ul>\n"
+        "<li><param name=\"name\" value=\"First\" id=\"2\"><param name=\"local\" value=\"p.htm\">\n"
+        "<res value=\"[[2]=p.htm\" id=\"9\">\n"  // takes the second duplicate's key
+        "<li><param name=\"name\" value=\"Second\" id=\"3\"><param name=\"local\" "
+        "value=\"p.htm\">\n"
+        "<li><param name=\"name\" value=\"Third\" id=\"4\"><param name=\"local\" value=\"p.htm\">\n"
+        "<li><param name=\"name\" value=\"Other\" id=\"5\"><param name=\"local\" value=\"q.htm\">\n"
+        "<li><param name=\"name\" value=\"Fourth\" id=\"6\"><param name=\"local\" "
+        "value=\"p.htm\">\n"
+        "</ul>\n");
+    auto record_at = [&](const char* key) {
+        ContentsEntry* e = p.srv.Entries()->Get(StringCrc(key));
+        return e == nullptr ? -100 : e->RecordNo;
+    };
+    EXPECT_EQ(record_at("p.htm"), 2);
+    EXPECT_EQ(record_at("[[1]=p.htm"), 3);
+    EXPECT_EQ(record_at("[[2]=p.htm"), 9);
+    EXPECT_EQ(record_at("[[3]=p.htm"), 4);
+    EXPECT_EQ(record_at("[[4]=p.htm"), 6);
+    EXPECT_EQ(record_at("[[1]=q.htm"), -100);
+}
+
 TEST(BuildContents, AnchoredItemMakesItsBarePathAddressable) {
     Parsed p(
         "<ul>\n"
@@ -154,6 +178,24 @@ TEST(BuildContents, ItemWithEmptyPathLineIsDropped) {
         "<param name=\"local\"\n"  // nothing after the marker
         "</ul>\n");
     EXPECT_EQ(p.model.NodeCount(), 0u);
+}
+
+TEST(BuildContents, MarkersAreFoundWhereverTheLineHoldsThem) {
+    const std::string pad(140, 'x');
+    Parsed p(
+        "<ul>\r"  // CR alone ends a line
+        // Every marker past the first 128 bytes of its line.
+        + pad + "<li><param name=\"name\" value=\"Far\" id=\"8\"><param name=\"local\" value=\"far.htm\">\r\n"
+        // A caption longer than those 128 bytes, its id and path after it.
+        "<li><param name=\"name\" value=\"" + pad + "\" id=\"7\"><param name=\"local\" value=\"long.htm\">\n"
+        // "V" after a lead byte is a trail byte, never lower-cased: that
+        // "Value" is no attribute; "v" there is matched as it stands.
+        "<li><param name=\"name\" \x81Value=\"No\" value=\"Yes\" id=\"9\"><param name=\"local\" value=\"y.htm\">\n"
+        "<li><param name=\"name\" \x81value=\"Trail\" id=\"10\"><param name=\"local\" value=\"t.htm\">\n"
+        "<LI><PARAM NAME=\"NAME\" VALUE=\"Caps\" ID=\"11\"><PARAM NAME=\"LOCAL\" VALUE=\"C.HTM\">\n"
+        "</ul>\n");
+    EXPECT_EQ(p.Tree(), (std::vector<std::string>{"Far|8|far.htm", pad + "|7|long.htm", "Yes|9|y.htm",
+                                                  "Trail|10|t.htm", "Caps|11|c.htm"}));
 }
 
 TEST(BuildContents, PumpsEveryTenthLine) {

@@ -176,5 +176,35 @@ TEST_F(SearchTest, RegressionReplacedDocumentEndsTheWalk) {
     EXPECT_TRUE(s.Run().empty());
 }
 
+TEST_F(SearchTest, RegressionFailedOpenDuringTheSearchEndsTheWalk) {
+    Make(118, {10, 60, 110});
+    // The same pages behind a contents record that cannot be read: the open
+    // fails after the old manager is gone, leaves the table as it was, and
+    // its manager may well take the old one's address.
+    doc::QbxWriter w({});
+    w.AddRecord("contents");
+    for (int r = 2; r < 120; ++r)
+        w.AddRecord("<p>needle</p>");
+    w.SetStoredRecord(1, doc::StoredRecord{"damaged", 0});
+    const std::string damaged = dir.File("damaged.qbx");
+    w.WriteFile(damaged);
+    bool reopened = false;
+    int records_after = 0;
+    FullTextSearch s(srv, model,
+                     {[&] {
+                          records_after += reopened;
+                          return std::string("needle");
+                      },
+                      [&](const std::string&, int32_t, int32_t, int) {
+                          srv.FreeDocument();
+                          ASSERT_EQ(srv.OpenDocument(damaged, {}).kind,
+                                    OpenOutcome::kContentsDamaged);
+                          reopened = true;
+                      },
+                      {}});
+    EXPECT_TRUE(s.Run().empty());
+    EXPECT_EQ(records_after, 0);
+}
+
 }  // namespace
 }  // namespace q3::server

@@ -202,5 +202,50 @@ TEST(Utf8ToWide, ReadsTheWayTheLookupAlwaysHas) {
     EXPECT_EQ(Utf8ToWide("\xF0\x9F\x98\x80").size(), 1u);
 }
 
+TEST(ServerReentry, RegressionOpenDuringTheContentsParseStopsIt) {
+    TempDir dir;
+    // Long enough contents that the parse lets events run several times.
+    std::string old_contents = "<ul>\n";
+    for (int i = 0; i < 40; ++i) {
+        old_contents += "<li><param name=\"name\" value=\"Old " + std::to_string(i) +
+                        "\" id=\"2\"><param name=\"local\" value=\"old" + std::to_string(i) +
+                        ".htm\">\n";
+    }
+    old_contents += "</ul>\nend\n";
+    const std::string first = WriteBook(dir, old_contents, {"<p>old</p>"}, "first.qbx");
+    const std::string second = WriteBook(
+        dir, kContents, {"<p>index</p>", "<p>page b</p>", "<p>preface</p>", "GIF89a", "sub"},
+        "second.qbx");
+
+    Tdm_htServer srv;
+    MemoryContentsModel model;
+    int pumps = 0;
+    // What the window does when a file is dropped while the contents load.
+    srv.SetPumpHook([&] {
+        if (++pumps != 1)
+            return;
+        srv.FreeDocument();
+        OpenOutcome out = srv.OpenDocument(second, {});
+        ASSERT_EQ(out.kind, OpenOutcome::kOpened);
+        EXPECT_TRUE(srv.LoadContents(out.contents_text, model));
+    });
+    OpenOutcome out = srv.OpenDocument(first, {});
+    ASSERT_EQ(out.kind, OpenOutcome::kOpened);
+    EXPECT_FALSE(srv.LoadContents(out.contents_text, model));
+
+    std::vector<std::string> tree;
+    for (auto [id, depth] : model.DisplayOrder())
+        tree.emplace_back(model.Caption(id));
+    EXPECT_EQ(tree, (std::vector<std::string>{"Index", "Page", "Preface", "Broken"}));
+    EXPECT_EQ(model.Index().size(), 4u);
+    for (const auto* node : srv.Entries()->Nodes())
+        EXPECT_NE(node->value->LocalPath.substr(0, 3), std::string_view("old"));
+    EXPECT_EQ(srv.Lookup("old0.htm"), nullptr);
+    EXPECT_EQ(srv.Document()->FileName(), second);
+    std::string body;
+    srv.ReadDataByStream("qbx://reader/index.htm", body);
+    EXPECT_EQ(body, "<HTML><p>index</p>");
+}
+
 }  // namespace
 }  // namespace q3::server

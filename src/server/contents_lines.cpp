@@ -1,0 +1,333 @@
+#include "server/contents_lines.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "common/gbk.h"
+
+namespace q3::server {
+
+// A marker as up to three 8-byte words and the masks of its bytes in them,
+// so that a candidate place is compared a word at a time. The words are made
+// from the bytes in memory order, as the line's bytes are loaded.
+struct MarkerPattern {
+    std::string_view text;
+    uint64_t word[3] = {};
+    uint64_t mask[3] = {};
+    size_t words = 0;
+
+    constexpr explicit MarkerPattern(std::string_view marker)
+        : text(marker), words((marker.size() + 7) / 8) {
+        for (size_t w = 0; w < words; ++w) {
+            std::array<char, 8> bytes{}, ones{};
+            for (size_t k = 0; k < 8 && 8 * w + k < marker.size(); ++k) {
+                bytes[k] = marker[8 * w + k];
+                ones[k] = static_cast<char>(0xFF);
+            }
+            word[w] = std::bit_cast<uint64_t>(bytes);
+            mask[w] = std::bit_cast<uint64_t>(ones);
+        }
+    }
+};
+
+namespace {
+
+using Pattern = MarkerPattern;
+constexpr size_t kNone = std::string_view::npos;
+
+char AsciiLowerChar(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+// AsciiLowerChar of eight bytes at once: the capitals among them become
+// small letters, every other byte (bytes of double-byte characters included)
+// stays as it is.
+uint64_t AsciiLower8(uint64_t v) {
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    constexpr uint64_t kHigh = ~kLow7;
+    const uint64_t seven = v & kLow7;
+    const uint64_t from_a = seven + 0x3F3F3F3F3F3F3F3Full;    // high bit: at least 'A'
+    const uint64_t beyond_z = seven + 0x2525252525252525ull;  // high bit: beyond 'Z'
+    const uint64_t capitals = from_a & ~beyond_z & ~v & kHigh;
+    return v | (capitals >> 2);  // 0x80 >> 2 is the 0x20 between the cases
+}
+
+constexpr Pattern kTagPatterns[kTagCount] = {
+    Pattern("<ul>"),
+    Pattern("</ul>"),
+    Pattern("<li>"),
+    Pattern("<param name=\"name\""),
+    Pattern("<param name=\"local\""),
+    Pattern("<res value=\""),
+};
+constexpr Pattern kAttrPatterns[] = {Pattern("value=\""), Pattern("id=\"")};
+
+constexpr const Pattern& PatternOf(Tag tag) {
+    return kTagPatterns[static_cast<size_t>(tag)];
+}
+constexpr const Pattern& PatternOf(Attr attr) {
+    return kAttrPatterns[static_cast<size_t>(attr)];
+}
+
+// The length of the line at base (up to its CR or LF, or all of left). On
+// the way the bits of its '<', '=' and '"' bytes among the first kKnown are
+// set: one pass, sixteen bytes at a time where the processor allows.
+template <size_t kWords>
+size_t ScanLine(const char* base, size_t left, uint64_t (&angle)[kWords], uint64_t (&equal)[kWords],
+                uint64_t (&quote)[kWords]) {
+    constexpr size_t kKnown = kWords * 64;
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+    const __m128i lt = _mm_set1_epi8('<'), eq = _mm_set1_epi8('='), qt = _mm_set1_epi8('"');
+    auto bits = [](__m128i v, __m128i c) {
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c)));
+    };
+    for (; left - i >= 16; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+        const unsigned ends = bits(v, lf) | bits(v, cr);
+        const uint64_t keep = ends != 0 ? (1u << __builtin_ctz(ends)) - 1 : 0xFFFFu;
+        if (i < kKnown) {
+            const unsigned shift = i % 64;
+            angle[i / 64] |= (bits(v, lt) & keep) << shift;
+            equal[i / 64] |= (bits(v, eq) & keep) << shift;
+            quote[i / 64] |= (bits(v, qt) & keep) << shift;
+        }
+        if (ends != 0)
+            return i + static_cast<size_t>(__builtin_ctz(ends));
+    }
+#endif
+    for (; i < left; ++i) {
+        const char c = base[i];
+        if (c == '\n' || c == '\r')
+            return i;
+        if (i >= kKnown)
+            continue;
+        const uint64_t bit = uint64_t{1} << (i % 64);
+        if (c == '<')
+            angle[i / 64] |= bit;
+        if (c == '=')
+            equal[i / 64] |= bit;
+        if (c == '"')
+            quote[i / 64] |= bit;
+    }
+    return left;
+}
+
+}  // namespace
+
+void LineCursor::Next(ContentsLine& out) {
+    uint64_t angle[ContentsLine::kWords] = {};
+    std::memset(out.equal_bits_, 0, sizeof out.equal_bits_);
+    std::memset(out.quote_bits_, 0, sizeof out.quote_bits_);
+    const size_t left = text_.size() - pos_;
+    const size_t len = ScanLine(text_.data() + pos_, left, angle, out.equal_bits_, out.quote_bits_);
+    out.line = text_.substr(pos_, len);
+    out.at = 0;
+    out.readable_ = left;
+    out.words_ = std::min(ContentsLine::kWords, len / 64 + 1);
+    out.ClassifyTags(angle);
+    size_t next = pos_ + len;
+    if (next < text_.size()) {
+        const bool crlf = text_[next] == '\r' && next + 1 < text_.size() && text_[next + 1] == '\n';
+        next += crlf ? 2 : 1;
+    }
+    pos_ = next;
+}
+
+// A '<' is never the trail of a double-byte character, and the bytes after
+// it start characters as long as they are ASCII: the byte after it tells
+// which marker can start there, and one comparison settles it.
+void ContentsLine::ClassifyTags(const uint64_t* angle_bits) {
+    tag_count_ = 0;
+    present_ = 0;
+    for (size_t w = 0; w < words_; ++w) {
+        for (uint64_t m = angle_bits[w]; m != 0; m &= m - 1) {
+            const size_t p = w * 64 + static_cast<size_t>(__builtin_ctzll(m));
+            // The byte after '<', lower-cased, names the only marker that can
+            // start there ('p' two of them).
+            const unsigned char next =
+                p + 1 < line.size() ? static_cast<unsigned char>(line[p + 1]) | 0x20 : 0;
+            Tag tag;
+            if (next == 'p') {
+                if (Matches(p, PatternOf(Tag::kCaptionLine))) {
+                    tags_[tag_count_++] = Found{static_cast<uint32_t>(p), Tag::kCaptionLine};
+                    present_ |= 1u << static_cast<unsigned>(Tag::kCaptionLine);
+                    continue;
+                }
+                tag = Tag::kPathLine;
+            } else if (next == 'u') {
+                tag = Tag::kListOpen;
+            } else if (next == 'l') {
+                tag = Tag::kItem;
+            } else if (next == '/') {
+                tag = Tag::kListClose;
+            } else if (next == 'r') {
+                tag = Tag::kResourceLine;
+            } else {
+                continue;
+            }
+            if (!Matches(p, PatternOf(tag)))
+                continue;
+            tags_[tag_count_++] = Found{static_cast<uint32_t>(p), tag};
+            present_ |= 1u << static_cast<unsigned>(tag);
+        }
+    }
+}
+
+// The first set bit at or after from, among the known bytes; npos when none.
+size_t ContentsLine::NextBit(const uint64_t* bits, size_t from) const {
+    size_t w = from / 64;
+    if (w >= words_)
+        return kNone;
+    uint64_t m = bits[w] & (~uint64_t{0} << (from % 64));
+    while (m == 0) {
+        if (++w == words_)
+            return kNone;
+        m = bits[w];
+    }
+    return w * 64 + static_cast<size_t>(__builtin_ctzll(m));
+}
+
+bool ContentsLine::CharStart(size_t pos) const {
+    size_t run = 0;
+    while (pos > run && IsGbkLead(static_cast<unsigned char>(line[pos - run - 1])))
+        ++run;
+    return run % 2 == 0;
+}
+
+// The first byte may be the trail of a double-byte character, which the
+// lower-casing leaves alone, so a capital there matches only at a character
+// start; every later byte follows an ASCII byte and so starts a character of
+// its own.
+bool ContentsLine::Matches(size_t p, const MarkerPattern& pattern) const {
+    if (p > line.size() || line.size() - p < pattern.text.size())
+        return false;
+    if (readable_ - p < pattern.words * 8)
+        return MatchesText(p, pattern.text);
+    for (size_t w = 0; w < pattern.words; ++w) {
+        uint64_t have;
+        std::memcpy(&have, line.data() + p + 8 * w, 8);
+        if ((AsciiLower8(have) & pattern.mask[w]) != pattern.word[w])
+            return false;
+    }
+    return line[p] == pattern.text[0] || CharStart(p);
+}
+
+bool ContentsLine::MatchesText(size_t p, std::string_view marker) const {
+    if (line.size() - p < marker.size())
+        return false;
+    const char first = line[p];
+    if (first != marker[0] && !(CharStart(p) && AsciiLowerChar(first) == marker[0]))
+        return false;
+    for (size_t j = 1; j < marker.size(); ++j) {
+        if (AsciiLowerChar(line[p + j]) != marker[j])
+            return false;
+    }
+    return true;
+}
+
+// The plain search, for lines longer than the bytes known by their bits.
+size_t ContentsLine::Scan(std::string_view marker) const {
+    const char first = marker[0];
+    const bool letter = first >= 'a' && first <= 'z';
+    for (size_t p = at; p < line.size(); ++p) {
+        if (!letter) {
+            const void* hit = std::memchr(line.data() + p, first, line.size() - p);
+            if (hit == nullptr)
+                return kNone;
+            p = static_cast<size_t>(static_cast<const char*>(hit) - line.data());
+        } else if (AsciiLowerChar(line[p]) != first) {
+            continue;
+        }
+        if (MatchesText(p, marker))
+            return p;
+    }
+    return kNone;
+}
+
+size_t ContentsLine::Find(Tag tag) const {
+    if ((present_ & (1u << static_cast<unsigned>(tag))) != 0) {
+        for (size_t k = 0; k < tag_count_; ++k) {
+            if (tags_[k].tag == tag && tags_[k].at >= at)
+                return tags_[k].at;
+        }
+    }
+    return line.size() > kKnown ? Scan(PatternOf(tag).text) : kNone;
+}
+
+bool ContentsLine::After(Tag tag) {
+    const size_t p = Find(tag);
+    if (p == kNone)
+        return false;
+    at = p + PatternOf(tag).text.size();
+    return true;
+}
+
+size_t ContentsLine::NextQuote(size_t from) const {
+    const size_t q = NextBit(quote_bits_, from);
+    if (q != kNone || line.size() <= kKnown)
+        return q;
+    return line.find('"', std::max(from, kKnown));
+}
+
+// Every occurrence of an attribute marker has one of the line's '=' bytes
+// right after its name, so only those places are tried.
+std::string_view ContentsLine::RawAttribute(Attr attr, size_t* at_out) const {
+    if (at_out != nullptr)
+        *at_out = kNone;
+    const Pattern& pattern = PatternOf(attr);
+    const size_t name = pattern.text.size() - 2;
+    size_t p = kNone;
+    for (size_t e = NextBit(equal_bits_, at + name); e != kNone; e = NextBit(equal_bits_, e + 1)) {
+        if (Matches(e - name, pattern)) {
+            p = e - name;
+            break;
+        }
+    }
+    if (p == kNone && line.size() > kKnown)
+        p = Scan(pattern.text);
+    if (p == kNone)
+        return {};
+    const size_t start = p + pattern.text.size();
+    const size_t q = NextQuote(start);
+    if (q == kNone)
+        return {};
+    if (at_out != nullptr)
+        *at_out = start;
+    return line.substr(start, q - start);
+}
+
+void ContentsLine::Attribute(Attr attr, std::string& out) const {
+    out.assign(RawAttribute(attr));
+    GbkLowerInPlace(out);
+}
+
+// The first occurrence is at the value itself unless the value's first
+// character (in either case) occurs before it: only then is a lower-cased
+// copy of the line searched.
+std::string_view ContentsLine::Caption(std::string& scratch, std::string& low) const {
+    size_t start = 0;
+    const std::string_view value = RawAttribute(Attr::kValue, &start);
+    if (value.empty())
+        return {};
+    const char lower = AsciiLowerChar(value[0]);
+    const char upper = lower >= 'a' && lower <= 'z' ? static_cast<char>(lower - 32) : lower;
+    const std::string_view before = line.substr(0, start);
+    if (before.find(lower) == kNone && (upper == lower || before.find(upper) == kNone))
+        return value;
+    scratch.assign(value);
+    GbkLowerInPlace(scratch);
+    low.assign(line.substr(0, start + value.size()));
+    GbkLowerInPlace(low);
+    const size_t first = low.find(scratch);  // at start at the latest
+    return line.substr(first, value.size());
+}
+
+}  // namespace q3::server
