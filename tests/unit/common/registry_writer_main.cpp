@@ -26,7 +26,11 @@ void InstallPauseHook() {
         return;
     const std::string marker_file = marker;
     q3::RegistryStore::SetBeforeReplaceHook([marker_file](const std::filesystem::path& temp) {
-        std::ofstream(marker_file) << temp.string();
+        // The test reads the marker as soon as it exists: it must appear
+        // whole, hence the rename.
+        const std::string partial = marker_file + ".partial";
+        std::ofstream(partial) << temp.string();
+        std::rename(partial.c_str(), marker_file.c_str());
         for (;;)
             ::pause();
     });
