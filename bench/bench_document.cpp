@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "corpus.h"
-#include "summary_reporter.h"
 #include "document/manager.h"
 #include "document/record_codec.h"
+#include "summary_reporter.h"
 
 namespace {
 

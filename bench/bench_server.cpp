@@ -23,8 +23,8 @@ namespace {
 using q3::server::MemoryContentsModel;
 using q3::server::Tdm_htServer;
 
-constexpr int32_t kItems = 100000;          // sitemap items
-constexpr int32_t kBookRecords = 100000;    // records of the generated book
+constexpr int32_t kItems = 100000;        // sitemap items
+constexpr int32_t kBookRecords = 100000;  // records of the generated book
 
 // A sitemap as books carry it: nested chapters, GBK captions, a path line
 // after each caption line, one page per record from 2 on. With one_path every
@@ -33,8 +33,10 @@ std::string MakeSitemap(int32_t items, bool one_path = false) {
     std::string s = "<HTML><BODY>\r\n<UL>\r\n";
     const std::string chapter = q3::Utf8ToGbk("第章节").value();
     for (int32_t i = 0; i < items; ++i) {
-        if (i % 20 == 0 && i > 0) s += "</UL>\r\n";
-        if (i % 20 == 0) s += "<LI><OBJECT type=\"text/sitemap\">\r\n";
+        if (i % 20 == 0 && i > 0)
+            s += "</UL>\r\n";
+        if (i % 20 == 0)
+            s += "<LI><OBJECT type=\"text/sitemap\">\r\n";
         if (i % 20 == 0) {
             s += "<param name=\"Name\" value=\"" + chapter + " " + std::to_string(i / 20) +
                  "\" id=\"-1\">\r\n<param name=\"Local\" value=\"\">\r\n</OBJECT>\r\n<UL>\r\n";
@@ -87,9 +89,11 @@ void BM_SplitLines(benchmark::State& state) {
         std::vector<std::string_view> lines;
         size_t start = 0;
         for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] != '\r' && text[i] != '\n') continue;
+            if (text[i] != '\r' && text[i] != '\n')
+                continue;
             lines.push_back(std::string_view(text).substr(start, i - start));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
             start = i + 1;
         }
         benchmark::DoNotOptimize(lines.data());
@@ -120,13 +124,15 @@ Book& TheBook() {
         q3::doc::TQBXManage& m = *b->srv.Document();
         for (int32_t r = 2; r < m.DirectoryCount(); ++r) {
             q3::doc::DirectoryEntry e;
-            if (!m.ReadEntry(r, e)) throw std::runtime_error("no entry");
+            if (!m.ReadEntry(r, e))
+                throw std::runtime_error("no entry");
             std::string stored(static_cast<size_t>(e.Length), '\0');
             if (!m.IORead(e.Offset, stored.data(), stored.size()) ||
                 !q3::doc::DecipherAndVerify(stored, q3::doc::kDefaultKey, e.Check))
                 throw std::runtime_error("a record does not decipher");
             std::string content = stored;
-            if (!q3::doc::UncompressStream(content)) throw std::runtime_error("bad record");
+            if (!q3::doc::UncompressStream(content))
+                throw std::runtime_error("bad record");
             b->content_bytes += content.size();
             b->largest = std::max(b->largest, content.size());
             b->records.push_back(std::move(stored));
@@ -208,9 +214,10 @@ void PrintSummary(const q3::bench::SummaryReporter& rep) {
     const auto* build = rep.Find("BM_BuildContents");
     const auto* split = rep.Find("BM_SplitLines");
     if (build && split)
-        std::printf("\nsummary: BuildContents %.1f ms, line splitting %.1f ms: %.2f times "
-                    "(goal: within 3)\n",
-                    build->cpu_time, split->cpu_time, build->cpu_time / split->cpu_time);
+        std::printf(
+            "\nsummary: BuildContents %.1f ms, line splitting %.1f ms: %.2f times "
+            "(goal: within 3)\n",
+            build->cpu_time, split->cpu_time, build->cpu_time / split->cpu_time);
     const auto* same = rep.Find("BM_BuildContentsDuplicates");
     if (build && same)
         std::printf(
@@ -221,11 +228,12 @@ void PrintSummary(const q3::bench::SummaryReporter& rep) {
     for (const char* arg : {"0", "1"}) {
         const auto* search = rep.Find(std::string("BM_FullTextSearch/") + arg);
         if (search && raw)
-            std::printf("summary: full-text search (%s word) %.1f MiB/s, raw libdeflate %.1f "
-                        "MiB/s: ratio %.3f (goal >= 0.8)\n",
-                        arg[0] == '0' ? "ASCII" : "GBK", search->bytes_per_second / 1048576.0,
-                        raw->bytes_per_second / 1048576.0,
-                        search->bytes_per_second / raw->bytes_per_second);
+            std::printf(
+                "summary: full-text search (%s word) %.1f MiB/s, raw libdeflate %.1f "
+                "MiB/s: ratio %.3f (goal >= 0.8)\n",
+                arg[0] == '0' ? "ASCII" : "GBK", search->bytes_per_second / 1048576.0,
+                raw->bytes_per_second / 1048576.0,
+                search->bytes_per_second / raw->bytes_per_second);
     }
     if (const auto* lookup = rep.Find("BM_Lookup"))
         std::printf("summary: Lookup %.0f ns per address\n", lookup->cpu_time);

@@ -13,7 +13,7 @@
 namespace q3::bench {
 
 class SummaryReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     struct Figures {
         double bytes_per_second = 0;
         double items_per_second = 0;
@@ -24,13 +24,18 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         benchmark::ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.error_occurred) continue;
+            if (run.error_occurred)
+                continue;
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.run_type == Run::RT_Aggregate && !median) continue;
+            if (run.run_type == Run::RT_Aggregate && !median)
+                continue;
             std::string key = run.run_name.function_name;
-            if (!run.run_name.args.empty()) key += "/" + run.run_name.args;
-            if (!median && medians_.count(key)) continue;
-            if (median) medians_.insert(key);
+            if (!run.run_name.args.empty())
+                key += "/" + run.run_name.args;
+            if (!median && medians_.count(key))
+                continue;
+            if (median)
+                medians_.insert(key);
             Figures f;
             if (auto b = run.counters.find("bytes_per_second"); b != run.counters.end())
                 f.bytes_per_second = b->second.value;
@@ -46,7 +51,7 @@ public:
         return it == figures_.end() ? nullptr : &it->second;
     }
 
-private:
+  private:
     std::map<std::string, Figures> figures_;
     std::set<std::string> medians_;
 };

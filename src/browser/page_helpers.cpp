@@ -29,9 +29,11 @@ void ScriptFinished(GObject* source, GAsyncResult* result, gpointer data) {
     const bool cancelled = g_cancellable_is_cancelled(call->cancellable);
     g_object_unref(call->cancellable);
     if (error != nullptr) {
-        if (!cancelled) DebugTrace("RunPageScript", error->message);
+        if (!cancelled)
+            DebugTrace("RunPageScript", error->message);
         g_error_free(error);
-        if (!cancelled && call->done) call->done(std::nullopt);
+        if (!cancelled && call->done)
+            call->done(std::nullopt);
         return;
     }
     std::optional<std::string> json;
@@ -44,7 +46,8 @@ void ScriptFinished(GObject* source, GAsyncResult* result, gpointer data) {
         }
         g_object_unref(value);
     }
-    if (!cancelled && call->done) call->done(json);
+    if (!cancelled && call->done)
+        call->done(json);
 }
 
 // The page side of highlighting: a walk over the body's text nodes that
@@ -123,7 +126,8 @@ constexpr const char* kImageAtScript = R"JS(
 std::string JsonUnquote(const std::string& json) {
     // The image address comes back as a JSON string; addresses hold no
     // escapes worth keeping beyond these.
-    if (json.size() < 2 || json.front() != '"') return {};
+    if (json.size() < 2 || json.front() != '"')
+        return {};
     std::string out;
     for (size_t i = 1; i + 1 < json.size(); ++i) {
         if (json[i] == '\\' && i + 2 < json.size()) {
@@ -160,11 +164,21 @@ std::string JsonString(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char esc[8];
@@ -193,59 +207,75 @@ void RunPageScript(WebBrowser& browser, const std::string& script,
 }
 
 void HighlightText(WebBrowser& browser, const std::string& text, std::function<void(int)> done) {
-    if (!browser.HasDocument()) return;
+    if (!browser.HasDocument())
+        return;
     RunPageScript(browser, std::string(kHighlightScript) + "(" + JsonString(text) + ")",
                   [done = std::move(done)](std::optional<std::string> json) {
-                      if (!json) DebugTrace("WebSearchText", "the page refused the highlight");
-                      if (done) done(json ? std::atoi(json->c_str()) : 0);
+                      if (!json)
+                          DebugTrace("WebSearchText", "the page refused the highlight");
+                      if (done)
+                          done(json ? std::atoi(json->c_str()) : 0);
                   });
 }
 
 void ApplyViewMode(WebBrowser& browser, int mode, std::function<void()> done) {
-    if (!browser.HasDocument() || (mode != kTextMode && mode != kNoImageMode)) return;
+    if (!browser.HasDocument() || (mode != kTextMode && mode != kNoImageMode))
+        return;
     RunPageScript(browser, mode == kTextMode ? kTextModeScript : kNoImageScript,
                   [done = std::move(done)](std::optional<std::string> json) {
-                      if (!json) DebugTrace("WebNotImageMode", "the page refused the view mode");
-                      if (done) done();
+                      if (!json)
+                          DebugTrace("WebNotImageMode", "the page refused the view mode");
+                      if (done)
+                          done();
                   });
 }
 
 void WriteHtml(WebBrowser& browser, const std::string& html) {
-    if (!browser.HasDocument()) return;
+    if (!browser.HasDocument())
+        return;
     webkit_web_view_load_html(browser.View(), html.c_str(), "about:blank");
 }
 
 void SetZoom(WebBrowser& browser, int percent) {
-    if (!browser.HasDocument()) return;
+    if (!browser.HasDocument())
+        return;
     webkit_web_view_set_zoom_level(browser.View(), percent / 100.0);
 }
 
 void SetBodyStyle(WebBrowser& browser, const std::string& css) {
-    if (!browser.HasDocument()) return;
-    RunPageScript(browser, "(function (css) { if (document.body) document.body.style.cssText = "
-                           "css; })(" + JsonString(css) + ")");
+    if (!browser.HasDocument())
+        return;
+    RunPageScript(browser,
+                  "(function (css) { if (document.body) document.body.style.cssText = "
+                  "css; })(" +
+                      JsonString(css) + ")");
 }
 
 void CopyImageAt(WebBrowser& browser, int x, int y, ResourceFetcher fetch,
                  std::function<void(bool)> done) {
     if (!browser.HasDocument()) {
-        if (done) done(false);
+        if (done)
+            done(false);
         return;
     }
-    const std::string script = std::string(kImageAtScript) + "(" + std::to_string(x) + ", " +
-                               std::to_string(y) + ")";
-    RunPageScript(browser, script,
-                  [fetch = std::move(fetch), done = std::move(done)](std::optional<std::string> json) {
-                      const std::string address = json ? JsonUnquote(*json) : std::string();
-                      std::optional<std::string> bytes;
-                      if (!address.empty() && fetch) bytes = fetch(address);
-                      const bool copied = bytes && PutImageOnClipboard(*bytes);
-                      if (done) done(copied);
-                  });
+    const std::string script =
+        std::string(kImageAtScript) + "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    RunPageScript(
+        browser, script,
+        [fetch = std::move(fetch), done = std::move(done)](std::optional<std::string> json) {
+            const std::string address = json ? JsonUnquote(*json) : std::string();
+            std::optional<std::string> bytes;
+            if (!address.empty() && fetch)
+                bytes = fetch(address);
+            const bool copied = bytes && PutImageOnClipboard(*bytes);
+            if (done)
+                done(copied);
+        });
 }
 
 std::string DocumentUrl(const WebBrowser& browser) {
-    if (!browser.HasDocument()) return "about:blank";
+    if (!browser.HasDocument())
+        return "about:blank";
     return browser.LocationUrl();
 }
 

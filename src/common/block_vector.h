@@ -20,7 +20,7 @@ class BlockVector {
     // Blocks are left uninitialised and elements are never destroyed.
     static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
 
-public:
+  public:
     static constexpr size_t kPerBlock = std::max<size_t>(1, kBlockBytes / sizeof(T));
 
     T& push_back(const T& value) {
@@ -43,7 +43,7 @@ public:
         size_ = 0;
     }
 
-private:
+  private:
     std::vector<std::unique_ptr<T[]>> blocks_;
     size_t size_ = 0;
 };
@@ -51,9 +51,10 @@ private:
 // Texts kept side by side in large blocks; a text longer than a block gets a
 // block of its own. Views handed out stay valid until Clear.
 class TextBlocks {
-public:
+  public:
     std::string_view Keep(std::string_view text) {
-        if (text.empty()) return {};
+        if (text.empty())
+            return {};
         if (text.size() > kBlock / 4) {
             // A long text on its own: the current block keeps its free room.
             big_.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
@@ -76,7 +77,7 @@ public:
         used_ = 0;
     }
 
-private:
+  private:
     static constexpr size_t kBlock = size_t{16} << 10;
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::vector<std::unique_ptr<char[]>> big_;

@@ -12,11 +12,13 @@ constexpr Tables MakeTables() {
     Tables t{};
     for (uint32_t i = 0; i < 256; ++i) {
         uint32_t c = i;
-        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
         t[0][i] = c;
     }
     for (uint32_t i = 0; i < 256; ++i) {
-        for (size_t s = 1; s < 4; ++s) t[s][i] = t[0][t[s - 1][i] & 0xFF] ^ (t[s - 1][i] >> 8);
+        for (size_t s = 1; s < 4; ++s)
+            t[s][i] = t[0][t[s - 1][i] & 0xFF] ^ (t[s - 1][i] >> 8);
     }
     return t;
 }
@@ -35,12 +37,14 @@ uint32_t CrcUpdate(uint32_t reg, const void* data, size_t count) {
         p += 4;
         count -= 4;
     }
-    while (count-- > 0) reg = kTables[0][(reg ^ *p++) & 0xFF] ^ (reg >> 8);
+    while (count-- > 0)
+        reg = kTables[0][(reg ^ *p++) & 0xFF] ^ (reg >> 8);
     return reg;
 }
 
 uint32_t BufferCrc(const void* data, int64_t count) {
-    if (count <= 0) return 0xFFFFFFFFu;
+    if (count <= 0)
+        return 0xFFFFFFFFu;
     return CrcUpdate(0xFFFFFFFFu, data, static_cast<size_t>(count));
 }
 

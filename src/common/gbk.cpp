@@ -1,7 +1,7 @@
 #include "common/gbk.h"
 
-#include <cerrno>
 #include <iconv.h>
+#include <cerrno>
 
 #include <cstring>
 #include <memory>
@@ -12,10 +12,11 @@ namespace {
 // iconv_open costs far more than a short conversion, so each thread keeps one
 // descriptor per direction; iconv_t is not safe to share between threads.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+        if (cd_ != reinterpret_cast<iconv_t>(-1))
+            iconv_close(cd_);
     }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
@@ -27,7 +28,8 @@ public:
     // after appending its own replacement, or 0 to give up.
     template <class OnError>
     bool Run(const char* in, size_t len, std::string& out, OnError on_error) {
-        if (!ok()) return false;
+        if (!ok())
+            return false;
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         char* src = const_cast<char*>(in);
         size_t left = len;
@@ -37,10 +39,13 @@ public:
             size_t room = sizeof buf;
             size_t r = iconv(cd_, &src, &left, &dst, &room);
             out.append(buf, static_cast<size_t>(dst - buf));
-            if (r != static_cast<size_t>(-1)) continue;
-            if (errno == E2BIG) continue;
+            if (r != static_cast<size_t>(-1))
+                continue;
+            if (errno == E2BIG)
+                continue;
             size_t skip = on_error(out, static_cast<size_t>(src - in));
-            if (skip == 0 || skip > left) return false;
+            if (skip == 0 || skip > left)
+                return false;
             src += skip;
             left -= skip;
             iconv(cd_, nullptr, nullptr, nullptr, nullptr);
@@ -48,7 +53,7 @@ public:
         return true;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -97,7 +102,8 @@ std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
     out.reserve(utf8.size());
     bool ok = Utf8ToGbkConv().Run(utf8.data(), utf8.size(), out,
                                   [](std::string&, size_t) { return size_t{0}; });
-    if (!ok) return std::nullopt;
+    if (!ok)
+        return std::nullopt;
     return out;
 }
 
@@ -111,7 +117,8 @@ std::optional<std::string> WideToGbk(std::u16string_view wide) {
     std::string out;
     bool ok = Utf16ToGbkConv().Run(bytes.data(), bytes.size(), out,
                                    [](std::string&, size_t) { return size_t{0}; });
-    if (!ok) return std::nullopt;
+    if (!ok)
+        return std::nullopt;
     return out;
 }
 
@@ -141,7 +148,8 @@ void GbkLowerInPlace(std::string& text) {
         if (IsGbkLead(c)) {
             i += 2;  // the trail byte is part of the character, never a letter
         } else {
-            if (c >= 'A' && c <= 'Z') p[i] = static_cast<char>(c + 32);
+            if (c >= 'A' && c <= 'Z')
+                p[i] = static_cast<char>(c + 32);
             ++i;
         }
     }
@@ -154,14 +162,16 @@ std::string GbkLower(std::string_view text) {
 }
 
 size_t GbkFind(std::string_view hay, std::string_view needle, size_t from) {
-    if (needle.empty()) return from <= hay.size() ? from : std::string_view::npos;
+    if (needle.empty())
+        return from <= hay.size() ? from : std::string_view::npos;
     size_t boundary = 0;  // a known character start at or before every candidate
     size_t pos = hay.find(needle, from);
     while (pos != std::string_view::npos) {
         while (boundary < pos) {
             boundary += IsGbkLead(static_cast<unsigned char>(hay[boundary])) ? 2 : 1;
         }
-        if (boundary == pos) return pos;
+        if (boundary == pos)
+            return pos;
         pos = hay.find(needle, pos + 1);
     }
     return std::string_view::npos;
@@ -189,10 +199,12 @@ bool IsValidUtf8(std::string_view text) {
         } else {
             return false;
         }
-        if (i + len > n) return false;
+        if (i + len > n)
+            return false;
         for (size_t k = 1; k < len; ++k) {
             auto cc = static_cast<unsigned char>(text[i + k]);
-            if ((cc & 0xC0) != 0x80) return false;
+            if ((cc & 0xC0) != 0x80)
+                return false;
             cp = (cp << 6) | (cc & 0x3F);
         }
         if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) ||
@@ -204,7 +216,8 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 std::string TextFileToUtf8(std::string_view bytes) {
-    if (IsValidUtf8(bytes)) return std::string(bytes);
+    if (IsValidUtf8(bytes))
+        return std::string(bytes);
     return GbkToUtf8(bytes);
 }
 

@@ -9,7 +9,9 @@
 
 namespace q3 {
 
-inline bool IsGbkLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+inline bool IsGbkLead(unsigned char b) {
+    return b >= 0x81 && b <= 0xFE;
+}
 
 // Invalid or truncated GBK becomes U+FFFD; never fails.
 std::string GbkToUtf8(std::string_view gbk);

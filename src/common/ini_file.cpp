@@ -11,13 +11,16 @@
 namespace q3 {
 namespace {
 
-bool SameName(std::string_view a, std::string_view b) { return AsciiLower(a) == AsciiLower(b); }
+bool SameName(std::string_view a, std::string_view b) {
+    return AsciiLower(a) == AsciiLower(b);
+}
 
 }  // namespace
 
 IniFile::Section* IniFile::Find(std::string_view section) {
     for (Section& s : sections_) {
-        if (SameName(s.name, section)) return &s;
+        if (SameName(s.name, section))
+            return &s;
     }
     return nullptr;
 }
@@ -32,7 +35,8 @@ void IniFile::Parse(std::string_view utf8) {
     std::istringstream in{std::string(utf8)};
     for (std::string line; std::getline(in, line);) {
         std::string_view l = Trim(line);
-        if (l.empty() || l[0] == ';') continue;
+        if (l.empty() || l[0] == ';')
+            continue;
         if (l.front() == '[' && l.back() == ']') {
             std::string name(Trim(l.substr(1, l.size() - 2)));
             current = Find(name);
@@ -43,7 +47,8 @@ void IniFile::Parse(std::string_view utf8) {
             continue;
         }
         const size_t eq = l.find('=');
-        if (current == nullptr || eq == std::string_view::npos) continue;  // not sound: skipped
+        if (current == nullptr || eq == std::string_view::npos)
+            continue;  // not sound: skipped
         WriteString(current->name, Trim(l.substr(0, eq)), l.substr(eq + 1));
         current = Find(current->name);  // WriteString may have grown the vector
     }
@@ -52,14 +57,18 @@ void IniFile::Parse(std::string_view utf8) {
 bool IniFile::Load(const std::string& path) {
     sections_.clear();
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return !ec;
+    if (!std::filesystem::exists(path, ec))
+        return !ec;
     // A folder or device where the file belongs is an error to report, not
     // something to read (reading a folder throws inside the stream).
-    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return false;
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    if (!in)
+        return false;
     std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    if (in.bad()) return false;
+    if (in.bad())
+        return false;
     Parse(TextFileToUtf8(bytes));
     return true;
 }
@@ -68,7 +77,8 @@ std::string IniFile::Text() const {
     std::string out;
     for (const Section& s : sections_) {
         out += "[" + s.name + "]\n";
-        for (const Entry& e : s.entries) out += e.key + "=" + e.value + "\n";
+        for (const Entry& e : s.entries)
+            out += e.key + "=" + e.value + "\n";
         out += "\n";
     }
     return out;
@@ -78,7 +88,8 @@ bool IniFile::Save(const std::string& path) const {
     const std::string tmp = path + ".tmp";
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
+        if (!out)
+            return false;
         const std::string text = Text();
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
         if (!out.flush()) {
@@ -94,10 +105,11 @@ bool IniFile::Save(const std::string& path) const {
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
-                                 std::string_view fallback) const {
+                                std::string_view fallback) const {
     if (const Section* s = Find(section)) {
         for (const Entry& e : s->entries) {
-            if (SameName(e.key, key)) return e.value;
+            if (SameName(e.key, key))
+                return e.value;
         }
     }
     return std::string(fallback);
@@ -105,11 +117,13 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
 
 int IniFile::ReadInteger(std::string_view section, std::string_view key, int fallback) const {
     const std::string v(Trim(ReadString(section, key, "")));
-    if (v.empty()) return fallback;
+    if (v.empty())
+        return fallback;
     try {
         size_t used = 0;
         const long n = std::stol(v, &used, 10);
-        if (used != v.size() || n < INT32_MIN || n > INT32_MAX) return fallback;
+        if (used != v.size() || n < INT32_MIN || n > INT32_MAX)
+            return fallback;
         return static_cast<int>(n);
     } catch (...) {
         return fallback;

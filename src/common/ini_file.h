@@ -11,7 +11,7 @@
 namespace q3 {
 
 class IniFile {
-public:
+  public:
     // An absent file reads as empty; false only when it exists and cannot be read.
     bool Load(const std::string& path);
     // Writes beside the file and renames over it; false when that fails.
@@ -26,7 +26,7 @@ public:
     std::string Text() const;
     void Parse(std::string_view utf8);
 
-private:
+  private:
     struct Entry {
         std::string key, value;
     };

@@ -13,9 +13,12 @@ std::string IfEmpty(std::string_view a, std::string_view b) {
 namespace {
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -23,8 +26,10 @@ int HexValue(char c) {
 
 std::string_view Trim(std::string_view text) {
     size_t b = 0, e = text.size();
-    while (b < e && static_cast<unsigned char>(text[b]) <= ' ') ++b;
-    while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ') --e;
+    while (b < e && static_cast<unsigned char>(text[b]) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ')
+        --e;
     return text.substr(b, e - b);
 }
 
@@ -48,7 +53,8 @@ std::string PercentDecode(std::string_view text) {
             }
             value = value * 16 + h;
         }
-        if (value >= 0) out.push_back(static_cast<char>(value));
+        if (value >= 0)
+            out.push_back(static_cast<char>(value));
     }
     return out;
 }
@@ -82,19 +88,22 @@ size_t NameStart(std::string_view path, std::string_view separators) {
 std::string_view FileExtension(std::string_view path) {
     size_t start = NameStart(path, "\\:");
     size_t dot = path.rfind('.');
-    if (dot == std::string_view::npos || dot < start) return {};
+    if (dot == std::string_view::npos || dot < start)
+        return {};
     return path.substr(dot);
 }
 
 std::string FileNameNoExt(std::string_view path) {
     std::string_view name = path.substr(NameStart(path, "\\:/"));
     size_t dot = name.rfind('.');
-    if (dot != std::string_view::npos) name = name.substr(0, dot);
+    if (dot != std::string_view::npos)
+        name = name.substr(0, dot);
     return std::string(name);
 }
 
 std::string ShortenText(std::string_view text, int limit, std::string_view suffix) {
-    if (text.empty()) return {};
+    if (text.empty())
+        return {};
     bool wide = false;
     for (unsigned char c : text) {
         if (IsGbkLead(c)) {
@@ -102,8 +111,10 @@ std::string ShortenText(std::string_view text, int limit, std::string_view suffi
             break;
         }
     }
-    if (wide) limit /= 2;
-    if (limit < 0) limit = 0;
+    if (wide)
+        limit /= 2;
+    if (limit < 0)
+        limit = 0;
     // Count characters as the platform's 16-bit text would: every GBK character
     // is one unit.
     size_t i = 0;
@@ -112,7 +123,8 @@ std::string ShortenText(std::string_view text, int limit, std::string_view suffi
         i += IsGbkLead(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
         ++chars;
     }
-    if (i >= text.size()) return std::string(text);
+    if (i >= text.size())
+        return std::string(text);
     std::string out(text.substr(0, i));
     out.append(suffix);
     return out;
@@ -148,30 +160,36 @@ std::string ShortenTextUtf8(std::string_view text, int limit, std::string_view s
         return {};
     if (HasDoubleByteCharacter(text))
         limit /= 2;
-    if (limit < 0) limit = 0;
+    if (limit < 0)
+        limit = 0;
     size_t i = 0;
     int units = 0;
     while (i < text.size()) {
         const auto c = static_cast<unsigned char>(text[i]);
         const size_t len = Utf8Length(c);
         const int need = len == 4 ? 2 : 1;  // a supplementary character is two units
-        if (units + need > limit) break;
+        if (units + need > limit)
+            break;
         units += need;
         i = std::min(text.size(), i + len);
     }
-    if (i >= text.size()) return std::string(text);
+    if (i >= text.size())
+        return std::string(text);
     std::string out(text.substr(0, i));
     out.append(suffix);
     return out;
 }
 
 std::string TextBetween(std::string_view text, std::string_view start, std::string_view end) {
-    if (text.empty()) return {};
+    if (text.empty())
+        return {};
     size_t p = text.find(start);
-    if (p == std::string_view::npos) return {};
+    if (p == std::string_view::npos)
+        return {};
     std::string_view rest = text.substr(p + start.size());
     size_t q = rest.find(end);
-    if (q == std::string_view::npos) return {};
+    if (q == std::string_view::npos)
+        return {};
     return std::string(rest.substr(0, q));
 }
 
@@ -200,7 +218,8 @@ std::string CutTextBetween(std::string& source, std::string_view start, std::str
 
 void ReplaceChar(std::string& s, char from, char to) {
     for (char& c : s) {
-        if (c == from) c = to;
+        if (c == from)
+            c = to;
     }
 }
 
@@ -213,7 +232,8 @@ std::string LastPathSegment(std::string_view address) {
 
 std::string AnchorOf(std::string_view address) {
     // Every marker holds a "#": most paths have none and need no copy.
-    if (address.find('#') == std::string_view::npos) return {};
+    if (address.find('#') == std::string_view::npos)
+        return {};
     // ASCII lower-casing keeps every byte in place, so positions found in the
     // lower-case copy index the address itself.
     std::string low = GbkLower(address);
@@ -227,14 +247,16 @@ std::string AnchorOf(std::string_view address) {
         marker = "#";
         pos = low.find(marker);
     }
-    if (pos == std::string::npos) return {};
+    if (pos == std::string::npos)
+        return {};
     return std::string(address.substr(pos + marker.size()));
 }
 
 std::string AsciiLower(std::string_view text) {
     std::string s(text);
     for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
     }
     return s;
 }
@@ -248,7 +270,9 @@ UrlCachePurger& Purger() {
 
 }  // namespace
 
-void SetUrlCachePurger(UrlCachePurger purger) { Purger() = std::move(purger); }
+void SetUrlCachePurger(UrlCachePurger purger) {
+    Purger() = std::move(purger);
+}
 
 bool PurgeUrlCache(std::string_view address) {
     const UrlCachePurger& p = Purger();

@@ -35,7 +35,8 @@ void DebugTrace(std::string_view tag, std::string_view text) noexcept {
                          static_cast<int>(text.size()), text.data());
         }
         std::lock_guard lock(SinkMutex());
-        if (Sink()) Sink()(tag, text);
+        if (Sink())
+            Sink()(tag, text);
     } catch (...) {
         // The trace must never be the reason a caller fails.
     }

@@ -48,7 +48,8 @@ VersionBlock ParseVersionBlock(std::string_view bytes) {
 FileHeader ParseFileHeader(std::string_view bytes) {
     ByteCursor c(bytes);
     FileHeader h;
-    for (size_t i = 0; i < 3; ++i) h.Attributes[i] = c.U8(fh::kAttributes + i);
+    for (size_t i = 0; i < 3; ++i)
+        h.Attributes[i] = c.U8(fh::kAttributes + i);
     h.DirectoryCount = c.I32(fh::kDirectoryCount);
     h.StoredCheck = c.U32(fh::kStoredCheck);
     h.PasswordHash = c.U32(fh::kPasswordHash);
@@ -65,8 +66,10 @@ DirectoryEntry ParseDirectoryEntry(std::string_view bytes) {
 }
 
 uint32_t EntryOffset(int32_t r) {
-    if (r == 0) return kDirectoryStart;
-    if (r == -1) return 0xFFFFFFFFu;
+    if (r == 0)
+        return kDirectoryStart;
+    if (r == -1)
+        return 0xFFFFFFFFu;
     return static_cast<uint32_t>(kDirectoryStart) +
            static_cast<uint32_t>(kDirectoryEntrySize) * (static_cast<uint32_t>(r) - 1u);
 }
@@ -87,13 +90,16 @@ uint32_t MakeDosDateTime(int year, int month, int day, int hour, int minute, int
 }
 
 void PutU32(std::string& buf, size_t at, uint32_t v) {
-    if (buf.size() < at + 4) buf.resize(at + 4);
-    for (int i = 0; i < 4; ++i) buf[at + static_cast<size_t>(i)] = static_cast<char>(v >> (8 * i));
+    if (buf.size() < at + 4)
+        buf.resize(at + 4);
+    for (int i = 0; i < 4; ++i)
+        buf[at + static_cast<size_t>(i)] = static_cast<char>(v >> (8 * i));
 }
 
 void PutShortString(std::string& buf, size_t at, size_t capacity, std::string_view s) {
     size_t n = std::min(s.size(), capacity);
-    if (buf.size() < at + 1 + capacity) buf.resize(at + 1 + capacity);
+    if (buf.size() < at + 1 + capacity)
+        buf.resize(at + 1 + capacity);
     buf[at] = static_cast<char>(n);
     std::copy_n(s.data(), n, buf.begin() + static_cast<std::ptrdiff_t>(at + 1));
 }

@@ -23,10 +23,10 @@ namespace vb {
 inline constexpr size_t kMagic = 0;
 inline constexpr size_t kFormatVersion = 4;
 inline constexpr size_t kCreatedAt = 8;
-inline constexpr size_t kProducer = 12;  // capacity 48
+inline constexpr size_t kProducer = 12;    // capacity 48
 inline constexpr size_t kBookAuthor = 61;  // capacity 48
-inline constexpr size_t kSubject = 110;  // capacity 128
-inline constexpr size_t kRemarks = 239;  // capacity 255
+inline constexpr size_t kSubject = 110;    // capacity 128
+inline constexpr size_t kRemarks = 239;    // capacity 255
 }  // namespace vb
 
 // Field offsets within the file header.
@@ -70,7 +70,7 @@ struct DirectoryEntry {
 // Little-endian reads over a bounded buffer. A read past the end yields zero
 // and marks the cursor failed, so parsing code never indexes out of range.
 class ByteCursor {
-public:
+  public:
     explicit ByteCursor(std::string_view bytes) : bytes_(bytes) {}
     uint32_t U32(size_t at);
     int32_t I32(size_t at) { return static_cast<int32_t>(U32(at)); }
@@ -80,7 +80,7 @@ public:
     std::string ShortString(size_t at, size_t capacity);
     bool ok() const { return ok_; }
 
-private:
+  private:
     std::string_view bytes_;
     bool ok_ = true;
 };

@@ -25,7 +25,7 @@ enum class Ownership : uint8_t {
 
 template <class V>
 class TIntHash {
-public:
+  public:
     struct Node {
         uint32_t key;
         uint32_t next;  // the next node of the same bucket, as an index + 1; 0 ends the chain
@@ -46,11 +46,15 @@ public:
     V* Get(uint32_t key) const {
         const Bucket& b = buckets_[BucketOf(key)];
         const uint32_t head = b.head & kIndex;
-        if (head == 0) return nullptr;
-        if (b.head_key == key) return nodes_[head - 1].value;
-        if ((b.head & kMore) == 0) return nullptr;
+        if (head == 0)
+            return nullptr;
+        if (b.head_key == key)
+            return nodes_[head - 1].value;
+        if ((b.head & kMore) == 0)
+            return nullptr;
         for (uint32_t i = nodes_[head - 1].next; i != 0; i = nodes_[i - 1].next) {
-            if (nodes_[i - 1].key == key) return nodes_[i - 1].value;
+            if (nodes_[i - 1].key == key)
+                return nodes_[i - 1].value;
         }
         return nullptr;
     }
@@ -78,7 +82,8 @@ public:
             }
         }
         if (at == 0) {
-            if (value == nullptr) return;
+            if (value == nullptr)
+                return;
             const uint32_t added = NewNode(key, value, head);
             // Listed before it is linked: a failed allocation leaves no node
             // that Nodes() does not show.
@@ -93,7 +98,8 @@ public:
                                        next | (nodes_[next - 1].next != 0 ? kMore : 0)};
             } else {
                 nodes_[before - 1].next = found.next;
-                if (nodes_[head - 1].next == 0) b.head = head;  // the head is alone again
+                if (nodes_[head - 1].next == 0)
+                    b.head = head;  // the head is alone again
             }
             order_.erase(std::find(order_.begin(), order_.end(), &found));
             found.next = free_;
@@ -106,7 +112,8 @@ public:
     // Removes every pair, releasing values when the table owns them.
     virtual void Clear() {
         for (Node* n : order_) {
-            if (ownership_ == Ownership::kReleaseValues) delete n->value;
+            if (ownership_ == Ownership::kReleaseValues)
+                delete n->value;
             // Only the buckets in use are written: a table that held few keys
             // never touches the rest of its (lazily zeroed) bucket array.
             buckets_[BucketOf(n->key)] = Bucket{0, 0};
@@ -121,7 +128,7 @@ public:
     // Every stored pair in the order it was first stored.
     const std::vector<Node*>& Nodes() const { return order_; }
 
-private:
+  private:
     // A chain head, with the key of its first node: a lookup that misses
     // (most lookups while a contents is loaded) reads the bucket alone, and
     // no node of the table, unless the chain holds more than one node.
@@ -153,11 +160,13 @@ private:
         void* p = nullptr;
         if (bytes >= kMappedBuckets) {
             p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-            if (p == MAP_FAILED) p = nullptr;
+            if (p == MAP_FAILED)
+                p = nullptr;
         } else {
             p = std::calloc(count, sizeof(Bucket));
         }
-        if (p == nullptr) throw std::bad_alloc();
+        if (p == nullptr)
+            throw std::bad_alloc();
         return Buckets(static_cast<Bucket*>(p), BucketsDeleter{bytes});
     }
 
@@ -179,7 +188,8 @@ private:
             nodes_[at - 1] = Node{key, next, value};
             return at;
         }
-        if (nodes_.size() >= kIndex) throw std::bad_alloc();
+        if (nodes_.size() >= kIndex)
+            throw std::bad_alloc();
         nodes_.push_back(Node{key, next, value});
         return static_cast<uint32_t>(nodes_.size());
     }

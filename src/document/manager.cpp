@@ -32,7 +32,8 @@ TQBXManage::TQBXManage(std::string file_name, Locking locking)
     : file_name_(std::move(file_name)), locking_(locking) {}
 
 TQBXManage::~TQBXManage() {
-    if (fd_ >= 0) ::close(fd_);  // also drops the advisory lock
+    if (fd_ >= 0)
+        ::close(fd_);  // also drops the advisory lock
 }
 
 // The reader never writes to a document, so the file is opened for reading
@@ -42,8 +43,9 @@ TQBXManage::~TQBXManage() {
 // open.
 void TQBXManage::OpenFile() {
     int fd = ::open(file_name_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw OpenError(std::string("打开文件失败: ") + std::strerror(errno));
-    struct stat st{};
+    if (fd < 0)
+        throw OpenError(std::string("打开文件失败: ") + std::strerror(errno));
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
         ::close(fd);
@@ -52,7 +54,8 @@ void TQBXManage::OpenFile() {
     if (locking_ == Locking::kExclusive && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         int err = errno;
         ::close(fd);
-        if (err == EWOULDBLOCK) throw OpenError("打开文件失败: 文件已被另一个阅读器打开");
+        if (err == EWOULDBLOCK)
+            throw OpenError("打开文件失败: 文件已被另一个阅读器打开");
         throw OpenError(std::string("打开文件失败: ") + std::strerror(err));
     }
     fd_ = fd;
@@ -60,23 +63,28 @@ void TQBXManage::OpenFile() {
 }
 
 bool TQBXManage::Open(const PasswordProvider& provider) {
-    struct stat st{};
-    if (::stat(file_name_.c_str(), &st) != 0 && errno == ENOENT) throw OpenError("文件不存在");
+    struct stat st {};
+    if (::stat(file_name_.c_str(), &st) != 0 && errno == ENOENT)
+        throw OpenError("文件不存在");
 
     header_ = FileHeader{};
     version_ = VersionBlock{};
     OpenFile();
 
     std::string block(kVersionBlockSize, '\0');
-    if (!IORead(0, block.data(), block.size())) throw OpenError("读取文件版本信息失败");
+    if (!IORead(0, block.data(), block.size()))
+        throw OpenError("读取文件版本信息失败");
     version_ = ParseVersionBlock(block);
-    if (version_.Magic != kMagic) throw OpenError("无效的Qbx文件格式");
+    if (version_.Magic != kMagic)
+        throw OpenError("无效的Qbx文件格式");
     if (version_.FormatVersion > kFormatVersion)
         throw OpenError("不支持的版本，请更新阅读器到最新版");
-    if (version_.FormatVersion < kFormatVersion) throw OpenError("文件格式的版本太低，已不被支持");
+    if (version_.FormatVersion < kFormatVersion)
+        throw OpenError("文件格式的版本太低，已不被支持");
 
     std::string head(kFileHeaderSize, '\0');
-    if (!IORead(kVersionBlockSize, head.data(), head.size())) throw OpenError("读取文件头信息失败");
+    if (!IORead(kVersionBlockSize, head.data(), head.size()))
+        throw OpenError("读取文件头信息失败");
     header_ = ParseFileHeader(head);
 
     // A negative count would wrap the entry offset to a small value and read
@@ -85,7 +93,8 @@ bool TQBXManage::Open(const PasswordProvider& provider) {
         throw OpenError("数据记录已损坏");
 
     if (header_.PasswordHash != kNoPassword) {
-        if (provider) provider(*this, password_);
+        if (provider)
+            provider(*this, password_);
         // A key whose length is a multiple of 256 has no cipher period: it can
         // never decode a record, so it is refused like any wrong password.
         if (password_.size() % 256 == 0 || StringCrc(password_) != header_.PasswordHash)
@@ -102,20 +111,23 @@ void TQBXManage::LoadDirectory() {
         std::min<size_t>(static_cast<size_t>(header_.DirectoryCount), kCachedEntries);
     std::string bytes(entries * kDirectoryEntrySize, '\0');
     // Without it every entry is simply read from the file.
-    if (IORead(kDirectoryStart, bytes.data(), bytes.size())) directory_ = std::move(bytes);
+    if (IORead(kDirectoryStart, bytes.data(), bytes.size()))
+        directory_ = std::move(bytes);
 }
 
 uint32_t TQBXManage::ComputeDocumentCheck() {
-    const uint64_t total = kDirectoryStart + kDirectoryEntrySize *
-                                                 static_cast<uint64_t>(header_.DirectoryCount);
-    if (file_size_ < total) throw OpenError("读取文件失败: 文件目录不完整");
+    const uint64_t total =
+        kDirectoryStart + kDirectoryEntrySize * static_cast<uint64_t>(header_.DirectoryCount);
+    if (file_size_ < total)
+        throw OpenError("读取文件失败: 文件目录不完整");
     std::vector<char> chunk(1 << 16);
     uint32_t reg = 0xFFFFFFFFu;
     uint64_t done = 0;
     while (done < total) {
         size_t n = static_cast<size_t>(std::min<uint64_t>(chunk.size(), total - done));
         ssize_t got = ::pread(fd_, chunk.data(), n, static_cast<off_t>(done));
-        if (got != static_cast<ssize_t>(n)) throw OpenError("读取文件失败: 文件目录不完整");
+        if (got != static_cast<ssize_t>(n))
+            throw OpenError("读取文件失败: 文件目录不完整");
         reg = CrcUpdate(reg, chunk.data(), n);
         done += n;
     }
@@ -130,14 +142,16 @@ bool TQBXManage::IORead(uint32_t offset, void* buffer, size_t count) {
     size_t done = 0;
     auto out = static_cast<char*>(buffer);
     while (done < count) {
-        ssize_t got = ::pread(fd_, out + done, count - done, static_cast<off_t>(offset) +
-                                                                 static_cast<off_t>(done));
-        if (got < 0 && errno == EINTR) continue;
+        ssize_t got = ::pread(fd_, out + done, count - done,
+                              static_cast<off_t>(offset) + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got < 0) {
             DebugTrace("TQBXManage.IORead", std::string("IORead: ") + std::strerror(errno));
             return false;
         }
-        if (got == 0) return false;
+        if (got == 0)
+            return false;
         done += static_cast<size_t>(got);
     }
     return true;
@@ -157,7 +171,8 @@ bool TQBXManage::ReadEntry(int32_t r, DirectoryEntry& entry) {
         }
     }
     char raw[kDirectoryEntrySize] = {};
-    if (!IORead(EntryOffset(r), raw, sizeof raw)) return false;
+    if (!IORead(EntryOffset(r), raw, sizeof raw))
+        return false;
     entry = ParseDirectoryEntry(std::string_view(raw, sizeof raw));
     return true;
 }
@@ -165,7 +180,8 @@ bool TQBXManage::ReadEntry(int32_t r, DirectoryEntry& entry) {
 RecordError TQBXManage::ReadRecordChecked(int32_t r, std::string& stream) {
     std::lock_guard guard(lock_);
     DirectoryEntry entry;
-    if (!ReadEntry(r, entry)) return RecordError::kNoEntry;
+    if (!ReadEntry(r, entry))
+        return RecordError::kNoEntry;
     // Checked before allocating: a hostile Length never makes the reader
     // reserve more than the file really holds.
     if (entry.Length <= 0 || entry.Offset > file_size_ ||
@@ -190,14 +206,17 @@ RecordError TQBXManage::ReadRecordChecked(int32_t r, std::string& stream) {
         e = RecordError::kNoMemory;
     }
     // The caller's old buffer becomes the next read's: no allocation per record.
-    if (e == RecordError::kOk) stream.swap(content_);
+    if (e == RecordError::kOk)
+        stream.swap(content_);
     ReleaseLargeScratch();
     return e;
 }
 
 void TQBXManage::ReleaseLargeScratch() {
-    if (stored_.capacity() > kScratchKeep) std::string().swap(stored_);
-    if (content_.capacity() > kScratchKeep) std::string().swap(content_);
+    if (stored_.capacity() > kScratchKeep)
+        std::string().swap(stored_);
+    if (content_.capacity() > kScratchKeep)
+        std::string().swap(content_);
 }
 
 bool TQBXManage::ReadRecord(int32_t r, std::string& stream) {
@@ -205,13 +224,16 @@ bool TQBXManage::ReadRecord(int32_t r, std::string& stream) {
 }
 
 // ReadRecord already leaves text alone on failure.
-bool TQBXManage::ReadRecordText(int32_t r, std::string& text) { return ReadRecord(r, text); }
+bool TQBXManage::ReadRecordText(int32_t r, std::string& text) {
+    return ReadRecord(r, text);
+}
 
 void TQBXManage::EnumerateRecords(const RecordVisitor& visitor) {
     const int32_t last = header_.DirectoryCount - 1;
     std::string text;
     for (int32_t r = 2; r <= last; ++r) {
-        if (!ReadRecordText(r, text)) continue;
+        if (!ReadRecordText(r, text))
+            continue;
         bool stop = false;
         try {
             visitor(*this, stop, r, text);
@@ -219,7 +241,8 @@ void TQBXManage::EnumerateRecords(const RecordVisitor& visitor) {
             DebugTrace("TQBXManage.EnumerateRecords", "not enough memory");
             break;
         }
-        if (stop) break;
+        if (stop)
+            break;
     }
 }
 

@@ -15,7 +15,7 @@ namespace q3::doc {
 
 // Raised by Open; what() is the UTF-8 message the window shows unchanged.
 class OpenError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -25,7 +25,7 @@ public:
 enum class Locking { kNone, kExclusive };
 
 class TQBXManage {
-public:
+  public:
     // May set the password (GBK bytes). A cancelled prompt leaves it empty.
     using PasswordProvider = std::function<void(TQBXManage&, std::string& password)>;
     // May set stop to end the enumeration after this record.
@@ -66,7 +66,7 @@ public:
     bool Protected() const { return header_.PasswordHash != kNoPassword; }
     uint64_t FileSize() const { return file_size_; }
 
-private:
+  private:
     void OpenFile();
     uint32_t ComputeDocumentCheck();
     void LoadDirectory();

@@ -15,18 +15,23 @@ namespace q3::doc {
 
 bool RecordCipher(char* head, size_t n, std::string_view key) {
     const size_t period = key.size() & 0xFF;
-    if (period == 0) return false;
-    for (size_t i = 0; i < n; ++i) head[i] = static_cast<char>(head[i] ^ key[i % period]);
+    if (period == 0)
+        return false;
+    for (size_t i = 0; i < n; ++i)
+        head[i] = static_cast<char>(head[i] ^ key[i % period]);
     return true;
 }
 
 bool DecipherAndVerify(char* buf, size_t size, std::string_view key, uint32_t expected_check) {
     const size_t n = std::min(size, kHeadSize);
-    if (n == 0) return false;
+    if (n == 0)
+        return false;
     char head[kHeadSize];
     std::memcpy(head, buf, n);
-    if (!RecordCipher(head, n, key)) return false;
-    if (BufferCrc(head, static_cast<int64_t>(n)) != expected_check) return false;
+    if (!RecordCipher(head, n, key))
+        return false;
+    if (BufferCrc(head, static_cast<int64_t>(n)) != expected_check)
+        return false;
     std::memcpy(buf, head, n);
     return true;
 }
@@ -115,7 +120,8 @@ RecordError Inflate(const char* rec, size_t length, std::string& out) {
     auto p = reinterpret_cast<const unsigned char*>(rec);
     const auto size = static_cast<int32_t>(static_cast<uint32_t>(p[0]) | p[1] << 8 | p[2] << 16 |
                                            static_cast<uint32_t>(p[3]) << 24);
-    if (size <= 0) return RecordError::kBadSize;
+    if (size <= 0)
+        return RecordError::kBadSize;
     const size_t in_len = length - 4;
     const auto want = static_cast<size_t>(size);
     if (want > kMaxRecordSize || want > MaxInflatedSize(in_len)) {
@@ -163,24 +169,35 @@ RecordError InflateRecord(const char* rec, size_t length, std::string& out) {
 RecordError UncompressStreamChecked(std::string& buf) {
     std::string out;
     RecordError e = InflateRecord(buf.data(), buf.size(), out);
-    if (e == RecordError::kOk) buf = std::move(out);
+    if (e == RecordError::kOk)
+        buf = std::move(out);
     return e;
 }
 
-bool UncompressStream(std::string& buf) { return UncompressStreamChecked(buf) == RecordError::kOk; }
+bool UncompressStream(std::string& buf) {
+    return UncompressStreamChecked(buf) == RecordError::kOk;
+}
 
 const char* Describe(RecordError e) {
     switch (e) {
-        case RecordError::kOk: return "ok";
-        case RecordError::kNoEntry: return "directory entry outside the file";
-        case RecordError::kBadLength: return "stored length runs past the end of the file";
-        case RecordError::kShortRead: return "stored bytes cannot be read";
-        case RecordError::kCheckMismatch: return "check value mismatch (wrong key or damaged head)";
-        case RecordError::kBadSize: return "uncompressed size is not positive";
+        case RecordError::kOk:
+            return "ok";
+        case RecordError::kNoEntry:
+            return "directory entry outside the file";
+        case RecordError::kBadLength:
+            return "stored length runs past the end of the file";
+        case RecordError::kShortRead:
+            return "stored bytes cannot be read";
+        case RecordError::kCheckMismatch:
+            return "check value mismatch (wrong key or damaged head)";
+        case RecordError::kBadSize:
+            return "uncompressed size is not positive";
         case RecordError::kSizeTooLarge:
             return "uncompressed size beyond what a record may hold";
-        case RecordError::kDamaged: return "damaged zlib stream";
-        case RecordError::kShortOutput: return "zlib stream shorter than the uncompressed size";
+        case RecordError::kDamaged:
+            return "damaged zlib stream";
+        case RecordError::kShortOutput:
+            return "zlib stream shorter than the uncompressed size";
         case RecordError::kNoMemory:
             return "not enough memory for the record";
     }

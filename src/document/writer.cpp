@@ -19,7 +19,8 @@ std::string FitGbk(std::string_view s, size_t capacity) {
     size_t i = 0;
     while (i < s.size()) {
         size_t step = IsGbkLead(static_cast<unsigned char>(s[i])) ? 2 : 1;
-        if (i + step > capacity) break;
+        if (i + step > capacity)
+            break;
         i += step;
     }
     return std::string(s.substr(0, std::min(i, s.size())));
@@ -28,14 +29,16 @@ std::string FitGbk(std::string_view s, size_t capacity) {
 }  // namespace
 
 std::string CompressRecord(std::string_view content, int level) {
-    if (content.size() > INT32_MAX) throw std::length_error("record too large");
+    if (content.size() > INT32_MAX)
+        throw std::length_error("record too large");
     uLongf bound = compressBound(static_cast<uLong>(content.size()));
     std::string out(4 + bound, '\0');
     PutU32(out, 0, static_cast<uint32_t>(content.size()));
     int rc = compress2(reinterpret_cast<Bytef*>(out.data() + 4), &bound,
                        reinterpret_cast<const Bytef*>(content.data()),
                        static_cast<uLong>(content.size()), level);
-    if (rc != Z_OK) throw std::runtime_error("zlib compress failed");
+    if (rc != Z_OK)
+        throw std::runtime_error("zlib compress failed");
     out.resize(4 + bound);
     return out;
 }
@@ -72,7 +75,8 @@ void QbxWriter::SetRecord(int32_t r, std::string_view content, int level) {
 }
 
 void QbxWriter::SetStoredRecord(int32_t r, StoredRecord record) {
-    if (r < 1 || r > Count()) throw std::out_of_range("no such record");
+    if (r < 1 || r > Count())
+        throw std::out_of_range("no such record");
     records_[static_cast<size_t>(r - 1)] = std::move(record);
 }
 
@@ -92,8 +96,10 @@ std::string QbxWriter::Build() const {
            info_.Password.empty() ? kNoPassword : StringCrc(info_.Password));
 
     size_t total = file.size();
-    for (const StoredRecord& r : records_) total += r.bytes.size();
-    if (total > UINT32_MAX) throw std::length_error("document larger than 4 GiB");
+    for (const StoredRecord& r : records_)
+        total += r.bytes.size();
+    if (total > UINT32_MAX)
+        throw std::length_error("document larger than 4 GiB");
     file.reserve(total);
     for (size_t i = 0; i < records_.size(); ++i) {
         const size_t e = kDirectoryStart + kDirectoryEntrySize * i;
@@ -109,10 +115,12 @@ void QbxWriter::WriteFile(const std::string& path) const {
     const std::string tmp = path + ".part";
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) throw std::runtime_error("cannot write " + tmp);
+        if (!out)
+            throw std::runtime_error("cannot write " + tmp);
         std::string bytes = Build();
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush()) throw std::runtime_error("cannot write " + tmp);
+        if (!out.flush())
+            throw std::runtime_error("cannot write " + tmp);
     }
     if (std::rename(tmp.c_str(), path.c_str()) != 0) {
         std::remove(tmp.c_str());

@@ -33,7 +33,7 @@ std::string CompressRecord(std::string_view content, int level = 6);
 StoredRecord SealRecord(std::string plain, std::string_view key);
 
 class QbxWriter {
-public:
+  public:
     explicit QbxWriter(DocumentInfo info);
 
     // Adds a record and returns its number (the first is 1, the contents).
@@ -52,7 +52,7 @@ public:
     // Writes beside the target and renames, so a failed pack leaves no half file.
     void WriteFile(const std::string& path) const;
 
-private:
+  private:
     DocumentInfo info_;
     std::string key_;
     std::vector<StoredRecord> records_;

@@ -18,14 +18,17 @@ AddressHistory::AddressHistory(FileExists exists) : exists_(std::move(exists)) {
 }
 
 int AddressHistory::Add(std::string_view address) {
-    if (Trim(address).empty()) return -1;
+    if (Trim(address).empty())
+        return -1;
     const std::string low = AsciiLower(address);
     if (low == "http://" || low == "http:///" || low == "https://" || low == "https:///")
         return -1;
     std::string text(address);
-    if (text.back() == '/') text.pop_back();
+    if (text.back() == '/')
+        text.pop_back();
     auto it = std::find(items_.begin(), items_.end(), text);
-    if (it != items_.end()) return static_cast<int>(it - items_.begin());
+    if (it != items_.end())
+        return static_cast<int>(it - items_.begin());
     items_.push_back(std::move(text));
     return static_cast<int>(items_.size()) - 1;
 }
@@ -42,21 +45,25 @@ void AddressHistory::ClearDocuments() {
 
 bool AddressHistory::Load(const std::string& path) {
     IniFile ini;
-    if (!ini.Load(path)) return false;
+    if (!ini.Load(path))
+        return false;
     const int count = ini.ReadInteger("URLs", "Count", 0);
     for (int n = 0; n < count; ++n) {
         const std::string url = ini.ReadString("URLs", "url" + std::to_string(n), "");
-        if (!url.empty()) Add(url);
+        if (!url.empty())
+            Add(url);
     }
     return true;
 }
 
 bool AddressHistory::Store(const std::string& path) const {
     IniFile ini;
-    if (!ini.Load(path)) return false;
+    if (!ini.Load(path))
+        return false;
     int number = 0;
     for (const std::string& item : items_) {
-        if (AsciiLower(item) == "about:blank") continue;
+        if (AsciiLower(item) == "about:blank")
+            continue;
         ini.WriteString("URLs", "url" + std::to_string(number++), item);
     }
     ini.WriteInteger("URLs", "Count", number);

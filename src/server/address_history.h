@@ -12,7 +12,7 @@
 namespace q3::server {
 
 class AddressHistory {
-public:
+  public:
     // Tells whether a text names an existing file; injectable for tests.
     using FileExists = std::function<bool(const std::string&)>;
 
@@ -36,7 +36,7 @@ public:
     // Writes every item but "about:blank"; keys beyond the new count stay.
     bool Store(const std::string& path) const;
 
-private:
+  private:
     std::vector<std::string> items_;
     FileExists exists_;
 };

@@ -31,7 +31,7 @@ inline constexpr uint32_t kEntryBuckets = 200000;
 // key: the tree and the index list may still point at those, so they live as
 // long as the table instead of leaking or dangling.
 class EntryTable {
-public:
+  public:
     EntryTable() : hash_(kEntryBuckets, doc::Ownership::kNone) {}
 
     ContentsEntry* Get(uint32_t key) const { return hash_.Get(key); }
@@ -40,11 +40,9 @@ public:
     void Put(uint32_t key, ContentsEntry* entry) { hash_.Put(key, entry); }
 
     int32_t Count() const { return hash_.Count(); }
-    const std::vector<doc::TIntHash<ContentsEntry>::Node*>& Nodes() const {
-        return hash_.Nodes();
-    }
+    const std::vector<doc::TIntHash<ContentsEntry>::Node*>& Nodes() const { return hash_.Nodes(); }
 
-private:
+  private:
     doc::TIntHash<ContentsEntry> hash_;
     // Stable addresses, one allocation per many entries: a large contents
     // fills the table without an allocation per item.

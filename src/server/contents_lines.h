@@ -34,7 +34,7 @@ struct MarkerPattern;
 
 // One line and the part of it still to be examined (from `at`).
 class ContentsLine {
-public:
+  public:
     std::string_view line;
     size_t at = 0;
 
@@ -61,7 +61,7 @@ public:
     // that needs lower-cased copies.
     std::string_view Caption(std::string& scratch, std::string& low) const;
 
-private:
+  private:
     friend class LineCursor;
     // A line's first kKnown bytes are known by bit masks, one bit per byte
     // in kWords words; the searches scan longer lines beyond that.
@@ -95,7 +95,7 @@ private:
 // Hands out the lines of a text one by one (they end at CR LF, CR or LF; a
 // break at the very end opens no empty line) without building a list.
 class LineCursor {
-public:
+  public:
     explicit LineCursor(std::string_view text) : text_(text) {}
 
     // True when no line is left: the line handed out last was the last one.
@@ -103,7 +103,7 @@ public:
     // Makes out the next line, examined from its start.
     void Next(ContentsLine& out);
 
-private:
+  private:
     std::string_view text_;
     size_t pos_ = 0;
 };

@@ -13,7 +13,7 @@
 namespace q3::server {
 
 class ContentsModel {
-public:
+  public:
     virtual ~ContentsModel() = default;
     virtual void BeginUpdate() {}
     virtual void EndUpdate() {}
@@ -33,7 +33,7 @@ public:
 // items and captions live in block storage, so filling a large contents costs
 // no allocation per item and no copying as it grows.
 class MemoryContentsModel : public ContentsModel {
-public:
+  public:
     struct Node {
         NodeId parent = kNoNode;
         NodeId first_child = kNoNode;
@@ -75,7 +75,7 @@ public:
     // Nodes depth first from the first root, each with its depth (0 for roots).
     std::vector<std::pair<NodeId, int>> DisplayOrder() const;
 
-private:
+  private:
     struct IndexRef {
         std::string_view caption;
         ContentsEntry* entry;

@@ -18,12 +18,13 @@ namespace {
 // Where the next tree node goes: the chain holds the current node and its
 // ancestors, so its size minus one is the current node's level.
 class TreePlacer {
-public:
+  public:
     explicit TreePlacer(ContentsModel& model) : model_(model) {}
 
     NodeId Add(int level, std::string_view caption) {
         if (!chain_.empty() && Level() > level) {
-            while (!chain_.empty() && Level() > level) chain_.pop_back();
+            while (!chain_.empty() && Level() > level)
+                chain_.pop_back();
         }
         NodeId node;
         if (chain_.empty()) {
@@ -33,13 +34,14 @@ public:
             node = model_.AddNode(chain_.back(), caption);
             chain_.push_back(node);
         } else {
-            node = model_.AddNode(chain_.size() >= 2 ? chain_[chain_.size() - 2] : kNoNode, caption);
+            node =
+                model_.AddNode(chain_.size() >= 2 ? chain_[chain_.size() - 2] : kNoNode, caption);
             chain_.back() = node;
         }
         return node;
     }
 
-private:
+  private:
     int Level() const { return static_cast<int>(chain_.size()) - 1; }
     ContentsModel& model_;
     std::vector<NodeId> chain_;
@@ -58,7 +60,8 @@ int32_t ParseRecordId(std::string_view id, int32_t fallback) {
             return v;
     }
     std::string_view s = id;
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
     bool negative = false;
     if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
         negative = s.front() == '-';
@@ -72,7 +75,8 @@ int32_t ParseRecordId(std::string_view id, int32_t fallback) {
         base = 16;
         s.remove_prefix(2);
     }
-    if (s.empty()) return fallback;
+    if (s.empty())
+        return fallback;
     int64_t v = 0;
     for (char c : s) {
         int d;
@@ -85,17 +89,22 @@ int32_t ParseRecordId(std::string_view id, int32_t fallback) {
         else
             return fallback;
         v = v * base + d;
-        if (v > int64_t{INT32_MAX} + 1) return fallback;
+        if (v > int64_t{INT32_MAX} + 1)
+            return fallback;
     }
-    if (negative) v = -v;
-    if (v > INT32_MAX || v < INT32_MIN) return fallback;
+    if (negative)
+        v = -v;
+    if (v > INT32_MAX || v < INT32_MIN)
+        return fallback;
     return static_cast<int32_t>(v);
 }
 
 void Tdm_htServer::AddAnchorAlias(std::string_view path, std::string_view id) {
-    if (!entries_) return;
+    if (!entries_)
+        return;
     const std::string anchor = AnchorOf(path);
-    if (anchor.empty()) return;
+    if (anchor.empty())
+        return;
     const std::string_view base = path.substr(0, path.size() - anchor.size() - 1);
     const uint32_t key = StringCrc(base);
     if (entries_->Get(key) == nullptr)
@@ -104,7 +113,8 @@ void Tdm_htServer::AddAnchorAlias(std::string_view path, std::string_view id) {
 
 bool Tdm_htServer::BuildContents(std::string_view text, ContentsModel& model) {
     model.Clear();
-    if (!entries_) entries_ = std::make_unique<EntryTable>();
+    if (!entries_)
+        entries_ = std::make_unique<EntryTable>();
     const uint64_t generation = generation_;
     LineCursor lines(text);
     TreePlacer placer(model);
@@ -129,21 +139,25 @@ bool Tdm_htServer::BuildContents(std::string_view text, ContentsModel& model) {
             if (generation_ != generation)
                 return false;
         }
-        if (lines.AtEnd()) break;
+        if (lines.AtEnd())
+            break;
         lines.Next(work);
         if (lines.AtEnd())
             break;
 
         if (work.After(Tag::kListOpen)) {
             ++level;
-            if (work.Empty()) continue;
+            if (work.Empty())
+                continue;
         }
         if (work.After(Tag::kItem)) {
             in_item = true;
-            if (work.Empty()) continue;
+            if (work.Empty())
+                continue;
         }
         if (work.After(Tag::kCaptionLine)) {
-            if (work.Empty()) continue;
+            if (work.Empty())
+                continue;
             caption = work.Caption(scratch, low);
             id = work.RawAttribute(Attr::kId);
             if (!work.Has(Tag::kPathLine)) {
@@ -151,7 +165,8 @@ bool Tdm_htServer::BuildContents(std::string_view text, ContentsModel& model) {
                 lines.Next(work);
             }
             if (work.After(Tag::kPathLine)) {
-                if (work.Empty()) continue;
+                if (work.Empty())
+                    continue;
                 work.Attribute(Attr::kValue, path);
             }
             if (in_item && !caption.empty()) {
@@ -232,10 +247,12 @@ void Tdm_htServer::AddItemEntry(NodeId node, std::string_view caption, const std
 void Tdm_htServer::AddResourceEntry(std::string path, std::string_view id, ContentsModel& model) {
     ContentsEntry* entry = entries_->Make(kNoNode, ParseRecordId(id, -1), path);
     const size_t hash = path.find('#');
-    if (hash != std::string::npos) path.erase(hash);
+    if (hash != std::string::npos)
+        path.erase(hash);
     entries_->Put(StringCrc(path), entry);
     const std::string_view ext = FileExtension(path);
-    if (ext != ".htm" && ext != ".html") model.AddResourceItem(path, entry);
+    if (ext != ".htm" && ext != ".html")
+        model.AddResourceItem(path, entry);
 }
 
 }  // namespace q3::server

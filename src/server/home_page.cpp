@@ -7,8 +7,10 @@ namespace q3::server {
 namespace {
 
 std::string MailLink(std::string_view subject, std::string_view body, std::string_view text) {
-    std::string href = "mailto:" + std::string(kSupportMailbox) + "?subject=" + std::string(subject);
-    if (!body.empty()) href += "&body=" + std::string(body);
+    std::string href =
+        "mailto:" + std::string(kSupportMailbox) + "?subject=" + std::string(subject);
+    if (!body.empty())
+        href += "&body=" + std::string(body);
     return "<A href=\"" + HtmlEscape(href) + "\">" + std::string(text) + "</a>";
 }
 
@@ -42,12 +44,23 @@ std::string HtmlEscape(std::string_view text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            default: out.push_back(c);
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out.push_back(c);
         }
     }
     return out;
@@ -94,7 +107,8 @@ std::string HomePageHtml(const std::vector<std::string>& history) {
     };
     std::string page;
     for (const std::string& l : lines) {
-        if (!page.empty()) page += "\r\n";
+        if (!page.empty())
+            page += "\r\n";
         page += l;
     }
     return page;

@@ -71,7 +71,8 @@ void Tdm_htServer::FreeDocument() {
 }
 
 bool Tdm_htServer::ReadDataByStream(std::string_view address, std::string& out) {
-    if (!document_ || !entries_) return false;
+    if (!document_ || !entries_)
+        return false;
     try {
         return Serve(address, out);
     } catch (const std::exception& e) {
@@ -83,7 +84,8 @@ bool Tdm_htServer::ReadDataByStream(std::string_view address, std::string& out) 
 
 bool Tdm_htServer::Serve(std::string_view address, std::string& out) {
     std::string path = PercentDecode(address.substr(std::min(address.size(), kUrlPrefix.size())));
-    if (!path.empty() && path.back() == '/') path.pop_back();
+    if (!path.empty() && path.back() == '/')
+        path.pop_back();
     // The bare prefix names no item; without this guard the empty path would
     // hash to the key of an item whose path line was left empty.
     ContentsEntry* entry = path.empty() ? nullptr : Lookup(AsciiLower(path));
@@ -93,7 +95,8 @@ bool Tdm_htServer::Serve(std::string_view address, std::string& out) {
         return false;
     }
     const std::string_view ext = FileExtension(path);
-    if (ext == ".html" || ext == ".htm") out.append("<HTML>");
+    if (ext == ".html" || ext == ".htm")
+        out.append("<HTML>");
     DebugTrace("URL: ", path);
     try {
         if (entry->RecordNo != -1) {
@@ -105,7 +108,8 @@ bool Tdm_htServer::Serve(std::string_view address, std::string& out) {
                     out.append(content);
             }
         }
-        if (entry->Node != kNoNode && select_node_) select_node_(generation_, entry);
+        if (entry->Node != kNoNode && select_node_)
+            select_node_(generation_, entry);
     } catch (const std::exception& e) {
         DebugTrace("Tdm_htServer.OnContent.ReadDataByStream", e.what());
     }
@@ -128,7 +132,8 @@ size_t FindKeyQuery(std::string_view path) {
 }  // namespace
 
 ContentsEntry* Tdm_htServer::Lookup(std::string_view path) const {
-    if (!entries_) return nullptr;
+    if (!entries_)
+        return nullptr;
     try {
         if (ContentsEntry* e = LookupKey(path))
             return e;
@@ -149,9 +154,11 @@ ContentsEntry* Tdm_htServer::Lookup(std::string_view path) const {
 ContentsEntry* Tdm_htServer::LookupKey(std::string_view path) const {
     std::string key(path.substr(0, FindKeyQuery(path)));
     ReplaceChar(key, '/', '\\');
-    if (ContentsEntry* e = entries_->Get(StringCrc(key))) return e;
+    if (ContentsEntry* e = entries_->Get(StringCrc(key)))
+        return e;
     if (auto gbk = WideToGbk(Utf8ToWide(key))) {
-        if (ContentsEntry* e = entries_->Get(StringCrc(*gbk))) return e;
+        if (ContentsEntry* e = entries_->Get(StringCrc(*gbk)))
+            return e;
     }
     const size_t slash = key.find('\\');
     return entries_->Get(StringCrc(slash == std::string::npos ? key : key.substr(slash + 1)));
@@ -168,11 +175,13 @@ std::u16string Utf8ToWide(std::string_view bytes) {
             out.push_back(static_cast<char16_t>(b0));
             i += 1;
         } else if ((b0 & 0xE0) == 0xC0) {
-            if (bytes.size() - i < 2) break;
+            if (bytes.size() - i < 2)
+                break;
             out.push_back(static_cast<char16_t>(((b0 & 0x1F) << 6) | (at(i + 1) & 0x3F)));
             i += 2;
         } else {
-            if (bytes.size() - i < 3) break;
+            if (bytes.size() - i < 3)
+                break;
             out.push_back(static_cast<char16_t>(((b0 & 0x0F) << 12) | ((at(i + 1) & 0x3F) << 6) |
                                                 (at(i + 2) & 0x3F)));
             i += 3;
@@ -185,7 +194,8 @@ std::u16string Utf8ToWide(std::string_view bytes) {
 // received, but escaped, so that blanks, "&" and "#" in a title cannot break
 // the address apart.
 std::string Tdm_htServer::CommentUrl() const {
-    if (!document_) return {};
+    if (!document_)
+        return {};
     const doc::VersionBlock& v = document_->Version();
     char numbers[128];
     std::snprintf(numbers, sizeof numbers, "cl=Quillon3&vs=%d&uid=0&qbxid=%d&dvs=%u", kReaderBuild,

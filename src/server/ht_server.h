@@ -31,7 +31,7 @@ struct OpenOutcome {
 };
 
 class Tdm_htServer {
-public:
+  public:
     // Posted (never sent) after an item with a tree node was served; the
     // generation lets the receiver drop a notice that outlived its table.
     using SelectNodeHook = std::function<void(uint64_t generation, ContentsEntry* entry)>;
@@ -90,7 +90,7 @@ public:
     void PurgeCache();
     void AddPurgeAddress(std::string address) { purge_list_.push_back(std::move(address)); }
 
-private:
+  private:
     bool Serve(std::string_view address, std::string& out);
     // One lookup of a path as it stands: "?key=" cut off, then the GBK,
     // UTF-8 and first-folder steps.
@@ -106,13 +106,13 @@ private:
     // reads or writes the table (a pump, a resource line, the end) stores
     // them first, so the table sees the order the text gives.
     class PendingItems {
-    public:
+      public:
         PendingItems(Tdm_htServer& server, ContentsModel& model, DuplicateCounters& counters);
         // path is taken (swapped with a buffer of an earlier item).
         void Add(NodeId node, std::string_view caption, std::string& path, std::string_view id);
         void StoreAll();
 
-    private:
+      private:
         static constexpr size_t kDepth = 16;
         struct Item {
             NodeId node = kNoNode;

@@ -22,9 +22,11 @@ Link Normalize(std::string_view address) {
     for (std::string_view scheme : {"open://", "commnet://"}) {
         const std::string marker = std::string(scheme) + "%7c";
         const std::string low = AsciiLower(address);
-        if (low.rfind(marker, 0) != 0) continue;
+        if (low.rfind(marker, 0) != 0)
+            continue;
         const size_t end = low.rfind("%7c");
-        if (end < marker.size()) break;
+        if (end < marker.size())
+            break;
         std::string path = PercentDecode(address.substr(marker.size(), end - marker.size()));
         return Link{std::string(scheme) + "|" + path + "|", path};
     }
@@ -59,11 +61,13 @@ bool IsDesktopAddress(std::string_view address) {
 
 bool IsArchiveAddress(std::string_view address) {
     const size_t dot = address.rfind('.');
-    if (dot == std::string_view::npos) return false;
+    if (dot == std::string_view::npos)
+        return false;
     const std::string_view ext = address.substr(dot);
-    for (std::string_view a : {".rar", ".zip", ".7z", ".gzip", ".jar", ".iso", ".ico", ".tar",
-                               ".arj", ".cab"}) {
-        if (ext == a) return true;
+    for (std::string_view a :
+         {".rar", ".zip", ".7z", ".gzip", ".jar", ".iso", ".ico", ".tar", ".arj", ".cab"}) {
+        if (ext == a)
+            return true;
     }
     return false;
 }
@@ -91,7 +95,7 @@ LinkAction ClassifyNavigation(std::string_view raw,
     }
     if (address.rfind("clear:(", 0) == 0) {
         a.kind = address.rfind("clear:(url)", 0) == 0 ? LinkAction::kClearWeb
-                                                       : LinkAction::kClearDocuments;
+                                                      : LinkAction::kClearDocuments;
         return a;
     }
     if (address.rfind("open:(", 0) == 0) {

@@ -11,17 +11,17 @@ namespace q3::server {
 
 struct LinkAction {
     enum Kind {
-        kNavigate,      // not special: the browser follows it
-        kComment,       // "commnet://|path|": open path if needed, then its comment page
-        kArchiveSaved,  // a document entry that was offered for saving instead
-        kOpen,          // "open://|path|": hand path to the open routine
-        kNavigateTo,    // "open://|text|" naming no file and no folder: browse to text
-        kClearWeb,      // "clear:(url)"
+        kNavigate,        // not special: the browser follows it
+        kComment,         // "commnet://|path|": open path if needed, then its comment page
+        kArchiveSaved,    // a document entry that was offered for saving instead
+        kOpen,            // "open://|path|": hand path to the open routine
+        kNavigateTo,      // "open://|text|" naming no file and no folder: browse to text
+        kClearWeb,        // "clear:(url)"
         kClearDocuments,  // any other "clear:(" link ("clear:(qbx)")
-        kOpenHelp,      // "open:(help)"
-        kOpenDialog,    // "open:(qbx)"
-        kIgnore,        // another "open:(" text: cancelled, nothing done
-        kDesktop,       // a scheme the browser cannot show ("mailto:"): for the desktop
+        kOpenHelp,        // "open:(help)"
+        kOpenDialog,      // "open:(qbx)"
+        kIgnore,          // another "open:(" text: cancelled, nothing done
+        kDesktop,         // a scheme the browser cannot show ("mailto:"): for the desktop
     } kind = kNavigate;
     std::string path;  // decoded path or text, for kComment, kOpen and kNavigateTo;
                        // the address as it stands for kDesktop

@@ -10,8 +10,10 @@
 // display can refuse a connection for a moment; a few tries ride that out.
 bool InitGtk(int& argc, char**& argv) {
     for (int attempt = 0; attempt < 20; ++attempt) {
-        if (gtk_init_check(&argc, &argv)) return true;
-        if (g_getenv("DISPLAY") == nullptr) return false;
+        if (gtk_init_check(&argc, &argv))
+            return true;
+        if (g_getenv("DISPLAY") == nullptr)
+            return false;
         g_usleep(250 * 1000);
     }
     return false;

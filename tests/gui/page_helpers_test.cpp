@@ -15,7 +15,8 @@ bool AfterLoad(WebKitWebView* view, const std::function<void()>& action) {
     bool finished = false;
     const gulong id = g_signal_connect(
         view, "load-changed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent e, gpointer f) {
-            if (e == WEBKIT_LOAD_FINISHED) *static_cast<bool*>(f) = true;
+            if (e == WEBKIT_LOAD_FINISHED)
+                *static_cast<bool*>(f) = true;
         }),
         &finished);
     action();
@@ -25,7 +26,7 @@ bool AfterLoad(WebKitWebView* view, const std::function<void()>& action) {
 }
 
 class PageHelpersTest : public BrowserTest {
-protected:
+  protected:
     void SetUp() override {
         BrowserTest::SetUp();
         const std::string page =
@@ -33,7 +34,8 @@ protected:
             "<p id=\"p\">One ABC, two abc and three Abc.</p>"
             "<script>var abc = 1;</script>"
             "<p id=\"markup\">&lt;b&gt;bold?&lt;/b&gt;</p>"
-            "<img id=\"a\" src=\"pic.png\" width=\"40\" height=\"30\"><img id=\"b\" src=\"pic.png\">"
+            "<img id=\"a\" src=\"pic.png\" width=\"40\" height=\"30\"><img id=\"b\" "
+            "src=\"pic.png\">"
             "<img id=\"c\" src=\"pic.png\">"
             "<table><tr><td id=\"cell\" background=\"pic.png\">cell text</td><td id=\"plain\">"
             "kept</td></tr></table></body></html>";

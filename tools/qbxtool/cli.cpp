@@ -95,7 +95,8 @@ std::unique_ptr<doc::TQBXManage> OpenDocument(const std::string& file, const Arg
     }
     try {
         manager->Open([&](doc::TQBXManage&, std::string& p) {
-            if (password) p = *password;
+            if (password)
+                p = *password;
         });
     } catch (const doc::OpenError& e) {
         std::fprintf(stderr, "%s\n", e.what());
@@ -104,7 +105,9 @@ std::unique_ptr<doc::TQBXManage> OpenDocument(const std::string& file, const Arg
     return manager;
 }
 
-std::string Utf8(std::string_view gbk) { return GbkToUtf8(gbk); }
+std::string Utf8(std::string_view gbk) {
+    return GbkToUtf8(gbk);
+}
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
@@ -191,8 +194,7 @@ int Usage(const char* message) {
     if (message == nullptr) {
         PrintUsage(stderr);
     } else {
-        std::fprintf(stderr, "qbxtool: %s\nTry 'qbxtool --help' for more information.\n",
-                     message);
+        std::fprintf(stderr, "qbxtool: %s\nTry 'qbxtool --help' for more information.\n", message);
     }
     return kCannot;
 }

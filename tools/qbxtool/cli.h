@@ -16,8 +16,8 @@ namespace q3::tool {
 
 enum Exit : int {
     kOk = 0,
-    kDamage = 1,    // the document opened but something in it is damaged
-    kCannot = 2,    // the document cannot be opened, or the command line is wrong
+    kDamage = 1,  // the document opened but something in it is damaged
+    kCannot = 2,  // the document cannot be opened, or the command line is wrong
 };
 
 struct Args {

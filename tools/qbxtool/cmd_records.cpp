@@ -9,9 +9,11 @@
 namespace q3::tool {
 
 int CmdInfo(const Args& args) {
-    if (args.positional.size() != 1) return Usage("info takes one FILE");
+    if (args.positional.size() != 1)
+        return Usage("info takes one FILE");
     auto doc = OpenDocument(args.positional[0], args);
-    if (!doc) return kCannot;
+    if (!doc)
+        return kCannot;
     const doc::VersionBlock& v = doc->Version();
     std::printf("FileName: %s\n", doc->FileName().c_str());
     std::printf("Subject: %s\n", Utf8(v.Subject).c_str());
@@ -27,9 +29,11 @@ int CmdInfo(const Args& args) {
 }
 
 int CmdRecords(const Args& args) {
-    if (args.positional.size() != 1) return Usage("records takes one FILE");
+    if (args.positional.size() != 1)
+        return Usage("records takes one FILE");
     auto doc = OpenDocument(args.positional[0], args);
-    if (!doc) return kCannot;
+    if (!doc)
+        return kCannot;
     int status = kOk;
     std::string content;
     for (int32_t r = 1; r <= doc->DirectoryCount(); ++r) {
@@ -43,18 +47,21 @@ int CmdRecords(const Args& args) {
         std::string size = err == doc::RecordError::kOk ? std::to_string(content.size()) : "-";
         std::printf("%d\t%u\t%d\t%s\t%s\n", r, e.Offset, e.Length, size.c_str(),
                     doc::Describe(err));
-        if (err != doc::RecordError::kOk) status = kDamage;
+        if (err != doc::RecordError::kOk)
+            status = kDamage;
     }
     return status;
 }
 
 int CmdRecord(const Args& args) {
-    if (args.positional.size() != 2) return Usage("record takes FILE and N");
+    if (args.positional.size() != 2)
+        return Usage("record takes FILE and N");
     const RecordArg r = ParseRecordArg(args.positional[1]);
     if (!r.is_number)
         return Usage("N must be a record number");
     auto doc = OpenDocument(args.positional[0], args);
-    if (!doc) return kCannot;
+    if (!doc)
+        return kCannot;
     if (!r.record) {
         std::fprintf(stderr, "record %s: no such record\n", args.positional[1].c_str());
         return kDamage;
@@ -70,9 +77,11 @@ int CmdRecord(const Args& args) {
 }
 
 int CmdVerify(const Args& args) {
-    if (args.positional.size() != 1) return Usage("verify takes one FILE");
+    if (args.positional.size() != 1)
+        return Usage("verify takes one FILE");
     auto doc = OpenDocument(args.positional[0], args);
-    if (!doc) return kCannot;
+    if (!doc)
+        return kCannot;
     int failed = 0;
     std::string content;
     for (int32_t r = 1; r <= doc->DirectoryCount(); ++r) {

@@ -2,9 +2,9 @@
 #include <cstdio>
 
 #include "cli.h"
-#include "extract.h"
 #include "common/gbk.h"
 #include "common/text.h"
+#include "extract.h"
 #include "server/full_text_search.h"
 #include "server/ht_server.h"
 
@@ -27,7 +27,8 @@ bool Load(const Args& args, Tdm_htServer& srv, MemoryContentsModel& model) {
     }
     server::OpenOutcome out =
         srv.OpenDocument(args.positional[0], [&](doc::TQBXManage&, std::string& p) {
-            if (password) p = *password;
+            if (password)
+                p = *password;
         });
     if (out.kind != server::OpenOutcome::kOpened) {
         std::fprintf(stderr, "%s\n", out.message.c_str());
@@ -44,10 +45,12 @@ std::string RecordText(const ContentsEntry* e) {
 }  // namespace
 
 int CmdContents(const Args& args) {
-    if (args.positional.size() != 1) return Usage("contents takes one FILE");
+    if (args.positional.size() != 1)
+        return Usage("contents takes one FILE");
     Tdm_htServer srv;
     MemoryContentsModel model;
-    if (!Load(args, srv, model)) return kCannot;
+    if (!Load(args, srv, model))
+        return kCannot;
     for (auto [id, depth] : model.DisplayOrder()) {
         const MemoryContentsModel::Node& n = model.At(id);
         std::printf("%s%s\t%s\t%s\n", std::string(static_cast<size_t>(depth) * 2, ' ').c_str(),
@@ -58,10 +61,12 @@ int CmdContents(const Args& args) {
 }
 
 int CmdIndex(const Args& args) {
-    if (args.positional.size() != 1) return Usage("index takes one FILE");
+    if (args.positional.size() != 1)
+        return Usage("index takes one FILE");
     Tdm_htServer srv;
     MemoryContentsModel model;
-    if (!Load(args, srv, model)) return kCannot;
+    if (!Load(args, srv, model))
+        return kCannot;
     for (const auto& item : model.SortedIndex()) {
         std::printf("%s\t%s\t%s\n", Utf8(item.text).c_str(), RecordText(item.entry).c_str(),
                     Utf8(item.entry->LocalPath).c_str());
@@ -70,23 +75,28 @@ int CmdIndex(const Args& args) {
 }
 
 int CmdCat(const Args& args) {
-    if (args.positional.size() != 2) return Usage("cat takes FILE and ADDRESS");
+    if (args.positional.size() != 2)
+        return Usage("cat takes FILE and ADDRESS");
     Tdm_htServer srv;
     MemoryContentsModel model;
-    if (!Load(args, srv, model)) return kCannot;
+    if (!Load(args, srv, model))
+        return kCannot;
     std::string body;
     const bool found = srv.ReadDataByStream(args.positional[1], body);
     std::fwrite(body.data(), 1, body.size(), stdout);
-    if (std::fflush(stdout) != 0) return kCannot;
+    if (std::fflush(stdout) != 0)
+        return kCannot;
     return found ? kOk : kDamage;
 }
 
 int CmdSearch(const Args& args) {
-    if (args.positional.size() != 2) return Usage("search takes FILE and WORD");
+    if (args.positional.size() != 2)
+        return Usage("search takes FILE and WORD");
     const std::string raw = args.positional[1];
     Tdm_htServer srv;
     MemoryContentsModel model;
-    if (!Load(args, srv, model)) return kCannot;
+    if (!Load(args, srv, model))
+        return kCannot;
     server::FullTextSearch search(srv, model, {[&] { return Utf8ToGbk(raw); }, {}, {}});
     const auto& results = Trim(raw).empty() ? search.Results() : search.Run();
     for (const auto& r : results) {
@@ -97,10 +107,12 @@ int CmdSearch(const Args& args) {
 }
 
 int CmdExtract(const Args& args) {
-    if (args.positional.size() != 2) return Usage("extract takes FILE and DIR");
+    if (args.positional.size() != 2)
+        return Usage("extract takes FILE and DIR");
     Tdm_htServer srv;
     MemoryContentsModel model;
-    if (!Load(args, srv, model)) return kCannot;
+    if (!Load(args, srv, model))
+        return kCannot;
     ExtractReport r = ExtractAll(srv, args.positional[1], [](bool ok, const std::string& line) {
         std::fprintf(ok ? stdout : stderr, "%s\n", line.c_str());
     });

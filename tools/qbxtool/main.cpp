@@ -8,7 +8,8 @@
 int main(int argc, char** argv) {
     using namespace q3::tool;
     std::setlocale(LC_ALL, "");
-    if (argc < 2) return Usage();
+    if (argc < 2)
+        return Usage();
     const std::string first = argv[1];
     if (first == "--help" || first == "-h" || first == "help") {
         if (first == "help" && argc > 2) {

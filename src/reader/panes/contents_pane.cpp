@@ -119,7 +119,8 @@ void TContentsPane::FitWidth() {
         // at its width; the best guesses are measured.
         std::vector<uint32_t> costs(outline.NodeCount());
         for (server::NodeId id = 1; id <= costs.size(); ++id)
-            costs[id - 1] = static_cast<uint32_t>(data_->model.At(id).caption.size()) + 3 * depth[id];
+            costs[id - 1] =
+                static_cast<uint32_t>(data_->model.At(id).caption.size()) + 3 * depth[id];
         for (size_t i : LargestCosts(costs, kWidthCandidates)) {
             const auto id = static_cast<server::NodeId>(i + 1);
             widest.push_back({GbkToUtf8(data_->model.Caption(id)), static_cast<int>(depth[id])});

@@ -16,7 +16,8 @@ TEST(BufferCrc, IsTheUninvertedRegister) {
         {"123456789", ~0xCBF43926u},
         {"", 0xFFFFFFFFu},
     };
-    for (const Case& c : cases) EXPECT_EQ(StringCrc(c.bytes), c.crc) << c.bytes;
+    for (const Case& c : cases)
+        EXPECT_EQ(StringCrc(c.bytes), c.crc) << c.bytes;
 }
 
 TEST(BufferCrc, NonPositiveCountGivesInitialRegister) {
@@ -26,7 +27,8 @@ TEST(BufferCrc, NonPositiveCountGivesInitialRegister) {
 
 TEST(BufferCrc, PiecewiseUpdateMatchesWhole) {
     std::string text(1000, '\0');
-    for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>(i * 7 + 3);
+    for (size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char>(i * 7 + 3);
     uint32_t whole = BufferCrc(text.data(), static_cast<int64_t>(text.size()));
     for (size_t cut : {0u, 1u, 3u, 4u, 5u, 999u}) {
         uint32_t reg = CrcUpdate(0xFFFFFFFFu, text.data(), cut);

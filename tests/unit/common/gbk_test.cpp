@@ -49,8 +49,8 @@ TEST(GbkLower, RegressionEightByteStepsKeepTheCharacterBoundary) {
     for (size_t pad = 0; pad < 9; ++pad) {
         const std::string head(pad, 'Q');
         const std::string in = head + "ABCDEFGHIJKLMNOP\x81\x41XYZ[@`{" + head;
-        const std::string want = std::string(pad, 'q') + "abcdefghijklmnop\x81\x41xyz[@`{" +
-                                 std::string(pad, 'q');
+        const std::string want =
+            std::string(pad, 'q') + "abcdefghijklmnop\x81\x41xyz[@`{" + std::string(pad, 'q');
         EXPECT_EQ(GbkLower(in), want) << pad;
     }
 }
@@ -58,7 +58,10 @@ TEST(GbkLower, RegressionEightByteStepsKeepTheCharacterBoundary) {
 TEST(GbkFind, NeverMatchesOnATrailByte) {
     // "\x81\x41" is one character; searching "A" must not find its trail.
     EXPECT_EQ(GbkFind("\x81\x41", "A"), std::string_view::npos);
-    EXPECT_EQ(GbkFind("\x81\x41" "A", "A"), 2u);
+    EXPECT_EQ(GbkFind("\x81\x41"
+                      "A",
+                      "A"),
+              2u);
     // A pair that straddles two characters: "\xB0\xA1\xB0\xA1" holds the bytes
     // "\xA1\xB0" at offset 1, which is not a character start.
     EXPECT_EQ(GbkFind("\xB0\xA1\xB0\xA1", "\xA1\xB0"), std::string_view::npos);

@@ -14,11 +14,11 @@ TEST(IniFile, ReadsSoundLinesAndSkipsTheRest) {
     ini.Parse(
         "garbage before any section\n"  // no section yet: skipped
         "[URLs]\n"
-        "Count = 2\n"                    // blanks around the name are trimmed
+        "Count = 2\n"  // blanks around the name are trimmed
         "url0=C:\\b\\A.QBX\n"
-        "no equals sign\n"               // skipped
-        "URL1=http://example.org/?a=b\n" // names compare without case; "=" in the value kept
-        "[urls]\n"                       // the same section again
+        "no equals sign\n"                // skipped
+        "URL1=http://example.org/?a=b\n"  // names compare without case; "=" in the value kept
+        "[urls]\n"                        // the same section again
         "url2=x\n");
     EXPECT_EQ(ini.ReadInteger("urls", "count", 0), 2);
     EXPECT_EQ(ini.ReadString("URLs", "url0", ""), "C:\\b\\A.QBX");

@@ -11,28 +11,30 @@ TEST(PercentDecode, Table) {
         std::string out;
     } cases[] = {
         {"a%20b", "a b"},
-        {"100%", "100"},         // a lone "%" is dropped
-        {"%zz!", "!"},           // an escape that is not hexadecimal disappears
-        {"a+b", "a+b"},          // "+" is not a blank
+        {"100%", "100"},  // a lone "%" is dropped
+        {"%zz!", "!"},    // an escape that is not hexadecimal disappears
+        {"a+b", "a+b"},   // "+" is not a blank
         {"%C7%B0%D1%D4.htm", "\xC7\xB0\xD1\xD4.htm"},
-        {"%4", "\x04"},          // one digit left at the end
-        {"% 4x", "\x04x"},       // blanks inside the escape are trimmed
-        {"%%41", "1"},           // "%%4" fails, then "1"
+        {"%4", "\x04"},     // one digit left at the end
+        {"% 4x", "\x04x"},  // blanks inside the escape are trimmed
+        {"%%41", "1"},      // "%%4" fails, then "1"
     };
-    for (const Case& c : cases) EXPECT_EQ(PercentDecode(c.in), c.out) << c.in;
+    for (const Case& c : cases)
+        EXPECT_EQ(PercentDecode(c.in), c.out) << c.in;
 }
 
 TEST(PercentEncode, RoundTripsAnyBytes) {
     EXPECT_EQ(PercentEncode("a b&c#\xC7\xB0~"), "a%20b%26c%23%C7%B0~");
     std::string all;
-    for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
+    for (int c = 0; c < 256; ++c)
+        all.push_back(static_cast<char>(c));
     EXPECT_EQ(PercentDecode(PercentEncode(all)), all);
 }
 
 TEST(TextBetween, Table) {
     EXPECT_EQ(TextBetween("a<b>c", "<", ">"), "b");
-    EXPECT_EQ(TextBetween("a<bc", "<", ">"), "");   // end missing
-    EXPECT_EQ(TextBetween("abc", "<", ">"), "");    // start missing
+    EXPECT_EQ(TextBetween("a<bc", "<", ">"), "");  // end missing
+    EXPECT_EQ(TextBetween("abc", "<", ">"), "");   // start missing
     EXPECT_EQ(TextBetween("", "<", ">"), "");
     EXPECT_EQ(TextBetween("x value=\"v1\" value=\"v2\"", "value=\"", "\""), "v1");
 }
@@ -60,7 +62,8 @@ TEST(ShortenText, LimitsCharactersAndHalvesForChinese) {
     EXPECT_EQ(ShortenText("abcdefghijklmnop", 16, "..."), "abcdefghijklmnop");
     // Ten GBK characters with limit 16 keep eight.
     std::string ten;
-    for (int i = 0; i < 10; ++i) ten += "\xB0\xA1";
+    for (int i = 0; i < 10; ++i)
+        ten += "\xB0\xA1";
     EXPECT_EQ(ShortenText(ten, 16, "..."), ten.substr(0, 16) + "...");
     EXPECT_EQ(ShortenText("", 3, "..."), "");
 }

@@ -6,7 +6,7 @@ namespace q3::doc {
 namespace {
 
 TEST(EntryOffset, FollowsTheWrappingRule) {
-    EXPECT_EQ(EntryOffset(0), 538u);   // record 0 reads record 1
+    EXPECT_EQ(EntryOffset(0), 538u);  // record 0 reads record 1
     EXPECT_EQ(EntryOffset(1), 538u);
     EXPECT_EQ(EntryOffset(2), 562u);
     EXPECT_EQ(EntryOffset(-1), 0xFFFFFFFFu);

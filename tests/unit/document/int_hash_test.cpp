@@ -40,9 +40,11 @@ TEST(TIntHash, GetPutReplaceRemove) {
 TEST(TIntHash, KeepsInsertionOrder) {
     TIntHash<int> t(200000, Ownership::kNone);
     std::vector<int> values(100);
-    for (int i = 0; i < 100; ++i) t.Put(static_cast<uint32_t>(99 - i) * 200000u, &values[i]);
+    for (int i = 0; i < 100; ++i)
+        t.Put(static_cast<uint32_t>(99 - i) * 200000u, &values[i]);
     ASSERT_EQ(t.Count(), 100);
-    for (int i = 0; i < 100; ++i) EXPECT_EQ(t.Nodes()[i]->value, &values[i]);
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(t.Nodes()[i]->value, &values[i]);
 }
 
 TEST(TIntHash, LongChainsAgreeWithAPlainMapThroughEveryChange) {

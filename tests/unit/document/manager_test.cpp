@@ -14,7 +14,8 @@ using q3::testing::TempDir;
 
 std::string Build(const std::vector<std::string>& records, DocumentInfo info = {}) {
     QbxWriter w(std::move(info));
-    for (const std::string& r : records) w.AddRecord(r);
+    for (const std::string& r : records)
+        w.AddRecord(r);
     return w.Build();
 }
 
@@ -30,7 +31,7 @@ std::string OpenMessage(const std::string& path,
 }
 
 class ManagerTest : public ::testing::Test {
-protected:
+  protected:
     TempDir dir;
 };
 
@@ -120,7 +121,7 @@ TEST_F(ManagerTest, PasswordRules) {
     info.Password = "\xCA\xBE\xC0\xFD\xC3\xDC\xC2\xEB";  // 示例密码 in GBK
     std::string path = dir.Write("p.qbx", Build({"c", "secret page"}, info));
 
-    EXPECT_EQ(OpenMessage(path), "密码错误, 请输入正确的密码");  // no provider
+    EXPECT_EQ(OpenMessage(path), "密码错误, 请输入正确的密码");     // no provider
     EXPECT_EQ(OpenMessage(path, [](TQBXManage&, std::string&) {}),  // cancelled prompt
               "密码错误, 请输入正确的密码");
     EXPECT_EQ(OpenMessage(path, [](TQBXManage&, std::string& p) { p = "wrong"; }),
@@ -151,8 +152,7 @@ TEST_F(ManagerTest, RegressionPasswordOf256BytesIsRefusedAsWrong) {
     std::string key(256, 'k');
     std::string bytes = Build({"c"});
     PutU32(bytes, 495 + fh::kPasswordHash, StringCrc(key));
-    EXPECT_EQ(OpenMessage(dir.Write("k.qbx", bytes),
-                          [&](TQBXManage&, std::string& p) { p = key; }),
+    EXPECT_EQ(OpenMessage(dir.Write("k.qbx", bytes), [&](TQBXManage&, std::string& p) { p = key; }),
               "密码错误, 请输入正确的密码");
 }
 

@@ -18,7 +18,8 @@ TEST(RecordCipher, RepeatsTheKeyOverTheHead) {
 
 TEST(RecordCipher, KeyOf260BytesHasPeriodFour) {
     std::string key(260, '\0');
-    for (size_t i = 0; i < key.size(); ++i) key[i] = static_cast<char>(i + 1);
+    for (size_t i = 0; i < key.size(); ++i)
+        key[i] = static_cast<char>(i + 1);
     std::string head(8, '\0');
     ASSERT_TRUE(RecordCipher(head.data(), head.size(), key));
     EXPECT_EQ(head, std::string("\x01\x02\x03\x04\x01\x02\x03\x04"));

@@ -30,7 +30,8 @@ TEST(QbxWriter, LaysOutBlocksDirectoryAndData) {
 
 TEST(QbxWriter, LongGbkTextIsCutOnACharacterBoundary) {
     DocumentInfo info;
-    for (int i = 0; i < 30; ++i) info.Producer += "\xB0\xA1";  // 60 bytes, capacity 48
+    for (int i = 0; i < 30; ++i)
+        info.Producer += "\xB0\xA1";  // 60 bytes, capacity 48
     info.Producer = "x" + info.Producer;
     QbxWriter w(info);
     VersionBlock v = ParseVersionBlock(w.Build().substr(0, kVersionBlockSize));
@@ -43,7 +44,8 @@ TEST(QbxWriter, RoundTripsThroughTheManagerWithAPassword) {
     info.Password = "pw";
     QbxWriter w(info);
     std::string big(200000, '\0');
-    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 31) ^ (i >> 7));
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>((i * 31) ^ (i >> 7));
     w.AddRecord("contents");
     w.AddRecord(big);
     std::string path = dir.File("a.qbx");

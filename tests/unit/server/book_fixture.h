@@ -16,7 +16,8 @@ inline std::string WriteBook(const q3::testing::TempDir& dir, const std::string&
                              const std::string& name = "book.qbx", doc::DocumentInfo info = {}) {
     doc::QbxWriter w(std::move(info));
     w.AddRecord(contents);
-    for (const std::string& p : pages) w.AddRecord(p);
+    for (const std::string& p : pages)
+        w.AddRecord(p);
     std::string path = dir.File(name);
     w.WriteFile(path);
     return path;
@@ -25,7 +26,8 @@ inline std::string WriteBook(const q3::testing::TempDir& dir, const std::string&
 // Opens a book into a server and a memory model, as the reader does.
 inline bool OpenBook(Tdm_htServer& srv, MemoryContentsModel& model, const std::string& path) {
     OpenOutcome out = srv.OpenDocument(path, {});
-    if (out.kind != OpenOutcome::kOpened) return false;
+    if (out.kind != OpenOutcome::kOpened)
+        return false;
     srv.LoadContents(out.contents_text, model);
     return true;
 }

@@ -16,9 +16,11 @@ struct Parsed {
         std::vector<std::string> out;
         for (auto [id, depth] : model.DisplayOrder()) {
             const auto& n = model.At(id);
-            out.push_back(std::string(static_cast<size_t>(depth), '.') + std::string(model.Caption(id)) + "|" +
-                          (n.entry ? std::to_string(n.entry->RecordNo) + "|" + std::string(n.entry->LocalPath)
-                                   : std::string("-")));
+            out.push_back(
+                std::string(static_cast<size_t>(depth), '.') + std::string(model.Caption(id)) +
+                "|" +
+                (n.entry ? std::to_string(n.entry->RecordNo) + "|" + std::string(n.entry->LocalPath)
+                         : std::string("-")));
         }
         return out;
     }
@@ -26,26 +28,26 @@ struct Parsed {
 
 TEST(BuildContents, NestedListsMakeTheTree) {
     Parsed p(
-        "<HTML><BODY>\n"                                                  // skipped
-        "<UL>\n"                                                          // level 0
-        "<LI><OBJECT type=\"text/sitemap\">\n"                            // item
-        "<param name=\"Name\" value=\"Intro\" id=\"2\">\n"                // caption, record 2
-        "<param name=\"Local\" value=\"Intro.htm\">\n"                    // path, lower-cased
+        "<HTML><BODY>\n"                                    // skipped
+        "<UL>\n"                                            // level 0
+        "<LI><OBJECT type=\"text/sitemap\">\n"              // item
+        "<param name=\"Name\" value=\"Intro\" id=\"2\">\n"  // caption, record 2
+        "<param name=\"Local\" value=\"Intro.htm\">\n"      // path, lower-cased
         "</OBJECT>\n"
-        "<UL>\n"                                                          // level 1
+        "<UL>\n"  // level 1
         "<LI><OBJECT type=\"text/sitemap\">\n"
         "<param name=\"Name\" value=\"Part A\" id=\"3\">\n"
         "<param name=\"Local\" value=\"Sub\\A.htm\">\n"
         "</OBJECT>\n"
-        "</UL>\n"                                                         // back to level 0
+        "</UL>\n"  // back to level 0
         "<LI><OBJECT type=\"text/sitemap\">\n"
-        "<param name=\"Name\" value=\"Heading\" id=\"-1\">\n"             // no page
+        "<param name=\"Name\" value=\"Heading\" id=\"-1\">\n"  // no page
         "<param name=\"Local\" value=\"\">\n"
         "</OBJECT>\n"
         "</UL>\n"
         "</BODY></HTML>\n");
-    EXPECT_EQ(p.Tree(), (std::vector<std::string>{"Intro|2|intro.htm", ".Part A|3|sub\\a.htm",
-                                                  "Heading|-"}));
+    EXPECT_EQ(p.Tree(),
+              (std::vector<std::string>{"Intro|2|intro.htm", ".Part A|3|sub\\a.htm", "Heading|-"}));
     ASSERT_EQ(p.model.Index().size(), 2u);  // the heading is not indexed
     EXPECT_EQ(p.srv.Lookup("sub/a.htm")->RecordNo, 3);
 }
@@ -53,7 +55,8 @@ TEST(BuildContents, NestedListsMakeTheTree) {
 TEST(BuildContents, PathOnTheCaptionLineAndNonNumericIds) {
     Parsed p(
         "<ul>\n"
-        "<li><param name=\"name\" value=\"One\" id=\"x7\"><param name=\"local\" value=\"one.htm\">\n"
+        "<li><param name=\"name\" value=\"One\" id=\"x7\"><param name=\"local\" "
+        "value=\"one.htm\">\n"
         "<li><param name=\"name\" value=\"Two\" id=\"$10\">\n"  // hex, as the id parser allows
         "<param name=\"local\" value=\"two.htm\">\n"
         "</ul>\n"
@@ -67,7 +70,8 @@ TEST(BuildContents, RegressionLastLineIsNeverExaminedOnItsOwn) {
     Parsed p(
         "<ul>\n"
         "<li><param name=\"name\" value=\"Kept\" id=\"2\"><param name=\"local\" value=\"k.htm\">\n"
-        "<li><param name=\"name\" value=\"Lost\" id=\"3\"><param name=\"local\" value=\"l.htm\">\n");
+        "<li><param name=\"name\" value=\"Lost\" id=\"3\"><param name=\"local\" "
+        "value=\"l.htm\">\n");
     EXPECT_EQ(p.Tree(), (std::vector<std::string>{"Kept|2|k.htm"}));
     Parsed none("");
     EXPECT_EQ(none.model.NodeCount(), 0u);
@@ -86,7 +90,8 @@ TEST(BuildContents, DuplicatePathsKeepTheFirstItemsAddress) {
     Parsed p(
         "<ul>\n"
         "<li><param name=\"name\" value=\"First\" id=\"2\"><param name=\"local\" value=\"p.htm\">\n"
-        "<li><param name=\"name\" value=\"Second\" id=\"3\"><param name=\"local\" value=\"p.htm\">\n"
+        "<li><param name=\"name\" value=\"Second\" id=\"3\"><param name=\"local\" "
+        "value=\"p.htm\">\n"
         "</ul>\n");
     ASSERT_EQ(p.model.NodeCount(), 2u);
     ContentsEntry* e = p.srv.Lookup("p.htm");
@@ -125,7 +130,8 @@ TEST(BuildContents, DuplicateKeysSkipTakenCountersAsTheRuleGives) {
 TEST(BuildContents, AnchoredItemMakesItsBarePathAddressable) {
     Parsed p(
         "<ul>\n"
-        "<li><param name=\"name\" value=\"Sec\" id=\"4\"><param name=\"local\" value=\"a.htm#s1\">\n"
+        "<li><param name=\"name\" value=\"Sec\" id=\"4\"><param name=\"local\" "
+        "value=\"a.htm#s1\">\n"
         "</ul>\n");
     ContentsEntry* bare = p.srv.Lookup("a.htm");
     ASSERT_NE(bare, nullptr);
@@ -167,8 +173,8 @@ TEST(BuildContents, LevelJumpsAndClosingBelowRoot) {
     // is appended as the last root.
     // ("A" itself reads "a": the caption's case is taken from the first place
     // its lower-case form occurs in the line, here inside "param".)
-    EXPECT_EQ(p.Tree(), (std::vector<std::string>{"a|2|a.htm", ".B|3|b.htm", "C|4|c.htm",
-                                                  "D|5|d.htm"}));
+    EXPECT_EQ(p.Tree(),
+              (std::vector<std::string>{"a|2|a.htm", ".B|3|b.htm", "C|4|c.htm", "D|5|d.htm"}));
 }
 
 TEST(BuildContents, ItemWithEmptyPathLineIsDropped) {
@@ -185,17 +191,24 @@ TEST(BuildContents, MarkersAreFoundWhereverTheLineHoldsThem) {
     Parsed p(
         "<ul>\r"  // CR alone ends a line
         // Every marker past the first 128 bytes of its line.
-        + pad + "<li><param name=\"name\" value=\"Far\" id=\"8\"><param name=\"local\" value=\"far.htm\">\r\n"
+        + pad +
+        "<li><param name=\"name\" value=\"Far\" id=\"8\"><param name=\"local\" "
+        "value=\"far.htm\">\r\n"
         // A caption longer than those 128 bytes, its id and path after it.
-        "<li><param name=\"name\" value=\"" + pad + "\" id=\"7\"><param name=\"local\" value=\"long.htm\">\n"
+        "<li><param name=\"name\" value=\"" +
+        pad +
+        "\" id=\"7\"><param name=\"local\" value=\"long.htm\">\n"
         // "V" after a lead byte is a trail byte, never lower-cased: that
         // "Value" is no attribute; "v" there is matched as it stands.
-        "<li><param name=\"name\" \x81Value=\"No\" value=\"Yes\" id=\"9\"><param name=\"local\" value=\"y.htm\">\n"
-        "<li><param name=\"name\" \x81value=\"Trail\" id=\"10\"><param name=\"local\" value=\"t.htm\">\n"
+        "<li><param name=\"name\" \x81Value=\"No\" value=\"Yes\" id=\"9\"><param name=\"local\" "
+        "value=\"y.htm\">\n"
+        "<li><param name=\"name\" \x81value=\"Trail\" id=\"10\"><param name=\"local\" "
+        "value=\"t.htm\">\n"
         "<LI><PARAM NAME=\"NAME\" VALUE=\"Caps\" ID=\"11\"><PARAM NAME=\"LOCAL\" VALUE=\"C.HTM\">\n"
         "</ul>\n");
-    EXPECT_EQ(p.Tree(), (std::vector<std::string>{"Far|8|far.htm", pad + "|7|long.htm", "Yes|9|y.htm",
-                                                  "Trail|10|t.htm", "Caps|11|c.htm"}));
+    EXPECT_EQ(p.Tree(),
+              (std::vector<std::string>{"Far|8|far.htm", pad + "|7|long.htm", "Yes|9|y.htm",
+                                        "Trail|10|t.htm", "Caps|11|c.htm"}));
 }
 
 TEST(BuildContents, PumpsEveryTenthLine) {
@@ -204,7 +217,8 @@ TEST(BuildContents, PumpsEveryTenthLine) {
     int pumps = 0;
     srv.SetPumpHook([&] { ++pumps; });
     std::string text;
-    for (int i = 0; i < 35; ++i) text += "line\n";
+    for (int i = 0; i < 35; ++i)
+        text += "line\n";
     srv.LoadContents(text, model);
     EXPECT_EQ(pumps, 3);  // lines 10, 20, 30; parsing ends before line 35
 }

@@ -10,17 +10,18 @@ namespace {
 
 size_t Count(const std::string& text, const std::string& what) {
     size_t n = 0;
-    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1))
+        ++n;
     return n;
 }
 
 TEST(HomePageHtml, ListsDocumentsAndWebAddressesNewestFirst) {
-    const std::string page = HomePageHtml({"C:\\b\\A.QBX", "/books/second.qbx", "http://a.org",
-                                           "about:blank"});
+    const std::string page =
+        HomePageHtml({"C:\\b\\A.QBX", "/books/second.qbx", "http://a.org", "about:blank"});
     EXPECT_EQ(page.rfind("<html><head><title>首页</title>\r\n", 0), 0u);
     EXPECT_EQ(page.substr(page.size() - 22), "</table></body></html>");
-    EXPECT_EQ(Count(page, "\r\n"), 19u);  // 20 lines
-    EXPECT_EQ(Count(page, ">评论</a>"), 2u);  // two document rows
+    EXPECT_EQ(Count(page, "\r\n"), 19u);                                 // 20 lines
+    EXPECT_EQ(Count(page, ">评论</a>"), 2u);                             // two document rows
     EXPECT_LT(page.find(">second.qbx </a>"), page.find(">A.QBX </a>"));  // newest first
     EXPECT_NE(page.find(">http://a.org </a>"), std::string::npos);
     EXPECT_EQ(page.find(">about:blank"), std::string::npos);
@@ -32,7 +33,8 @@ TEST(HomePageHtml, ListsDocumentsAndWebAddressesNewestFirst) {
 
 TEST(HomePageHtml, ShortensNamesButKeepsFullTargets) {
     const std::string name(50, 'n');
-    const std::string page = HomePageHtml({"/b/" + name + ".qbx", "http://" + std::string(40, 'w')});
+    const std::string page =
+        HomePageHtml({"/b/" + name + ".qbx", "http://" + std::string(40, 'w')});
     EXPECT_NE(page.find(">" + std::string(46, 'n') + "... </a>"), std::string::npos);
     EXPECT_NE(page.find("title=\"/b/" + name + ".qbx\""), std::string::npos);
     EXPECT_NE(page.find(">http://" + std::string(35, 'w') + "... </a>"), std::string::npos);

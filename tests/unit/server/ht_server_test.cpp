@@ -19,23 +19,26 @@ const std::string kContents =
     // 前言.htm in GBK: reached by GBK or by UTF-8 percent escapes
     "<li><param name=\"name\" value=\"Preface\" id=\"4\">"
     "<param name=\"local\" value=\"\xC7\xB0\xD1\xD4.htm\">\n"
-    "<li><param name=\"name\" value=\"Broken\" id=\"9\"><param name=\"local\" value=\"broken.htm\">\n"
+    "<li><param name=\"name\" value=\"Broken\" id=\"9\"><param name=\"local\" "
+    "value=\"broken.htm\">\n"
     "<res value=\"logo.gif\" id=\"5\">\n"
     "<res value=\"sub\" id=\"6\">\n"
     "</ul>\n"
     "end\n";
 
 class ServerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        path = WriteBook(dir, kContents, {"<p>index</p>", "<p>page b</p>", "<p>preface</p>",
-                                          "GIF89a", "sub folder"});
+        path =
+            WriteBook(dir, kContents,
+                      {"<p>index</p>", "<p>page b</p>", "<p>preface</p>", "GIF89a", "sub folder"});
         ASSERT_TRUE(OpenBook(srv, model, path));
     }
     std::string Serve(std::string_view address, bool* found = nullptr) {
         std::string out;
         bool f = srv.ReadDataByStream(address, out);
-        if (found) *found = f;
+        if (found)
+            *found = f;
         return out;
     }
     TempDir dir;
@@ -59,7 +62,7 @@ TEST_F(ServerTest, PrefixTestSeesThePathAsWritten) {
 
 TEST_F(ServerTest, LookupSteps) {
     EXPECT_EQ(Serve("qbx://reader/sub/"), "sub folder");  // trailing "/" dropped
-    EXPECT_EQ(Serve("qbx://reader/%C7%B0%D1%D4.htm"), "<HTML><p>preface</p>");  // GBK escapes
+    EXPECT_EQ(Serve("qbx://reader/%C7%B0%D1%D4.htm"), "<HTML><p>preface</p>");        // GBK escapes
     EXPECT_EQ(Serve("qbx://reader/%E5%89%8D%E8%A8%80.htm"), "<HTML><p>preface</p>");  // UTF-8
     EXPECT_EQ(Serve("qbx://reader/extra/index.htm"), "<HTML><p>index</p>");  // first step dropped
     EXPECT_EQ(srv.Lookup("a\\b.htm?KEY=x")->RecordNo, 3);
@@ -124,7 +127,7 @@ TEST_F(ServerTest, ServingAnItemWithANodePostsItsSelection) {
         seen.push_back(e);
     });
     Serve("qbx://reader/a/b.htm");
-    Serve("qbx://reader/logo.gif");  // a resource has no node
+    Serve("qbx://reader/logo.gif");    // a resource has no node
     Serve("qbx://reader/broken.htm");  // selected even though the read failed
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(model.NodeCaption(seen[0]->Node), "Page");

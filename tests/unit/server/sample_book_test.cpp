@@ -29,7 +29,8 @@ std::string ReadText(const std::string& path) {
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> out;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
     return out;
 }
 
@@ -42,19 +43,18 @@ std::string Sha256(const std::string& bytes) {
 }
 
 class SampleBook : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const std::string dir = Q3_SAMPLES_DIR;
         description = ReadText(dir + "/debian-reference.md");
-        if (description.empty()) GTEST_SKIP() << "no sample book beside the checkout";
+        if (description.empty())
+            GTEST_SKIP() << "no sample book beside the checkout";
         // A private copy: other test processes hold the shared file open, and
         // a document is opened by one reader at a time.
         const std::string book = copy.File("debian-reference.qbx");
         std::filesystem::copy_file(dir + "/debian-reference.qbx", book);
-        OpenOutcome out = srv.OpenDocument(book,
-                                           [](doc::TQBXManage&, std::string& p) {
-                                               p = Utf8ToGbk("示例密码").value();
-                                           });
+        OpenOutcome out = srv.OpenDocument(
+            book, [](doc::TQBXManage&, std::string& p) { p = Utf8ToGbk("示例密码").value(); });
         ASSERT_EQ(out.kind, OpenOutcome::kOpened) << out.message;
         srv.LoadContents(out.contents_text, model);
     }
@@ -63,14 +63,18 @@ protected:
         std::vector<std::string> out;
         bool in = false, seen = false;
         for (const std::string& l : Lines(description)) {
-            if (l == heading) seen = true;
-            if (!seen) continue;
+            if (l == heading)
+                seen = true;
+            if (!seen)
+                continue;
             if (l.rfind("```", 0) == 0) {
-                if (in) break;
+                if (in)
+                    break;
                 in = true;
                 continue;
             }
-            if (in) out.push_back(l);
+            if (in)
+                out.push_back(l);
         }
         return out;
     }
@@ -87,16 +91,18 @@ TEST_F(SampleBook, FieldsMatchTheProducer) {
     char check[16];
     std::snprintf(check, sizeof check, "%08X", srv.Document()->DocumentCheck());
     EXPECT_NE(description.find(std::string("DocumentCheck: ") + check), std::string::npos);
-    EXPECT_NE(description.find("DirectoryCount: " + std::to_string(srv.Document()->DirectoryCount())),
-              std::string::npos);
+    EXPECT_NE(
+        description.find("DirectoryCount: " + std::to_string(srv.Document()->DirectoryCount())),
+        std::string::npos);
 }
 
 TEST_F(SampleBook, ContentsTreeMatchesTheProducer) {
     std::vector<std::string> tree;
     for (auto [id, depth] : model.DisplayOrder()) {
         const auto& n = model.At(id);
-        tree.push_back(std::string(static_cast<size_t>(depth) * 2, ' ') + GbkToUtf8(model.Caption(id)) +
-                       "\t" + (n.entry ? std::to_string(n.entry->RecordNo) : "-") + "\t" +
+        tree.push_back(std::string(static_cast<size_t>(depth) * 2, ' ') +
+                       GbkToUtf8(model.Caption(id)) + "\t" +
+                       (n.entry ? std::to_string(n.entry->RecordNo) : "-") + "\t" +
                        (n.entry ? GbkToUtf8(n.entry->LocalPath) : ""));
     }
     std::vector<std::string> expected = Section("## Contents tree (caption, record, local path)");
@@ -108,7 +114,8 @@ TEST_F(SampleBook, ServedBodiesMatchTheProducer) {
     int rows = 0;
     for (const std::string& l : Lines(description)) {
         // | `address` | bytes | `sha256` |
-        if (l.rfind("| `qbx://", 0) != 0) continue;
+        if (l.rfind("| `qbx://", 0) != 0)
+            continue;
         std::vector<std::string> cells;
         std::istringstream in(l);
         for (std::string cell; std::getline(in, cell, '|');) {
@@ -129,13 +136,15 @@ TEST_F(SampleBook, SearchResultsMatchTheProducer) {
     int words = 0;
     for (const std::string& l : Lines(description)) {
         // - `word`: page, page, ...
-        if (l.rfind("- `", 0) != 0 || l.find("`: ") == std::string::npos) continue;
+        if (l.rfind("- `", 0) != 0 || l.find("`: ") == std::string::npos)
+            continue;
         const std::string word = l.substr(3, l.find("`: ") - 3);
         const std::string list = l.substr(l.find("`: ") + 3);
         FullTextSearch s(srv, model, {[&] { return Utf8ToGbk(word); }, {}, {}});
         std::string got;
         for (const SearchResult& r : s.Run()) {
-            if (!got.empty()) got += ", ";
+            if (!got.empty())
+                got += ", ";
             got += GbkToUtf8(r.entry->LocalPath);
         }
         EXPECT_EQ(got, list) << word;

@@ -18,15 +18,16 @@ TEST(SafeRelativePath, Table) {
     } cases[] = {
         {"a\\b.htm", "a/b.htm"},
         {"./a//b", "a/b"},
-        {"..\\evil.txt", ""},       // climbs out
-        {"a\\..\\..\\evil", ""},    // climbs out from inside
-        {"c:\\windows\\x", ""},     // drive prefix
-        {"\\root.txt", ""},         // absolute
-        {"/etc/passwd", ""},        // absolute, this platform's way
+        {"..\\evil.txt", ""},     // climbs out
+        {"a\\..\\..\\evil", ""},  // climbs out from inside
+        {"c:\\windows\\x", ""},   // drive prefix
+        {"\\root.txt", ""},       // absolute
+        {"/etc/passwd", ""},      // absolute, this platform's way
         {"", ""},
-        {"a..b\\c", "a..b/c"},      // dots inside a name are fine
+        {"a..b\\c", "a..b/c"},  // dots inside a name are fine
     };
-    for (const Case& c : cases) EXPECT_EQ(SafeRelativePath(c.in).string(), c.out) << c.in;
+    for (const Case& c : cases)
+        EXPECT_EQ(SafeRelativePath(c.in).string(), c.out) << c.in;
 }
 
 TEST(ExtractAll, RegressionHostilePathsAreRefusedNeverWritten) {
@@ -34,13 +35,15 @@ TEST(ExtractAll, RegressionHostilePathsAreRefusedNeverWritten) {
     doc::QbxWriter w({});
     w.AddRecord(
         "<ul>\n"
-        "<li><param name=\"name\" value=\"Page\" id=\"2\"><param name=\"local\" value=\"Sub\\A.htm\">\n"
-        "<li><param name=\"name\" value=\"Sec\" id=\"2\"><param name=\"local\" value=\"sub\\a.htm#s\">\n"
-        "<res value=\"..\\..\\evil.txt\" id=\"3\">\n"     // would climb out of the folder
-        "<res value=\"c:\\evil2.txt\" id=\"3\">\n"        // drive prefix
-        "<res value=\"\\evil3.txt\" id=\"3\">\n"          // absolute
-        "<res value=\"\xC7\xB0\xD1\xD4.txt\" id=\"3\">\n" // a GBK name becomes UTF-8
-        "<res value=\"missing.txt\" id=\"9\">\n"          // no such record
+        "<li><param name=\"name\" value=\"Page\" id=\"2\"><param name=\"local\" "
+        "value=\"Sub\\A.htm\">\n"
+        "<li><param name=\"name\" value=\"Sec\" id=\"2\"><param name=\"local\" "
+        "value=\"sub\\a.htm#s\">\n"
+        "<res value=\"..\\..\\evil.txt\" id=\"3\">\n"      // would climb out of the folder
+        "<res value=\"c:\\evil2.txt\" id=\"3\">\n"         // drive prefix
+        "<res value=\"\\evil3.txt\" id=\"3\">\n"           // absolute
+        "<res value=\"\xC7\xB0\xD1\xD4.txt\" id=\"3\">\n"  // a GBK name becomes UTF-8
+        "<res value=\"missing.txt\" id=\"9\">\n"           // no such record
         "</ul>\n"
         "end\n");
     w.AddRecord("page bytes");
@@ -56,7 +59,8 @@ TEST(ExtractAll, RegressionHostilePathsAreRefusedNeverWritten) {
 
     const fs::path target = dir.path() / "out" / "inner";
     std::vector<std::string> notes;
-    ExtractReport r = ExtractAll(srv, target, [&](bool, const std::string& l) { notes.push_back(l); });
+    ExtractReport r =
+        ExtractAll(srv, target, [&](bool, const std::string& l) { notes.push_back(l); });
     EXPECT_EQ(r.written, 2);  // the page once (its anchored item adds nothing) and the GBK name
     EXPECT_EQ(r.refused, 3);
     EXPECT_EQ(r.failed, 1);
