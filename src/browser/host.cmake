@@ -7,6 +7,7 @@ set(Q3_BROWSER_DIR ${PROJECT_SOURCE_DIR}/src/browser)
 add_library(q3_browser_host_rules STATIC
   ${Q3_BROWSER_DIR}/host_flags.cpp ${Q3_BROWSER_DIR}/load_error_page.cpp)
 target_include_directories(q3_browser_host_rules PUBLIC ${CMAKE_BINARY_DIR}/layer-include/browser)
+target_link_libraries(q3_browser_host_rules PUBLIC q3_common)
 
 if(QUILLON3_GUI)
   add_library(q3_browser STATIC

@@ -1,37 +1,8 @@
 #include "browser/load_error_page.h"
 
+#include "common/text.h"
+
 namespace q3::browser {
-
-namespace {
-
-std::string Escape(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
-}  // namespace
 
 std::string LoadErrorPageHtml(std::string_view address, std::string_view reason,
                               std::string_view detail) {
@@ -40,9 +11,9 @@ std::string LoadErrorPageHtml(std::string_view address, std::string_view reason,
         "<body style=\"font-size:13px;margin:24px;\">"
         "<h3>无法显示该网页</h3>"
         "<p>地址：<span style=\"word-break:break-all;\">" +
-        Escape(address) + "</span></p><p>原因：" + Escape(reason) + "</p>";
+        HtmlEscape(address) + "</span></p><p>原因：" + HtmlEscape(reason) + "</p>";
     if (!detail.empty())
-        html += "<p style=\"color:gray;\">" + Escape(detail) + "</p>";
+        html += "<p style=\"color:gray;\">" + HtmlEscape(detail) + "</p>";
     html += "<p>请检查地址是否正确，或稍后点击“刷新”再试。</p></body></html>";
     return html;
 }

@@ -26,29 +26,6 @@ bool IsPlainWordChar(char c) {
            c == '-' || c == '+';
 }
 
-std::string XmlEscape(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 std::string ApplicationName(const std::string& desktop_id) {
     std::string name = desktop_id;
     if (!name.empty() && name[0] >= 'a' && name[0] <= 'z')
@@ -216,9 +193,9 @@ std::optional<std::string> MimePackageText(const DesktopAssociation& association
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     text += "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n";
     text += "  <mime-type type=\"" + *mime + "\">\n";
-    text += "    <comment>" + XmlEscape(description) + "</comment>\n";
+    text += "    <comment>" + HtmlEscape(description) + "</comment>\n";
     text += "    <generic-icon name=\"x-office-document\"/>\n";
-    text += "    <glob pattern=\"" + XmlEscape(glob) + "\"/>\n";
+    text += "    <glob pattern=\"" + HtmlEscape(glob) + "\"/>\n";
     text += "  </mime-type>\n</mime-info>\n";
     return text;
 }

@@ -57,6 +57,10 @@ std::string AsciiLower(std::string_view text);
 // Trims bytes <= ' ' at both ends, as the platform's trim does.
 std::string_view Trim(std::string_view text);
 
+// Text made safe inside HTML or XML, in element text and in quoted
+// attribute values alike.
+std::string HtmlEscape(std::string_view text);
+
 // Deletes an address from the browser's cache. The core has no browser: the
 // web host installs the real call at start; without one nothing is purged.
 using UrlCachePurger = std::function<bool(std::string_view address)>;

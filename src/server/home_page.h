@@ -24,7 +24,4 @@ std::string HomePageHtml(const std::vector<std::string>& history);
 // "|" or "/" there is not a valid host); the link handler decodes it again.
 std::string SpecialLink(std::string_view scheme, std::string_view path);
 
-// HTML-escapes text for element content and double-quoted attributes.
-std::string HtmlEscape(std::string_view text);
-
 }  // namespace q3::server

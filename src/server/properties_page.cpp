@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "common/gbk.h"
+#include "common/text.h"
 #include "document/manager.h"
 #include "server/home_page.h"
 
