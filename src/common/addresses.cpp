@@ -14,16 +14,6 @@ bool IsSchemeChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '+' || c == '-' || c == '.';
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The byte of the escape at text[at], or -1 when no escape starts there.
 int EscapedByte(std::string_view text, size_t at) {
     if (at + 2 >= text.size() || text[at] != '%')

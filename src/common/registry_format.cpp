@@ -29,16 +29,6 @@ std::string JoinPath(const std::vector<std::string>& components) {
     return joined;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 void SkipBlanks(std::string_view& s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
@@ -84,8 +74,8 @@ std::optional<std::string> TakeQuoted(std::string_view& s) {
             case 'x': {
                 if (i + 1 >= s.size())
                     return std::nullopt;
-                const int hi = HexDigit(s[i]);
-                const int lo = HexDigit(s[i + 1]);
+                const int hi = HexValue(s[i]);
+                const int lo = HexValue(s[i + 1]);
                 if (hi < 0 || lo < 0)
                     return std::nullopt;
                 out += static_cast<char>(hi * 16 + lo);
@@ -149,7 +139,7 @@ std::optional<RegistryValue> ParseData(std::string_view s) {
         return std::nullopt;
     std::uint32_t v = 0;
     for (const char c : digits) {
-        const int d = HexDigit(c);
+        const int d = HexValue(c);
         if (d < 0)
             return std::nullopt;
         v = (v << 4) | static_cast<std::uint32_t>(d);

@@ -10,8 +10,6 @@ std::string IfEmpty(std::string_view a, std::string_view b) {
     return std::string(a.empty() ? b : a);
 }
 
-namespace {
-
 int HexValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -21,8 +19,6 @@ int HexValue(char c) {
         return c - 'A' + 10;
     return -1;
 }
-
-}  // namespace
 
 std::string_view Trim(std::string_view text) {
     size_t b = 0, e = text.size();

@@ -57,6 +57,9 @@ std::string AsciiLower(std::string_view text);
 // Trims bytes <= ' ' at both ends, as the platform's trim does.
 std::string_view Trim(std::string_view text);
 
+// The value of a hexadecimal digit, or -1 for any other character.
+int HexValue(char c);
+
 // Text made safe inside HTML or XML, in element text and in quoted
 // attribute values alike.
 std::string HtmlEscape(std::string_view text);
