@@ -5,8 +5,9 @@
 namespace q3 {
 namespace {
 
-// Slicing-by-4 tables: the directory check runs over megabytes for large books.
-using Tables = std::array<std::array<uint32_t, 256>, 4>;
+// Slicing-by-8 tables: the directory check runs over megabytes for large
+// books, and a large contents takes a checksum of every one of its paths.
+using Tables = std::array<std::array<uint32_t, 256>, 8>;
 
 constexpr Tables MakeTables() {
     Tables t{};
@@ -17,7 +18,7 @@ constexpr Tables MakeTables() {
         t[0][i] = c;
     }
     for (uint32_t i = 0; i < 256; ++i) {
-        for (size_t s = 1; s < 4; ++s)
+        for (size_t s = 1; s < 8; ++s)
             t[s][i] = t[0][t[s - 1][i] & 0xFF] ^ (t[s - 1][i] >> 8);
     }
     return t;
@@ -25,13 +26,26 @@ constexpr Tables MakeTables() {
 
 constexpr Tables kTables = MakeTables();
 
+uint32_t Le32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
 }  // namespace
 
 uint32_t CrcUpdate(uint32_t reg, const void* data, size_t count) {
     auto p = static_cast<const unsigned char*>(data);
-    while (count >= 4) {
-        reg ^= static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-               static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    while (count >= 8) {
+        const uint32_t lo = reg ^ Le32(p);
+        const uint32_t hi = Le32(p + 4);
+        reg = kTables[7][lo & 0xFF] ^ kTables[6][(lo >> 8) & 0xFF] ^ kTables[5][(lo >> 16) & 0xFF] ^
+              kTables[4][lo >> 24] ^ kTables[3][hi & 0xFF] ^ kTables[2][(hi >> 8) & 0xFF] ^
+              kTables[1][(hi >> 16) & 0xFF] ^ kTables[0][hi >> 24];
+        p += 8;
+        count -= 8;
+    }
+    if (count >= 4) {
+        reg ^= Le32(p);
         reg = kTables[3][reg & 0xFF] ^ kTables[2][(reg >> 8) & 0xFF] ^
               kTables[1][(reg >> 16) & 0xFF] ^ kTables[0][reg >> 24];
         p += 4;
