@@ -9,8 +9,10 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace q3 {
@@ -23,17 +25,24 @@ class BlockVector {
   public:
     static constexpr size_t kPerBlock = std::max<size_t>(1, kBlockBytes / sizeof(T));
 
-    T& push_back(const T& value) {
+    T& push_back(const T& value) { return emplace_back(value); }
+
+    // Builds the element in its slot from the aggregate's fields. A record
+    // first built on the stack field by field and then copied whole is read
+    // back before its narrow stores have landed, which stalls the processor
+    // once per element.
+    template <class... Args>
+    T& emplace_back(Args&&... args) {
         if (size_ == blocks_.size() * kPerBlock)
-            blocks_.push_back(std::make_unique_for_overwrite<T[]>(kPerBlock));
-        T& slot = blocks_[size_ / kPerBlock][size_ % kPerBlock];
-        slot = value;
+            blocks_.push_back(std::make_unique_for_overwrite<Slot[]>(kPerBlock));
+        T* slot = ::new (static_cast<void*>(&blocks_[size_ / kPerBlock][size_ % kPerBlock]))
+            T{std::forward<Args>(args)...};
         ++size_;
-        return slot;
+        return *slot;
     }
 
-    T& operator[](size_t i) { return blocks_[i / kPerBlock][i % kPerBlock]; }
-    const T& operator[](size_t i) const { return blocks_[i / kPerBlock][i % kPerBlock]; }
+    T& operator[](size_t i) { return *At(i); }
+    const T& operator[](size_t i) const { return *At(i); }
     T& back() { return (*this)[size_ - 1]; }
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
@@ -44,7 +53,17 @@ class BlockVector {
     }
 
   private:
-    std::vector<std::unique_ptr<T[]>> blocks_;
+    // Raw room for an element: a block of T itself would run T's default
+    // member initialisers over the whole block before any element is stored.
+    struct Slot {
+        alignas(T) unsigned char bytes[sizeof(T)];
+    };
+
+    T* At(size_t i) const {
+        return std::launder(reinterpret_cast<T*>(blocks_[i / kPerBlock][i % kPerBlock].bytes));
+    }
+
+    std::vector<std::unique_ptr<Slot[]>> blocks_;
     size_t size_ = 0;
 };
 

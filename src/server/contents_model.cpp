@@ -7,8 +7,7 @@
 namespace q3::server {
 
 ContentsEntry* EntryTable::Make(NodeId node, int32_t record, std::string_view path) {
-    return &owned_.push_back(
-        ContentsEntry{node, record, paths_.Keep(path.substr(0, kLocalPathCapacity))});
+    return &owned_.emplace_back(node, record, paths_.Keep(path.substr(0, kLocalPathCapacity)));
 }
 
 void MemoryContentsModel::Clear() {
@@ -20,10 +19,8 @@ void MemoryContentsModel::Clear() {
 }
 
 NodeId MemoryContentsModel::AddNode(NodeId parent, std::string_view caption) {
-    Node n;
-    n.parent = parent;
-    n.caption = text_.Keep(caption);
-    nodes_.push_back(n);
+    const std::string_view kept = text_.Keep(caption);
+    nodes_.emplace_back(parent, kNoNode, kNoNode, kNoNode, nullptr, kept);
     const auto id = static_cast<NodeId>(nodes_.size());
     NodeId& first = parent == kNoNode ? first_root_ : nodes_[parent - 1].first_child;
     NodeId& last = parent == kNoNode ? last_root_ : nodes_[parent - 1].last_child;
@@ -44,7 +41,7 @@ void MemoryContentsModel::AddIndexItem(std::string_view caption, ContentsEntry* 
     // kept once.
     const NodeId node = entry != nullptr ? entry->Node : kNoNode;
     const bool as_node = node != kNoNode && node <= nodes_.size() && At(node).caption == caption;
-    index_.push_back(IndexRef{as_node ? At(node).caption : text_.Keep(caption), entry});
+    index_.emplace_back(as_node ? At(node).caption : text_.Keep(caption), entry);
 }
 
 void MemoryContentsModel::AddResourceItem(std::string_view path, ContentsEntry* entry) {
