@@ -156,12 +156,12 @@ void ContentsLine::ClassifyTags(const uint64_t* angle_bits) {
                 p + 1 < line.size() ? static_cast<unsigned char>(line[p + 1]) | 0x20 : 0;
             Tag tag;
             if (next == 'p') {
-                if (Matches(p, PatternOf(Tag::kCaptionLine))) {
-                    tags_[tag_count_++] = Found{static_cast<uint32_t>(p), Tag::kCaptionLine};
-                    present_ |= 1u << static_cast<unsigned>(Tag::kCaptionLine);
-                    continue;
-                }
-                tag = Tag::kPathLine;
+                // The two "<param name=\"" markers part at their 14th byte,
+                // 'n' or 'l' in either case.
+                constexpr size_t kParting = 13;
+                const bool local = p + kParting < line.size() &&
+                                   (static_cast<unsigned char>(line[p + kParting]) | 0x20) == 'l';
+                tag = local ? Tag::kPathLine : Tag::kCaptionLine;
             } else if (next == 'u') {
                 tag = Tag::kListOpen;
             } else if (next == 'l') {
@@ -206,7 +206,7 @@ bool ContentsLine::CharStart(size_t pos) const {
 // lower-casing leaves alone, so a capital there matches only at a character
 // start; every later byte follows an ASCII byte and so starts a character of
 // its own.
-bool ContentsLine::Matches(size_t p, const MarkerPattern& pattern) const {
+inline bool ContentsLine::Matches(size_t p, const MarkerPattern& pattern) const {
     if (p > line.size() || line.size() - p < pattern.text.size())
         return false;
     if (readable_ - p < pattern.words * 8)
