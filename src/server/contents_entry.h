@@ -36,8 +36,12 @@ class EntryTable {
 
     ContentsEntry* Get(uint32_t key) const { return hash_.Get(key); }
     void Prefetch(uint32_t key) const { hash_.Prefetch(key); }
+    // For a contents large enough to reach nearly every bucket page.
+    void Populate() const { hash_.Populate(); }
     ContentsEntry* Make(NodeId node, int32_t record, std::string_view path);
     void Put(uint32_t key, ContentsEntry* entry) { hash_.Put(key, entry); }
+    // False, storing nothing, when the key is taken.
+    bool Insert(uint32_t key, ContentsEntry* entry) { return hash_.Insert(key, entry); }
 
     int32_t Count() const { return hash_.Count(); }
     const std::vector<doc::TIntHash<ContentsEntry>::Node*>& Nodes() const { return hash_.Nodes(); }

@@ -115,6 +115,12 @@ bool Tdm_htServer::BuildContents(std::string_view text, ContentsModel& model) {
     model.Clear();
     if (!entries_)
         entries_ = std::make_unique<EntryTable>();
+    // An item takes at least some sixty bytes of text, and a thousand items
+    // reach nearly every page of the bucket array anyway; a small book keeps
+    // touching only the pages it uses.
+    constexpr size_t kPopulateFrom = size_t{128} << 10;
+    if (text.size() >= kPopulateFrom)
+        entries_->Populate();
     const uint64_t generation = generation_;
     LineCursor lines(text);
     TreePlacer placer(model);
@@ -224,9 +230,11 @@ void Tdm_htServer::AddItemEntry(NodeId node, std::string_view caption, const std
                                 std::string_view id, uint32_t key, ContentsModel& model,
                                 DuplicateCounters& counters) {
     AddAnchorAlias(path, id);
+    ContentsEntry* entry = entries_->Make(node, ParseRecordId(id, 0), path);
+    model.AttachEntry(node, entry);
     // A later item for a path already named hides under a key no address
     // reaches, so the first item keeps the path's address.
-    if (entries_->Get(key) != nullptr) {
+    if (!entries_->Insert(key, entry)) {
         int& last = counters[path];
         do {
             // "[[%d]=" with the counter, written without the formatter's cost.
@@ -236,11 +244,8 @@ void Tdm_htServer::AddItemEntry(NodeId node, std::string_view caption, const std
             *end++ = '=';
             key = CrcUpdate(CrcUpdate(0xFFFFFFFFu, prefix, static_cast<size_t>(end - prefix)),
                             path.data(), path.size());
-        } while (entries_->Get(key) != nullptr);
+        } while (!entries_->Insert(key, entry));
     }
-    ContentsEntry* entry = entries_->Make(node, ParseRecordId(id, 0), path);
-    model.AttachEntry(node, entry);
-    entries_->Put(key, entry);
     model.AddIndexItem(caption, entry);
 }
 
