@@ -66,6 +66,16 @@ TEST_F(SearchBoxTest, ChoosingAnEngineSearchesAtOnceWithTheWordEscaped) {
     TAddressPanel& panel = w.address_panel;
     std::string asked;
     CatchWebNavigations(*w.home_browser, asked);
+    // Every search asked of an engine; a choice of engine asks once.
+    int searches = 0;
+    w.home_browser->OnBeforeNavigate = [&searches, caught = w.home_browser->OnBeforeNavigate](
+                                           browser::WebBrowser& sender, const std::string& address,
+                                           bool& cancel) {
+        searches += address.rfind("https://", 0) == 0 ? 1 : 0;
+        caught(sender, address, cancel);
+    };
+    // Long enough for a second request of the same choice to come through.
+    const auto settle = [] { PumpUntil([] { return false; }, std::chrono::milliseconds(300)); };
     panel.KeyEntry().set_text("abc");
     panel.bing_search_item->activate();
     ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));
@@ -82,9 +92,14 @@ TEST_F(SearchBoxTest, ChoosingAnEngineSearchesAtOnceWithTheWordEscaped) {
     ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));
     EXPECT_EQ(asked, "https://www.bing.com/search?q=a%26b%20c%23");
     asked.clear();
+    settle();
+    searches = 0;
     panel.baidu_search_item->activate();
     ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));
     EXPECT_EQ(asked, "https://www.baidu.com/s?wd=a%26b%20c%23");
+    settle();
+    // Regression: the engine losing the check searched a second time.
+    EXPECT_EQ(searches, 1);
     asked.clear();
     panel.google_search_item->activate();
     ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));

@@ -53,11 +53,17 @@ void Tfm_Quillon3::WireSearchBox() {
     panel.KeyEntry().signal_activate().connect([this] { PageSearchClick(); });
     panel.search_button.signal_clicked().connect([this] { PageSearchClick(); });
     // Choosing a mode searches at once with the word in the box; choosing the
-    // mode already checked searches too.
+    // mode already checked searches too. The item that loses the check is
+    // activated as well, and must not search a second time.
     for (Gtk::RadioMenuItem* item :
          {panel.page_search_item, panel.full_text_search_item, panel.google_search_item,
           panel.bing_search_item, panel.baidu_search_item}) {
-        item->signal_activate().connect([this] { PageSearchClick(); }, true);
+        item->signal_activate().connect(
+            [this, item] {
+                if (item->get_active())
+                    PageSearchClick();
+            },
+            true);
     }
 }
 
