@@ -128,22 +128,38 @@ void GbkLowerInPlace(std::string& text) {
     // byte so that a double-byte character's trail is stepped over.
     constexpr uint64_t kOnes = 0x0101010101010101ull;
     constexpr uint64_t kHigh = 0x8080808080808080ull;
+    auto lower8 = [](uint64_t v) {
+        const uint64_t at_least_a = v + (0x80 - 'A') * kOnes;
+        const uint64_t beyond_z = v + (0x80 - 'Z' - 1) * kOnes;
+        return v | (((at_least_a & ~beyond_z) & kHigh) >> 2);
+    };
     char* p = text.data();
     const size_t n = text.size();
     size_t i = 0;
+    // While every byte so far was ASCII, each byte is a character start, so
+    // a short tail is done as the text's last eight bytes: lower-casing the
+    // overlap twice changes nothing.
+    bool all_ascii = true;
     while (i < n) {
         if (n - i >= 8) {
             uint64_t v;
             std::memcpy(&v, p + i, 8);
             if ((v & kHigh) == 0) {
-                const uint64_t at_least_a = v + (0x80 - 'A') * kOnes;
-                const uint64_t beyond_z = v + (0x80 - 'Z' - 1) * kOnes;
-                v |= ((at_least_a & ~beyond_z) & kHigh) >> 2;
+                v = lower8(v);
                 std::memcpy(p + i, &v, 8);
                 i += 8;
                 continue;
             }
+        } else if (all_ascii && n >= 8) {
+            uint64_t v;
+            std::memcpy(&v, p + n - 8, 8);
+            if ((v & kHigh) == 0) {
+                v = lower8(v);
+                std::memcpy(p + n - 8, &v, 8);
+                return;
+            }
         }
+        all_ascii = false;
         const auto c = static_cast<unsigned char>(p[i]);
         if (IsGbkLead(c)) {
             i += 2;  // the trail byte is part of the character, never a letter

@@ -15,23 +15,31 @@ namespace q3::server {
 
 // A marker as up to three 8-byte words and the masks of its bytes in them,
 // so that a candidate place is compared a word at a time. The words are made
-// from the bytes in memory order, as the line's bytes are loaded.
+// from the bytes in memory order, as the line's bytes are loaded. A byte
+// equals a small letter of the marker once lower-cased exactly when it does
+// with its 0x20 bit set (only the capital and the small letter do), and
+// any other marker byte only as it is: so setting the `fold` bits compares
+// as if the line were lower-cased, without lower-casing it.
 struct MarkerPattern {
     std::string_view text;
     uint64_t word[3] = {};
     uint64_t mask[3] = {};
+    uint64_t fold[3] = {};
     size_t words = 0;
 
     constexpr explicit MarkerPattern(std::string_view marker)
         : text(marker), words((marker.size() + 7) / 8) {
         for (size_t w = 0; w < words; ++w) {
-            std::array<char, 8> bytes{}, ones{};
+            std::array<char, 8> bytes{}, ones{}, folds{};
             for (size_t k = 0; k < 8 && 8 * w + k < marker.size(); ++k) {
-                bytes[k] = marker[8 * w + k];
+                const char c = marker[8 * w + k];
+                bytes[k] = c;
                 ones[k] = static_cast<char>(0xFF);
+                folds[k] = c >= 'a' && c <= 'z' ? 0x20 : 0;
             }
             word[w] = std::bit_cast<uint64_t>(bytes);
             mask[w] = std::bit_cast<uint64_t>(ones);
+            fold[w] = std::bit_cast<uint64_t>(folds);
         }
     }
 };
@@ -45,19 +53,6 @@ char AsciiLowerChar(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
 }
 
-// AsciiLowerChar of eight bytes at once: the capitals among them become
-// small letters, every other byte (bytes of double-byte characters included)
-// stays as it is.
-uint64_t AsciiLower8(uint64_t v) {
-    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-    constexpr uint64_t kHigh = ~kLow7;
-    const uint64_t seven = v & kLow7;
-    const uint64_t from_a = seven + 0x3F3F3F3F3F3F3F3Full;    // high bit: at least 'A'
-    const uint64_t beyond_z = seven + 0x2525252525252525ull;  // high bit: beyond 'Z'
-    const uint64_t capitals = from_a & ~beyond_z & ~v & kHigh;
-    return v | (capitals >> 2);  // 0x80 >> 2 is the 0x20 between the cases
-}
-
 constexpr Pattern kTagPatterns[kTagCount] = {
     Pattern("<ul>"),
     Pattern("</ul>"),
@@ -68,6 +63,14 @@ constexpr Pattern kTagPatterns[kTagCount] = {
 };
 constexpr Pattern kAttrPatterns[] = {Pattern("value=\""), Pattern("id=\"")};
 
+static_assert([] {
+    for (size_t k = 0; k < kTagCount; ++k) {
+        if (kTagPatterns[k].text.size() != kTagLengths[k])
+            return false;
+    }
+    return true;
+}());
+
 constexpr const Pattern& PatternOf(Tag tag) {
     return kTagPatterns[static_cast<size_t>(tag)];
 }
@@ -75,15 +78,54 @@ constexpr const Pattern& PatternOf(Attr attr) {
     return kAttrPatterns[static_cast<size_t>(attr)];
 }
 
+#if defined(__SSE2__)
+// The bits of the line breaks, '<', '=' and '"' among 64 bytes, bit k for
+// byte k: four loads and no branch.
+struct BlockBits {
+    uint64_t ends, angle, equal, quote;
+};
+
+inline BlockBits ScanBlock(const char* p) {
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+    const __m128i lt = _mm_set1_epi8('<'), eq = _mm_set1_epi8('='), qt = _mm_set1_epi8('"');
+    auto bits = [](__m128i v, __m128i c) {
+        return static_cast<uint64_t>(
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c))));
+    };
+    BlockBits b{0, 0, 0, 0};
+    for (unsigned k = 0; k < 4; ++k) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        b.ends |= (bits(v, lf) | bits(v, cr)) << (16 * k);
+        b.angle |= bits(v, lt) << (16 * k);
+        b.equal |= bits(v, eq) << (16 * k);
+        b.quote |= bits(v, qt) << (16 * k);
+    }
+    return b;
+}
+#endif
+
 // The length of the line at base (up to its CR or LF, or all of left). On
 // the way the bits of its '<', '=' and '"' bytes among the first kKnown are
-// set: one pass, sixteen bytes at a time where the processor allows.
+// set: one pass, 64 or 16 bytes at a time where the processor allows (a
+// contents line rarely reaches past 64 bytes, and most of the time reading
+// further costs less than stopping early).
 template <size_t kWords>
 size_t ScanLine(const char* base, size_t left, uint64_t (&angle)[kWords], uint64_t (&equal)[kWords],
                 uint64_t (&quote)[kWords]) {
     constexpr size_t kKnown = kWords * 64;
     size_t i = 0;
 #if defined(__SSE2__)
+    for (; left - i >= 64; i += 64) {
+        const BlockBits b = ScanBlock(base + i);
+        const uint64_t keep = b.ends != 0 ? (b.ends & (0 - b.ends)) - 1 : ~uint64_t{0};
+        if (i < kKnown) {
+            angle[i / 64] = b.angle & keep;
+            equal[i / 64] = b.equal & keep;
+            quote[i / 64] = b.quote & keep;
+        }
+        if (b.ends != 0)
+            return i + static_cast<size_t>(__builtin_ctzll(b.ends));
+    }
     const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
     const __m128i lt = _mm_set1_epi8('<'), eq = _mm_set1_epi8('='), qt = _mm_set1_epi8('"');
     auto bits = [](__m128i v, __m128i c) {
@@ -141,6 +183,18 @@ void LineCursor::Next(ContentsLine& out) {
     pos_ = next;
 }
 
+// The marker that can start at a '<' followed by a byte, named by that byte
+// with its 0x20 bit set (a letter lower-cased), as the Tag + 1; 0 for none.
+// "<param name=\"" starts two markers; the table names the caption line's.
+constexpr std::array<unsigned char, 256> kTagAfterAngle = [] {
+    std::array<unsigned char, 256> t{};
+    for (Tag tag : {Tag::kListOpen, Tag::kListClose, Tag::kItem, Tag::kCaptionLine,
+                    Tag::kResourceLine})
+        t[static_cast<unsigned char>(PatternOf(tag).text[1])] =
+            static_cast<unsigned char>(static_cast<unsigned>(tag) + 1);
+    return t;
+}();
+
 // A '<' is never the trail of a double-byte character, and the bytes after
 // it start characters as long as they are ASCII: the byte after it tells
 // which marker can start there, and one comparison settles it.
@@ -154,24 +208,17 @@ void ContentsLine::ClassifyTags(const uint64_t* angle_bits) {
             // start there ('p' two of them).
             const unsigned char next =
                 p + 1 < line.size() ? static_cast<unsigned char>(line[p + 1]) | 0x20 : 0;
-            Tag tag;
-            if (next == 'p') {
+            const unsigned char named = kTagAfterAngle[next];
+            if (named == 0)
+                continue;
+            Tag tag = static_cast<Tag>(named - 1);
+            if (tag == Tag::kCaptionLine) {
                 // The two "<param name=\"" markers part at their 14th byte,
                 // 'n' or 'l' in either case.
                 constexpr size_t kParting = 13;
-                const bool local = p + kParting < line.size() &&
-                                   (static_cast<unsigned char>(line[p + kParting]) | 0x20) == 'l';
-                tag = local ? Tag::kPathLine : Tag::kCaptionLine;
-            } else if (next == 'u') {
-                tag = Tag::kListOpen;
-            } else if (next == 'l') {
-                tag = Tag::kItem;
-            } else if (next == '/') {
-                tag = Tag::kListClose;
-            } else if (next == 'r') {
-                tag = Tag::kResourceLine;
-            } else {
-                continue;
+                if (p + kParting < line.size() &&
+                    (static_cast<unsigned char>(line[p + kParting]) | 0x20) == 'l')
+                    tag = Tag::kPathLine;
             }
             if (!Matches(p, PatternOf(tag)))
                 continue;
@@ -214,7 +261,7 @@ inline bool ContentsLine::Matches(size_t p, const MarkerPattern& pattern) const 
     for (size_t w = 0; w < pattern.words; ++w) {
         uint64_t have;
         std::memcpy(&have, line.data() + p + 8 * w, 8);
-        if ((AsciiLower8(have) & pattern.mask[w]) != pattern.word[w])
+        if (((have | pattern.fold[w]) & pattern.mask[w]) != pattern.word[w])
             return false;
     }
     return line[p] == pattern.text[0] || CharStart(p);
@@ -252,7 +299,7 @@ size_t ContentsLine::Scan(std::string_view marker) const {
     return kNone;
 }
 
-size_t ContentsLine::Find(Tag tag) const {
+size_t ContentsLine::FindSlow(Tag tag) const {
     if ((present_ & (1u << static_cast<unsigned>(tag))) != 0) {
         for (size_t k = 0; k < tag_count_; ++k) {
             if (tags_[k].tag == tag && tags_[k].at >= at)
@@ -260,14 +307,6 @@ size_t ContentsLine::Find(Tag tag) const {
         }
     }
     return line.size() > kKnown ? Scan(PatternOf(tag).text) : kNone;
-}
-
-bool ContentsLine::After(Tag tag) {
-    const size_t p = Find(tag);
-    if (p == kNone)
-        return false;
-    at = p + PatternOf(tag).text.size();
-    return true;
 }
 
 size_t ContentsLine::NextQuote(size_t from) const {
@@ -279,29 +318,33 @@ size_t ContentsLine::NextQuote(size_t from) const {
 
 // Every occurrence of an attribute marker has one of the line's '=' bytes
 // right after its name, so only those places are tried.
-std::string_view ContentsLine::RawAttribute(Attr attr, size_t* at_out) const {
-    if (at_out != nullptr)
-        *at_out = kNone;
+size_t ContentsLine::FindAttribute(Attr attr) const {
     const Pattern& pattern = PatternOf(attr);
     const size_t name = pattern.text.size() - 2;
-    size_t p = kNone;
     for (size_t e = NextBit(equal_bits_, at + name); e != kNone; e = NextBit(equal_bits_, e + 1)) {
-        if (Matches(e - name, pattern)) {
-            p = e - name;
-            break;
-        }
+        if (Matches(e - name, pattern))
+            return e - name;
     }
-    if (p == kNone && line.size() > kKnown)
-        p = Scan(pattern.text);
+    return line.size() > kKnown ? Scan(pattern.text) : kNone;
+}
+
+// The text of the attribute whose marker starts at p (npos: none).
+std::string_view ContentsLine::AttributeText(Attr attr, size_t p, size_t* at_out) const {
+    if (at_out != nullptr)
+        *at_out = kNone;
     if (p == kNone)
         return {};
-    const size_t start = p + pattern.text.size();
+    const size_t start = p + PatternOf(attr).text.size();
     const size_t q = NextQuote(start);
     if (q == kNone)
         return {};
     if (at_out != nullptr)
         *at_out = start;
     return line.substr(start, q - start);
+}
+
+std::string_view ContentsLine::RawAttribute(Attr attr, size_t* at_out) const {
+    return AttributeText(attr, FindAttribute(attr), at_out);
 }
 
 void ContentsLine::Attribute(Attr attr, std::string& out) const {
@@ -315,6 +358,39 @@ void ContentsLine::Attribute(Attr attr, std::string& out) const {
 std::string_view ContentsLine::Caption(std::string& scratch, std::string& low) const {
     size_t start = 0;
     const std::string_view value = RawAttribute(Attr::kValue, &start);
+    return CaptionOf(value, start, scratch, low);
+}
+
+std::string_view ContentsLine::CaptionAndId(std::string& scratch, std::string& low,
+                                            std::string_view& id) const {
+    const Pattern& value_marker = PatternOf(Attr::kValue);
+    const Pattern& id_marker = PatternOf(Attr::kId);
+    constexpr size_t kValueName = 5, kIdName = 2;  // the names before '="'
+    static_assert(kValueName + 2 == PatternOf(Attr::kValue).text.size() &&
+                  kIdName + 2 == PatternOf(Attr::kId).text.size());
+    size_t value_at = kNone, id_at = kNone;
+    for (size_t e = NextBit(equal_bits_, at + kIdName); e != kNone; e = NextBit(equal_bits_, e + 1)) {
+        if (value_at == kNone && e >= at + kValueName && Matches(e - kValueName, value_marker))
+            value_at = e - kValueName;
+        else if (id_at == kNone && Matches(e - kIdName, id_marker))
+            id_at = e - kIdName;
+        if (value_at != kNone && id_at != kNone)
+            break;
+    }
+    if (line.size() > kKnown) {
+        if (value_at == kNone)
+            value_at = Scan(value_marker.text);
+        if (id_at == kNone)
+            id_at = Scan(id_marker.text);
+    }
+    id = AttributeText(Attr::kId, id_at, nullptr);
+    size_t start = 0;
+    const std::string_view value = AttributeText(Attr::kValue, value_at, &start);
+    return CaptionOf(value, start, scratch, low);
+}
+
+std::string_view ContentsLine::CaptionOf(std::string_view value, size_t start,
+                                         std::string& scratch, std::string& low) const {
     if (value.empty())
         return {};
     const char lower = AsciiLowerChar(value[0]);

@@ -22,6 +22,8 @@ enum class Tag : unsigned char {
     kResourceLine,  // "<res value=\""
 };
 inline constexpr size_t kTagCount = 6;
+// Each marker's length, in the order above.
+inline constexpr size_t kTagLengths[kTagCount] = {4, 5, 4, 18, 19, 12};
 
 // The attribute markers; each ends with '="'.
 enum class Attr : unsigned char {
@@ -41,11 +43,23 @@ class ContentsLine {
     bool Empty() const { return at >= line.size(); }
 
     // Where the marker first occurs from `at` on; npos when it does not.
-    size_t Find(Tag tag) const;
+    // Most questions are about a tag the line does not hold, answered by
+    // one bit without a call.
+    size_t Find(Tag tag) const {
+        if ((present_ & (1u << static_cast<unsigned>(tag))) == 0 && line.size() <= kKnown)
+            return std::string_view::npos;
+        return FindSlow(tag);
+    }
     bool Has(Tag tag) const { return Find(tag) != std::string_view::npos; }
     // Drops everything through the first occurrence of the marker; false
     // when it is absent.
-    bool After(Tag tag);
+    bool After(Tag tag) {
+        const size_t p = Find(tag);
+        if (p == std::string_view::npos)
+            return false;
+        at = p + kTagLengths[static_cast<size_t>(tag)];
+        return true;
+    }
 
     // The text between the attribute marker and the next double quote, as
     // written; empty when either is missing. The text starts right after a
@@ -60,6 +74,10 @@ class ContentsLine {
     // in the lower-cased line. scratch and low are buffers for the rare line
     // that needs lower-cased copies.
     std::string_view Caption(std::string& scratch, std::string& low) const;
+    // Caption, and the id attribute as RawAttribute gives it, from one walk
+    // over the line: a caption line asks for both.
+    std::string_view CaptionAndId(std::string& scratch, std::string& low,
+                                  std::string_view& id) const;
 
   private:
     friend class LineCursor;
@@ -68,6 +86,7 @@ class ContentsLine {
     static constexpr size_t kWords = 2;
     static constexpr size_t kKnown = kWords * 64;
 
+    size_t FindSlow(Tag tag) const;
     void ClassifyTags(const uint64_t* angle_bits);
     size_t NextBit(const uint64_t* bits, size_t from) const;
     bool CharStart(size_t pos) const;
@@ -75,6 +94,10 @@ class ContentsLine {
     bool MatchesText(size_t p, std::string_view marker) const;
     size_t Scan(std::string_view marker) const;
     size_t NextQuote(size_t from) const;
+    size_t FindAttribute(Attr attr) const;
+    std::string_view AttributeText(Attr attr, size_t p, size_t* at_out) const;
+    std::string_view CaptionOf(std::string_view value, size_t start, std::string& scratch,
+                               std::string& low) const;
 
     // The markers that start at '<' bytes among the known ones, in order,
     // and a bit per Tag present: most lines hold one or two tags, and most

@@ -164,8 +164,7 @@ bool Tdm_htServer::BuildContents(std::string_view text, ContentsModel& model) {
         if (work.After(Tag::kCaptionLine)) {
             if (work.Empty())
                 continue;
-            caption = work.Caption(scratch, low);
-            id = work.RawAttribute(Attr::kId);
+            caption = work.CaptionAndId(scratch, low, id);
             if (!work.Has(Tag::kPathLine)) {
                 ++i;  // the path sits on the next line
                 lines.Next(work);
