@@ -220,7 +220,7 @@ void ContentsLine::ClassifyTags(const uint64_t* angle_bits) {
                     (static_cast<unsigned char>(line[p + kParting]) | 0x20) == 'l')
                     tag = Tag::kPathLine;
             }
-            if (!Matches(p, PatternOf(tag)))
+            if (!MatchesTag(p, tag))
                 continue;
             tags_[tag_count_++] = Found{static_cast<uint32_t>(p), tag};
             present_ |= 1u << static_cast<unsigned>(tag);
@@ -265,6 +265,42 @@ inline bool ContentsLine::Matches(size_t p, const MarkerPattern& pattern) const 
             return false;
     }
     return line[p] == pattern.text[0] || CharStart(p);
+}
+
+// Matches for a marker known when compiled, at a '<' of the line: that byte
+// is the marker's first as written, so only the rest is compared.
+template <Tag kTag>
+bool ContentsLine::MatchesTagAt(size_t p) const {
+    constexpr const Pattern& pattern = PatternOf(kTag);
+    if (line.size() - p < pattern.text.size())
+        return false;
+    if (readable_ - p < pattern.words * 8)
+        return MatchesText(p, pattern.text);
+    for (size_t w = 0; w < pattern.words; ++w) {
+        uint64_t have;
+        std::memcpy(&have, line.data() + p + 8 * w, 8);
+        if (((have | pattern.fold[w]) & pattern.mask[w]) != pattern.word[w])
+            return false;
+    }
+    return true;
+}
+
+bool ContentsLine::MatchesTag(size_t p, Tag tag) const {
+    switch (tag) {
+        case Tag::kListOpen:
+            return MatchesTagAt<Tag::kListOpen>(p);
+        case Tag::kListClose:
+            return MatchesTagAt<Tag::kListClose>(p);
+        case Tag::kItem:
+            return MatchesTagAt<Tag::kItem>(p);
+        case Tag::kCaptionLine:
+            return MatchesTagAt<Tag::kCaptionLine>(p);
+        case Tag::kPathLine:
+            return MatchesTagAt<Tag::kPathLine>(p);
+        case Tag::kResourceLine:
+            return MatchesTagAt<Tag::kResourceLine>(p);
+    }
+    return false;
 }
 
 bool ContentsLine::MatchesText(size_t p, std::string_view marker) const {

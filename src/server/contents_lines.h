@@ -91,6 +91,10 @@ class ContentsLine {
     size_t NextBit(const uint64_t* bits, size_t from) const;
     bool CharStart(size_t pos) const;
     bool Matches(size_t p, const MarkerPattern& pattern) const;
+    // At a '<' byte p of the line (p < line.size()).
+    bool MatchesTag(size_t p, Tag tag) const;
+    template <Tag kTag>
+    bool MatchesTagAt(size_t p) const;
     bool MatchesText(size_t p, std::string_view marker) const;
     size_t Scan(std::string_view marker) const;
     size_t NextQuote(size_t from) const;
