@@ -126,6 +126,11 @@ size_t ScanLine(const char* base, size_t left, uint64_t (&angle)[kWords], uint64
         if (b.ends != 0)
             return i + static_cast<size_t>(__builtin_ctzll(b.ends));
     }
+#endif
+    // The rest add to the words bit by bit.
+    for (size_t w = i / 64; w < kWords; ++w)
+        angle[w] = equal[w] = quote[w] = 0;
+#if defined(__SSE2__)
     const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
     const __m128i lt = _mm_set1_epi8('<'), eq = _mm_set1_epi8('='), qt = _mm_set1_epi8('"');
     auto bits = [](__m128i v, __m128i c) {
@@ -165,9 +170,8 @@ size_t ScanLine(const char* base, size_t left, uint64_t (&angle)[kWords], uint64
 }  // namespace
 
 void LineCursor::Next(ContentsLine& out) {
-    uint64_t angle[ContentsLine::kWords] = {};
-    std::memset(out.equal_bits_, 0, sizeof out.equal_bits_);
-    std::memset(out.quote_bits_, 0, sizeof out.quote_bits_);
+    // Only the words the line reaches are written, and only those are read.
+    uint64_t angle[ContentsLine::kWords];
     const size_t left = text_.size() - pos_;
     const size_t len = ScanLine(text_.data() + pos_, left, angle, out.equal_bits_, out.quote_bits_);
     out.line = text_.substr(pos_, len);
@@ -285,6 +289,22 @@ bool ContentsLine::MatchesTagAt(size_t p) const {
     return true;
 }
 
+// Matches for an attribute marker known when compiled.
+template <Attr kAttr>
+bool ContentsLine::MatchesAttrAt(size_t p) const {
+    constexpr const Pattern& pattern = PatternOf(kAttr);
+    static_assert(pattern.words == 1);
+    if (p > line.size() || line.size() - p < pattern.text.size())
+        return false;
+    if (readable_ - p < 8)
+        return MatchesText(p, pattern.text);
+    uint64_t have;
+    std::memcpy(&have, line.data() + p, 8);
+    if (((have | pattern.fold[0]) & pattern.mask[0]) != pattern.word[0])
+        return false;
+    return line[p] == pattern.text[0] || CharStart(p);
+}
+
 bool ContentsLine::MatchesTag(size_t p, Tag tag) const {
     switch (tag) {
         case Tag::kListOpen:
@@ -354,14 +374,18 @@ size_t ContentsLine::NextQuote(size_t from) const {
 
 // Every occurrence of an attribute marker has one of the line's '=' bytes
 // right after its name, so only those places are tried.
-size_t ContentsLine::FindAttribute(Attr attr) const {
-    const Pattern& pattern = PatternOf(attr);
-    const size_t name = pattern.text.size() - 2;
+template <Attr kAttr>
+size_t ContentsLine::FindAttributeOf() const {
+    constexpr size_t name = PatternOf(kAttr).text.size() - 2;
     for (size_t e = NextBit(equal_bits_, at + name); e != kNone; e = NextBit(equal_bits_, e + 1)) {
-        if (Matches(e - name, pattern))
+        if (MatchesAttrAt<kAttr>(e - name))
             return e - name;
     }
-    return line.size() > kKnown ? Scan(pattern.text) : kNone;
+    return line.size() > kKnown ? Scan(PatternOf(kAttr).text) : kNone;
+}
+
+size_t ContentsLine::FindAttribute(Attr attr) const {
+    return attr == Attr::kValue ? FindAttributeOf<Attr::kValue>() : FindAttributeOf<Attr::kId>();
 }
 
 // The text of the attribute whose marker starts at p (npos: none).
@@ -406,9 +430,9 @@ std::string_view ContentsLine::CaptionAndId(std::string& scratch, std::string& l
                   kIdName + 2 == PatternOf(Attr::kId).text.size());
     size_t value_at = kNone, id_at = kNone;
     for (size_t e = NextBit(equal_bits_, at + kIdName); e != kNone; e = NextBit(equal_bits_, e + 1)) {
-        if (value_at == kNone && e >= at + kValueName && Matches(e - kValueName, value_marker))
+        if (value_at == kNone && e >= at + kValueName && MatchesAttrAt<Attr::kValue>(e - kValueName))
             value_at = e - kValueName;
-        else if (id_at == kNone && Matches(e - kIdName, id_marker))
+        else if (id_at == kNone && MatchesAttrAt<Attr::kId>(e - kIdName))
             id_at = e - kIdName;
         if (value_at != kNone && id_at != kNone)
             break;

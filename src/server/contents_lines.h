@@ -95,6 +95,10 @@ class ContentsLine {
     bool MatchesTag(size_t p, Tag tag) const;
     template <Tag kTag>
     bool MatchesTagAt(size_t p) const;
+    template <Attr kAttr>
+    bool MatchesAttrAt(size_t p) const;
+    template <Attr kAttr>
+    size_t FindAttributeOf() const;
     bool MatchesText(size_t p, std::string_view marker) const;
     size_t Scan(std::string_view marker) const;
     size_t NextQuote(size_t from) const;
