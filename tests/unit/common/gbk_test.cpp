@@ -55,6 +55,30 @@ TEST(GbkLower, RegressionEightByteStepsKeepTheCharacterBoundary) {
     }
 }
 
+TEST(GbkLower, RegressionTailShorterThanEightBytesIsLoweredOnlyWhereItIsSafe) {
+    // An ASCII text's last few bytes are lowered as its last eight, which
+    // overlap bytes already lowered; every length must come out whole.
+    const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ[@`{";
+    for (size_t n = 0; n <= 24; ++n) {
+        std::string want = letters.substr(0, n);
+        for (char& c : want)
+            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+        EXPECT_EQ(GbkLower(letters.substr(0, n)), want) << n;
+    }
+    // Once a double-byte character has been seen the tail goes byte by
+    // byte: its trail 'A' stays, wherever it falls in the last eight bytes.
+    EXPECT_EQ(GbkLower("\x81"
+                       "ABCDEFGH"),
+              "\x81"
+              "Abcdefgh");
+    EXPECT_EQ(GbkLower("ABCDEFGHI\x81\x41"), "abcdefghi\x81\x41");
+    EXPECT_EQ(GbkLower("ABCDEFGH\x81\x41Z"), "abcdefgh\x81\x41z");
+    EXPECT_EQ(GbkLower("\x81\x41"
+                       "ABCDEFGHIJ"),
+              "\x81\x41"
+              "abcdefghij");
+}
+
 TEST(GbkFind, NeverMatchesOnATrailByte) {
     // "\x81\x41" is one character; searching "A" must not find its trail.
     EXPECT_EQ(GbkFind("\x81\x41", "A"), std::string_view::npos);
