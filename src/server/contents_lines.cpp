@@ -192,8 +192,8 @@ void LineCursor::Next(ContentsLine& out) {
 // "<param name=\"" starts two markers; the table names the caption line's.
 constexpr std::array<unsigned char, 256> kTagAfterAngle = [] {
     std::array<unsigned char, 256> t{};
-    for (Tag tag : {Tag::kListOpen, Tag::kListClose, Tag::kItem, Tag::kCaptionLine,
-                    Tag::kResourceLine})
+    for (Tag tag :
+         {Tag::kListOpen, Tag::kListClose, Tag::kItem, Tag::kCaptionLine, Tag::kResourceLine})
         t[static_cast<unsigned char>(PatternOf(tag).text[1])] =
             static_cast<unsigned char>(static_cast<unsigned>(tag) + 1);
     return t;
@@ -253,24 +253,6 @@ bool ContentsLine::CharStart(size_t pos) const {
     return run % 2 == 0;
 }
 
-// The first byte may be the trail of a double-byte character, which the
-// lower-casing leaves alone, so a capital there matches only at a character
-// start; every later byte follows an ASCII byte and so starts a character of
-// its own.
-inline bool ContentsLine::Matches(size_t p, const MarkerPattern& pattern) const {
-    if (p > line.size() || line.size() - p < pattern.text.size())
-        return false;
-    if (readable_ - p < pattern.words * 8)
-        return MatchesText(p, pattern.text);
-    for (size_t w = 0; w < pattern.words; ++w) {
-        uint64_t have;
-        std::memcpy(&have, line.data() + p + 8 * w, 8);
-        if (((have | pattern.fold[w]) & pattern.mask[w]) != pattern.word[w])
-            return false;
-    }
-    return line[p] == pattern.text[0] || CharStart(p);
-}
-
 // Matches for a marker known when compiled, at a '<' of the line: that byte
 // is the marker's first as written, so only the rest is compared.
 template <Tag kTag>
@@ -289,7 +271,10 @@ bool ContentsLine::MatchesTagAt(size_t p) const {
     return true;
 }
 
-// Matches for an attribute marker known when compiled.
+// Whether an attribute marker starts at p of the lower-cased line. Its first
+// byte may be the trail of a double-byte character, which the lower-casing
+// leaves alone, so a capital there matches only at a character start; every
+// later byte follows an ASCII byte and so starts a character of its own.
 template <Attr kAttr>
 bool ContentsLine::MatchesAttrAt(size_t p) const {
     constexpr const Pattern& pattern = PatternOf(kAttr);
@@ -412,15 +397,6 @@ void ContentsLine::Attribute(Attr attr, std::string& out) const {
     GbkLowerInPlace(out);
 }
 
-// The first occurrence is at the value itself unless the value's first
-// character (in either case) occurs before it: only then is a lower-cased
-// copy of the line searched.
-std::string_view ContentsLine::Caption(std::string& scratch, std::string& low) const {
-    size_t start = 0;
-    const std::string_view value = RawAttribute(Attr::kValue, &start);
-    return CaptionOf(value, start, scratch, low);
-}
-
 std::string_view ContentsLine::CaptionAndId(std::string& scratch, std::string& low,
                                             std::string_view& id) const {
     const Pattern& value_marker = PatternOf(Attr::kValue);
@@ -429,8 +405,10 @@ std::string_view ContentsLine::CaptionAndId(std::string& scratch, std::string& l
     static_assert(kValueName + 2 == PatternOf(Attr::kValue).text.size() &&
                   kIdName + 2 == PatternOf(Attr::kId).text.size());
     size_t value_at = kNone, id_at = kNone;
-    for (size_t e = NextBit(equal_bits_, at + kIdName); e != kNone; e = NextBit(equal_bits_, e + 1)) {
-        if (value_at == kNone && e >= at + kValueName && MatchesAttrAt<Attr::kValue>(e - kValueName))
+    for (size_t e = NextBit(equal_bits_, at + kIdName); e != kNone;
+         e = NextBit(equal_bits_, e + 1)) {
+        if (value_at == kNone && e >= at + kValueName &&
+            MatchesAttrAt<Attr::kValue>(e - kValueName))
             value_at = e - kValueName;
         else if (id_at == kNone && MatchesAttrAt<Attr::kId>(e - kIdName))
             id_at = e - kIdName;
@@ -449,8 +427,11 @@ std::string_view ContentsLine::CaptionAndId(std::string& scratch, std::string& l
     return CaptionOf(value, start, scratch, low);
 }
 
-std::string_view ContentsLine::CaptionOf(std::string_view value, size_t start,
-                                         std::string& scratch, std::string& low) const {
+// The first occurrence is at the value itself unless the value's first
+// character (in either case) occurs before it: only then is a lower-cased
+// copy of the line searched.
+std::string_view ContentsLine::CaptionOf(std::string_view value, size_t start, std::string& scratch,
+                                         std::string& low) const {
     if (value.empty())
         return {};
     const char lower = AsciiLowerChar(value[0]);

@@ -72,10 +72,8 @@ class ContentsLine {
     // The caption of a caption line: the value attribute in the letter case
     // it is written in, taken from where the lower-cased value first occurs
     // in the lower-cased line. scratch and low are buffers for the rare line
-    // that needs lower-cased copies.
-    std::string_view Caption(std::string& scratch, std::string& low) const;
-    // Caption, and the id attribute as RawAttribute gives it, from one walk
-    // over the line: a caption line asks for both.
+    // that needs lower-cased copies. With it, in id, the id attribute as
+    // RawAttribute gives it: one walk over the line finds both.
     std::string_view CaptionAndId(std::string& scratch, std::string& low,
                                   std::string_view& id) const;
 
@@ -90,7 +88,6 @@ class ContentsLine {
     void ClassifyTags(const uint64_t* angle_bits);
     size_t NextBit(const uint64_t* bits, size_t from) const;
     bool CharStart(size_t pos) const;
-    bool Matches(size_t p, const MarkerPattern& pattern) const;
     // At a '<' byte p of the line (p < line.size()).
     bool MatchesTag(size_t p, Tag tag) const;
     template <Tag kTag>
