@@ -20,24 +20,12 @@ struct TContentsData {
     void Seal() {
         model.ShrinkToFit();
         outline = server::ContentsOutline(model);
-    }
-
-    // The index order, sorted when it is first asked for: a large book shows
-    // its first page without waiting for an index nobody has looked at yet.
-    const server::SortedIndex& Index() const {
-        if (!index_sorted_) {
-            index_ = server::SortedIndex(model);
-            index_sorted_ = true;
-        }
-        return index_;
+        index = server::SortedIndex(model);
     }
 
     server::MemoryContentsModel model;
     server::ContentsOutline outline;
-
-  private:
-    mutable server::SortedIndex index_;
-    mutable bool index_sorted_ = false;
+    server::SortedIndex index;
 };
 
 }  // namespace q3::reader

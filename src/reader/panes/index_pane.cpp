@@ -26,13 +26,13 @@ class IndexRows final : public TRowSource {
     }
     bool ListOnly() const override { return true; }
     size_t ChildCount(Row parent) const override {
-        return parent == 0 && data_ ? data_->Index().Size() : 0;
+        return parent == 0 && data_ ? data_->index.Size() : 0;
     }
     Row Child(Row parent, size_t n) const override { return n < ChildCount(parent) ? n + 1 : 0; }
     Row Parent(Row) const override { return 0; }
     size_t Position(Row row) const override { return row - 1; }
     void Value(Row row, int column, GValue* value) const override {
-        const size_t item = data_->Index().ItemAt(row - 1);
+        const size_t item = data_->index.ItemAt(row - 1);
         if (column == text_) {
             g_value_take_string(value,
                                 g_strdup(GbkToUtf8(data_->model.IndexCaption(item)).c_str()));
@@ -117,7 +117,7 @@ std::optional<size_t> TIndexPane::FindPrefix(const std::string& utf8_prefix) con
     const std::optional<std::string> gbk = Utf8ToGbk(utf8_prefix);
     if (!gbk)
         return std::nullopt;
-    return data_->Index().FindPrefix(*gbk);
+    return data_->index.FindPrefix(*gbk);
 }
 
 }  // namespace q3::reader

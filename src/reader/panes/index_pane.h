@@ -48,7 +48,7 @@ class TIndexPane : public Gtk::Box {
     void Clear() { Show(nullptr); }
     // Gives the list its rows now, if it has not got them yet.
     void EnsureListed();
-    size_t ItemCount() const { return data_ ? data_->model.IndexSize() : 0; }
+    size_t ItemCount() const { return data_ ? data_->index.Size() : 0; }
 
     // The first row whose text begins with the UTF-8 prefix in any letter
     // case; nothing when none does or the prefix has a character the
