@@ -173,7 +173,19 @@ void Tfm_Quillon3::CreateSettingsAndServer() {
     LoadSearchWords();        // 11
     modules_.server_module =  // 12
         std::make_unique<TServerModule>(server::scheme::ProcessDynPtl());
-    modules_.server_module->Server().SetPumpHook([] { ProcessMessages(); });
+    // The contents parser offers the loop a turn every ten lines. Each turn
+    // polls every source, which over a large contents costs more than the
+    // parse itself; a turn at most every 10 ms keeps the window just as
+    // responsive.
+    modules_.server_module->Server().SetPumpHook(
+        [last = std::chrono::steady_clock::time_point{}]() mutable {
+            constexpr auto kPumpInterval = std::chrono::milliseconds(10);
+            const auto now = std::chrono::steady_clock::now();
+            if (now - last < kPumpInterval)
+                return;
+            last = now;
+            ProcessMessages();
+        });
     modules_.server_module->Server().SetDocumentLocking(doc::Locking::kExclusive);
     ConnectSelectNode();
     SyncAddressHistory(true);  // 13
