@@ -67,6 +67,27 @@ void PumpFor(std::chrono::milliseconds time) {
     PumpUntil([] { return false; }, time);
 }
 
+::testing::AssertionResult TakeFocus(Gtk::Window& window, Gtk::Widget* widget) {
+    constexpr auto kLimit = std::chrono::seconds(10);
+    if (!window.is_active()) {
+        // Without a window manager, presenting sets the X input focus on the
+        // window itself, so it keeps the keys wherever the pointer goes.
+        window.present();
+        if (!PumpUntil([&] { return window.is_active(); }, kLimit)) {
+            return ::testing::AssertionFailure()
+                   << "the window \"" << window.get_title() << "\" did not become active";
+        }
+    }
+    if (widget != nullptr) {
+        widget->grab_focus();
+        if (!PumpUntil([&] { return widget->has_focus(); }, kLimit)) {
+            return ::testing::AssertionFailure()
+                   << "the widget \"" << widget->get_name() << "\" did not take the focus";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 int AnsweringDialogs::MessageBox(Gtk::Window*, const std::string& caption, const std::string& text,
                                  unsigned flags) {
     messages.push_back({caption, text, flags});
@@ -118,6 +139,9 @@ ReaderSession::ReaderSession(std::vector<std::string> args) {
     window_->SetNavForm(nav_.get());
     window_->show();
     PumpUntil([this] { return window_->get_mapped(); }, std::chrono::seconds(10));
+    // Every test that sends keys or expects a focused control needs the
+    // keyboard; none may depend on where an earlier test left the pointer.
+    EXPECT_TRUE(TakeFocus(*window_));
 }
 
 ReaderSession::~ReaderSession() {

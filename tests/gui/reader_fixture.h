@@ -29,6 +29,12 @@ bool PumpUntil(const std::function<bool()>& done,
 // Runs the main loop for a while, whatever happens.
 void PumpFor(std::chrono::milliseconds time);
 
+// Presents the window and waits until the display has given it the keyboard,
+// then gives the widget (when there is one) the focus and waits for that
+// too. The virtual display has no window manager: without this, the keyboard
+// goes to whatever window happens to lie under the pointer.
+::testing::AssertionResult TakeFocus(Gtk::Window& window, Gtk::Widget* widget = nullptr);
+
 // Stops the browser from going to web addresses (the tests have no network)
 // and records the last one asked for in `asked`; every other address goes on
 // to the handler the window installed.

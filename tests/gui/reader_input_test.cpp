@@ -79,7 +79,7 @@ TEST_F(InputTest, F5InADocumentPageRequestsItOncePerPress) {
     browser::WebBrowser& wb = *w.home_browser;
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "Cover page"); }));
     LoadCounter loads(wb);
-    wb.Widget().grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &wb.Widget()));
     const auto settled_after = [&](int started) {
         return PumpUntil([&] { return loads.started >= started && Settled(wb, "Cover page"); });
     };
@@ -98,7 +98,7 @@ TEST_F(InputTest, F5InADocumentPageRequestsItOncePerPress) {
     EXPECT_EQ(wb.LocationUrl(), "qbx://reader/cover.htm");
 
     // In the address box the key is the box's.
-    w.address_panel.UrlEntry().grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &w.address_panel.UrlEntry()));
     StrokeKey(w, GDK_KEY_F5);
     PumpFor(std::chrono::milliseconds(500));
     EXPECT_EQ(loads.started, 2);
@@ -110,7 +110,7 @@ TEST_F(InputTest, CtrlArrowsStepTheContentsOnDocumentPagesOnly) {
     browser::WebBrowser& wb = *w.home_browser;
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "Page A"); }));
     // From anywhere on a document page, the address box included.
-    w.address_panel.UrlEntry().grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &w.address_panel.UrlEntry()));
     const struct {
         guint key;
         const char* title;
@@ -129,7 +129,7 @@ TEST_F(InputTest, CtrlArrowsStepTheContentsOnDocumentPagesOnly) {
                           "'ctrl ' + e.key; });</script>text</body></html>"));
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "Keys"); }));
     const std::string selected = SelectedCaption(w);
-    wb.Widget().grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &wb.Widget()));
     StrokeKey(w, GDK_KEY_Left, kCtrl);
     EXPECT_TRUE(PumpUntil([&] { return wb.Title() == "ctrl ArrowLeft"; })) << wb.Title();
     StrokeKey(w, GDK_KEY_Home, kCtrl);
@@ -139,7 +139,7 @@ TEST_F(InputTest, CtrlArrowsStepTheContentsOnDocumentPagesOnly) {
 
     // And in the address box they move the caret by words.
     Gtk::Entry& entry = w.address_panel.UrlEntry();
-    entry.grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &entry));
     entry.set_text("one two");
     entry.set_position(-1);
     StrokeKey(w, GDK_KEY_Left, kCtrl);
@@ -158,7 +158,7 @@ TEST_F(InputTest, TabEnterArrowsAndDeleteInsideAPageReachThePage) {
         "<input id=\"a\" value=\"xy\"><input id=\"b\"><button>send</button></form>"
         "</body></html>"));
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "Form"); }));
-    wb.Widget().grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &wb.Widget()));
     PageValue(wb, "a.focus(); a.setSelectionRange(2, 2); 1");
     StrokeKey(w, GDK_KEY_Left);
     StrokeKey(w, GDK_KEY_Delete);
@@ -176,7 +176,7 @@ TEST_F(InputTest, CtrlWheelTowardTheUserEnlargesAndTheWheelFocusesThePage) {
     Tfm_Quillon3& w = session.window();
     browser::WebBrowser& wb = *w.home_browser;
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "首页"); }));
-    w.address_panel.UrlEntry().grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &w.address_panel.UrlEntry()));
     SendScroll(wb.Widget(), GDK_SCROLL_DOWN, 0);
     EXPECT_TRUE(wb.Widget().has_focus());
     EXPECT_EQ(w.zoom_percent, 100);
@@ -200,7 +200,7 @@ TEST_F(InputTest, CtrlWInTheAddressBoxClosesTheActiveTab) {
     ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "首页"); }));
     ASSERT_NE(w.NewBrowserTab(w.home_browser.get()), nullptr);
     ASSERT_EQ(w.PageTabCount(), 1u);
-    w.address_panel.UrlEntry().grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &w.address_panel.UrlEntry()));
     StrokeKey(w, GDK_KEY_w, kCtrl);
     EXPECT_EQ(w.PageTabCount(), 0u);
     EXPECT_EQ(w.page_tabs.get_n_pages(), 1);
@@ -317,7 +317,7 @@ TEST_F(AddressTest, DocumentAddressesAreShownReadableAndTypedBack) {
     EXPECT_EQ(w.get_title().rfind("说明.htm - ", 0), 0u) << w.get_title();
 
     // What is shown can be typed back, and the history keeps it readable.
-    entry.grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &entry));
     entry.set_text("qbx://reader/维护者手册/index.html");
     StrokeKey(w, GDK_KEY_Return);
     EXPECT_TRUE(PumpUntil([&] { return Settled(wb, "Manual"); })) << wb.Title();
@@ -345,7 +345,7 @@ TEST_F(AddressTest, TypedAddressWithoutASchemeIsBrowsedOverHttp) {
     std::string asked;
     CatchWebNavigations(*w.home_browser, asked);
     Gtk::Entry& entry = w.address_panel.UrlEntry();
-    entry.grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &entry));
     entry.set_text("www.example.com");
     StrokeKey(w, GDK_KEY_Return);
     EXPECT_TRUE(PumpUntil([&] { return !asked.empty(); }));

@@ -235,7 +235,7 @@ TEST_F(ReaderOnline, FeedRebuildsTheTreeAndAClickOrEnterOpensTheLinkInTheCurrent
         << w.home_browser->LocationUrl();
 
     tree.set_cursor(Gtk::TreePath("0:1"));
-    tree.grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &tree));
     PressEnter(tree);
     EXPECT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "r"; }))
         << w.home_browser->LocationUrl();
@@ -257,7 +257,7 @@ TEST_F(ReaderOnline, WithoutAServiceNothingIsAskedAndTheLogoStillLeadsHome) {
     EXPECT_FALSE(w.ad_panel.get_visible());
 
     EXPECT_EQ(w.logo_box.get_tooltip_text(), server.Url("/logo"));
-    w.logo_box.grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &w.logo_box));
     PressEnter(w.logo_box);
     EXPECT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "logo"; }));
     EXPECT_EQ(server.Requests(), std::vector<std::string>{"/logo"});

@@ -47,7 +47,7 @@ TEST_F(SearchBoxTest, EnterHighlightsTheTextAsTypedAndListsTheWordOnce) {
     Tfm_Quillon3& w = session.window();
     ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "Words"); }));
     Gtk::Entry& key = w.address_panel.KeyEntry();
-    key.grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &key));
     key.set_text("  abc ");
     StrokeKey(w, GDK_KEY_Return);
     EXPECT_EQ(w.address_panel.KeyItems(), std::vector<std::string>{"abc"});
@@ -86,7 +86,7 @@ TEST_F(SearchBoxTest, ChoosingAnEngineSearchesAtOnceWithTheWordEscaped) {
     // The mode stays checked: Enter in the box asks the same engine. An
     // ampersand or number sign no longer cuts the word short.
     asked.clear();
-    panel.KeyEntry().grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &panel.KeyEntry()));
     panel.KeyEntry().set_text("a&b c#");
     StrokeKey(w, GDK_KEY_Return);
     ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));
@@ -128,7 +128,7 @@ TEST_F(SearchBoxTest, FullTextModeSearchesTheDocumentOnlyFromItsPages) {
     w.ShowFirstPage();
     ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "Cover page"); }));
     w.address_panel.KeyEntry().set_text(" second ");
-    w.address_panel.KeyEntry().grab_focus();
+    ASSERT_TRUE(TakeFocus(w, &w.address_panel.KeyEntry()));
     StrokeKey(w, GDK_KEY_Return);
     EXPECT_EQ(searches, 1);
     EXPECT_EQ(w.search_pane.search_key_edit.get_text(), "second");
