@@ -17,31 +17,42 @@ Tdm_htServer::~Tdm_htServer() {
     document_.reset();
 }
 
-OpenOutcome Tdm_htServer::OpenDocument(const std::string& path,
-                                       const doc::TQBXManage::PasswordProvider& provider) {
+OpenOutcome Tdm_htServer::ReadyDocument(const std::string& path,
+                                        const doc::TQBXManage::PasswordProvider& provider) const {
     OpenOutcome out;
-    ++generation_;
-    document_.reset();
     try {
-        document_ = std::make_unique<doc::TQBXManage>(path, locking_);
-        document_->Open(provider);
+        out.document = std::make_unique<doc::TQBXManage>(path, locking_);
+        out.document->Open(provider);
     } catch (const doc::OpenError& e) {
-        document_.reset();
+        out.document.reset();
         out.kind = OpenOutcome::kOpenFailed;
         out.message = e.what();
         return out;
     } catch (const std::bad_alloc&) {
-        document_.reset();
+        out.document.reset();
         out.kind = OpenOutcome::kOpenFailed;
         out.message = "打开文件失败: 内存不足";
         return out;
     }
-    if (!document_->ReadRecordText(1, out.contents_text)) {
+    if (!out.document->ReadRecordText(1, out.contents_text)) {
         out.kind = OpenOutcome::kContentsDamaged;
         out.message = "文件目录已损坏.";
         return out;
     }
     out.kind = OpenOutcome::kOpened;
+    return out;
+}
+
+void Tdm_htServer::AdoptDocument(std::unique_ptr<doc::TQBXManage> document) {
+    ++generation_;
+    document_ = std::move(document);
+}
+
+OpenOutcome Tdm_htServer::OpenDocument(const std::string& path,
+                                       const doc::TQBXManage::PasswordProvider& provider) {
+    OpenOutcome out = ReadyDocument(path, provider);
+    if (out.document)
+        AdoptDocument(std::move(out.document));
     return out;
 }
 

@@ -28,6 +28,8 @@ struct OpenOutcome {
     enum Kind { kOpened, kOpenFailed, kContentsDamaged } kind = kOpenFailed;
     std::string message;        // UTF-8
     std::string contents_text;  // record 1, GBK, when kOpened
+    // The opened document until it is adopted (kOpened, kContentsDamaged).
+    std::unique_ptr<doc::TQBXManage> document;
 };
 
 class Tdm_htServer {
@@ -52,9 +54,16 @@ class Tdm_htServer {
     void SetDocumentLocking(doc::Locking locking) { locking_ = locking; }
     void SetSelectNodeHook(SelectNodeHook hook) { select_node_ = std::move(hook); }
 
-    // Creates the manager, makes it the document and opens it; then reads the
-    // contents record. A failed open leaves no document; damaged contents
-    // leave the new document open. Either way the old document is gone.
+    // Opens the document at path and reads its contents record, asking for
+    // its password on the way, without touching the open document: a book
+    // that fails to open never costs the reader the one it has.
+    OpenOutcome ReadyDocument(const std::string& path,
+                              const doc::TQBXManage::PasswordProvider& provider) const;
+    // Makes an opened document the open one; the old one (and its file
+    // lock) goes only now.
+    void AdoptDocument(std::unique_ptr<doc::TQBXManage> document);
+    // Both in one: the new document replaces the open one when it opened,
+    // damaged contents included; a failed open keeps the open one.
     OpenOutcome OpenDocument(const std::string& path,
                              const doc::TQBXManage::PasswordProvider& provider);
     // Clears the model, replaces the entry table and fills both from the

@@ -150,10 +150,40 @@ TEST_F(ReadingTest, CancelledPasswordLeavesNoDocument) {
     EXPECT_EQ(dialogs_->messages.size(), 1u);
 }
 
-TEST_F(ReadingTest, UnprotectedBookAsksNoPassword) {
+// Regression: a second book that failed to open let the open one go while
+// its tree stayed on show: the tree then led nowhere.
+TEST_F(ReadingTest, RegressionAFailedOpenLeavesTheOpenBookWorking) {
+    const std::string not_a_book = dir_.File("notes.qbx");
+    std::ofstream(not_a_book) << "plain text";
+    const std::string locked = WriteProtectedBook(dir_.File("locked.qbx"));
+    ReaderSession session({WriteBook()});
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "cover.htm", "Cover page"); }));
+    doc::TQBXManage* book = w.Server()->Document();
+    w.OpenQbx(not_a_book);
+    w.OpenQbx(locked);  // the double cancels the prompt
+    EXPECT_EQ(dialogs_->queries.size(), 1u);
+    ASSERT_EQ(dialogs_->messages.size(), 2u);
+    EXPECT_EQ(w.Server()->Document(), book);
+    EXPECT_TRUE(w.act_QBXComment.Enabled());
+    // The tree still shows the book's pages (past the heading, which has none).
+    w.act_QBXNavNext.Execute();
+    w.act_QBXNavNext.Execute();
+    EXPECT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "one/first.htm", "First page"); }))
+        << w.home_browser->LocationUrl();
+    EXPECT_EQ(SelectedCaption(w), "First");
+}
+
+// Regression guard: a book without a password opens without a question and
+// without a message, and its first page is shown.
+TEST_F(ReadingTest, UnprotectedBookOpensWithoutAskingAPassword) {
     ReaderSession session;
-    session.window().OpenQbx(WriteBook());
+    Tfm_Quillon3& w = session.window();
+    w.OpenQbx(WriteBook());
     EXPECT_TRUE(dialogs_->queries.empty());
+    EXPECT_TRUE(dialogs_->messages.empty());
+    ASSERT_NE(w.Server()->Document(), nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "cover.htm", "Cover page"); }));
 }
 
 TEST_F(ReadingTest, DamagedContentsRecordIsReported) {

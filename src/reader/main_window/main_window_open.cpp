@@ -119,10 +119,6 @@ void Tfm_Quillon3::OpenQbx(const std::string& path) {
                 NavigateCurrent(path);
                 return;
             }
-            // Opened from inside the search's progress point: the walk ends
-            // before the document it reads goes.
-            search_pane.StopSearch();
-            srv->FreeDocument();
         } else if (IsWebAddress(path)) {
             NavigateCurrent(path);
             return;
@@ -139,20 +135,33 @@ void Tfm_Quillon3::OpenQbx(const std::string& path) {
 
 void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
     server::Tdm_htServer& srv = *Server();
-    const server::OpenOutcome outcome = srv.OpenDocument(
+    // The open book stays in service, its file locked, until the new one has
+    // opened: its password asked and its contents read.
+    server::OpenOutcome outcome = srv.ReadyDocument(
         path, [this](doc::TQBXManage&, std::string& password) { AskPassword(password); });
+    const bool book_open = srv.Document() != nullptr;
     if (outcome.kind == server::OpenOutcome::kOpenFailed) {
         if (is_qbx) {
-            act_QBXComment.SetEnabled(false);
-            act_QBXShared.SetEnabled(false);
+            if (!book_open) {
+                act_QBXComment.SetEnabled(false);
+                act_QBXShared.SetEnabled(false);
+            }
             ShowWarning(outcome.message);
         }
         return;
     }
     if (outcome.kind == server::OpenOutcome::kContentsDamaged) {
+        // With no contents the new book has nothing to show: an open book
+        // keeps its place; with none, the damaged one is open, as it always was.
+        if (!book_open)
+            srv.AdoptDocument(std::move(outcome.document));
         ShowWarning("文件目录已损坏.");
         return;
     }
+    // Opened from inside the search's progress point: the walk ends before
+    // the document it reads goes.
+    search_pane.StopSearch();
+    srv.AdoptDocument(std::move(outcome.document));
     try {
         if (!SideBarShown())
             act_NavTree.Execute();

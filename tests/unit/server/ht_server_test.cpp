@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "book_fixture.h"
 #include "common/trace.h"
 
@@ -153,6 +155,23 @@ TEST(ServerOpen, FailedOpenLeavesNoDocument) {
     EXPECT_EQ(out.kind, OpenOutcome::kOpenFailed);
     EXPECT_EQ(out.message, "文件不存在");
     EXPECT_EQ(srv.Document(), nullptr);
+}
+
+// Regression: a second book that failed to open (not a document, a wrong
+// password) had already cost the reader the open one, while its tree was
+// still shown.
+TEST_F(ServerTest, RegressionAFailedOpenKeepsTheOpenDocument) {
+    const std::string not_a_book = dir.File("notes.qbx");
+    std::ofstream(not_a_book) << "plain text";
+    doc::TQBXManage* open = srv.Document();
+    const uint64_t generation = srv.Generation();
+    for (const std::string& path : {not_a_book, dir.File("missing.qbx")}) {
+        OpenOutcome out = srv.OpenDocument(path, {});
+        EXPECT_EQ(out.kind, OpenOutcome::kOpenFailed) << path;
+        EXPECT_EQ(srv.Document(), open) << path;
+    }
+    EXPECT_EQ(srv.Generation(), generation);
+    EXPECT_EQ(Serve("qbx://reader/a/b.htm"), "<HTML><p>page b</p>");
 }
 
 TEST(ServerOpen, DamagedContentsKeepTheNewDocumentOpen) {
