@@ -72,4 +72,20 @@ WindowColor ResolveColor(WindowColor colour);
 // "#RRGGBB" with upper-case hexadecimal digits.
 std::string ColorToHtml(WindowColor colour);
 
+// The least contrast text needs on its ground to be read with ease (the
+// ratio accessibility guidelines ask of ordinary text).
+inline constexpr double kReadableContrast = 4.5;
+
+// The contrast ratio of two colours, from 1 (the same) to 21 (black on
+// white), by their relative luminance.
+double ContrastRatio(WindowColor a, WindowColor b);
+
+// The text colour itself when it reads well on the ground; else the same
+// colour taken toward black or white, just as far as it must go to read
+// well. A colour the user picked can be anything, dark ones included.
+WindowColor ReadableOn(WindowColor text, WindowColor ground);
+
+// Black or white, whichever reads better on the ground.
+WindowColor TextColorOn(WindowColor ground);
+
 }  // namespace q3::browser

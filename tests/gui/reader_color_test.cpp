@@ -1,6 +1,9 @@
 // The colour scheme menu of the main window: one radio group whose clicked
 // entry's mark is inverted, the colour stored, the custom colour dialog.
 #include <gtest/gtest.h>
+#include <gtkmm/button.h>
+#include <gtkmm/label.h>
+#include <gtkmm/toolbar.h>
 
 #include "common/shell.h"
 #include "reader/forms/tab_painter.h"
@@ -82,6 +85,57 @@ TEST_F(ReaderColor, ConfirmedCustomColourIsUsedAndStored) {
     EXPECT_EQ(w.Color(), 0x00336699u);
     EXPECT_EQ(Marks(w), (std::vector<bool>{false, false, false, false, true}));
     EXPECT_EQ(ReadHkcuInteger(kKey, kValue, -1), 0x00336699);
+}
+
+// The colour a widget's text is drawn in, as 0x00BBGGRR.
+browser::WindowColor TextColour(Gtk::Widget& widget) {
+    const Gdk::RGBA c = widget.get_style_context()->get_color(widget.get_state_flags());
+    const auto channel = [](double v) { return static_cast<browser::WindowColor>(v * 255 + 0.5); };
+    return channel(c.get_red()) | channel(c.get_green()) << 8 | channel(c.get_blue()) << 16;
+}
+
+// The labels of every caption the colour paints: the menu bar, the tool
+// bar, the address row, the side bar's panes and the status bar.
+std::vector<Gtk::Label*> PaintedCaptions(Gtk::Widget& widget, std::vector<Gtk::Label*> found = {}) {
+    if (auto* label = dynamic_cast<Gtk::Label*>(&widget)) {
+        if (label->is_visible() && !label->get_text().empty())
+            found.push_back(label);
+    }
+    // Buttons with a ground of their own are the theme's to colour.
+    if (dynamic_cast<Gtk::Button*>(&widget) != nullptr &&
+        widget.get_ancestor(GTK_TYPE_TOOLBAR) == nullptr)
+        return found;
+    if (auto* container = dynamic_cast<Gtk::Container*>(&widget)) {
+        for (Gtk::Widget* child : container->get_children())
+            found = PaintedCaptions(*child, std::move(found));
+    }
+    return found;
+}
+
+// Regression: under a black custom colour the menu bar, the tool bar's
+// captions, "地址" and the panes' labels stayed dark on dark.
+TEST_F(ReaderColor, RegressionEveryCaptionReadsOnABlackCustomColour) {
+    ReaderSession s;
+    Tfm_Quillon3& w = s.window();
+    w.act_NavTree.Execute();  // the side bar with its panes
+    dialogs_->color_answers.push_back(0x00000000);
+    w.color_scheme_items[ColorSchemeMenu::kCustom]->activate();
+    ASSERT_EQ(w.Color(), 0u);
+    PumpFor(std::chrono::milliseconds(200));
+    const std::vector<Gtk::Label*> captions = PaintedCaptions(w);
+    ASSERT_GT(captions.size(), 10u);
+    bool address_label = false;
+    for (Gtk::Label* label : captions) {
+        address_label |= label->get_text() == "地址 ";
+        EXPECT_GE(browser::ContrastRatio(TextColour(*label), w.Color()), browser::kReadableContrast)
+            << "\"" << label->get_text() << "\" (" << label->get_name() << ")";
+    }
+    EXPECT_TRUE(address_label);
+    // A button that keeps its own light ground keeps dark text.
+    Gtk::Label* show_index = dynamic_cast<Gtk::Label*>(w.index_pane.show_index_button.get_child());
+    ASSERT_NE(show_index, nullptr);
+    EXPECT_GE(browser::ContrastRatio(TextColour(*show_index), 0xFFFFFF),
+              browser::kReadableContrast);
 }
 
 }  // namespace

@@ -122,7 +122,9 @@ void Tfm_BaseForm::HookControls(Gtk::Widget& widget) {
 
 void Tfm_BaseForm::PaintTab(const Cairo::RefPtr<Cairo::Context>& cr, Gtk::Notebook& notebook,
                             int tab_index, const Rect& rect, bool active) {
-    TabPainter(cr, notebook, tab_index, rect, active, color_, kInactiveTabText, kActiveTabText);
+    TabPainter(cr, notebook, tab_index, rect, active, color_,
+               browser::ReadableOn(kInactiveTabText, color_),
+               browser::ReadableOn(kActiveTabText, color_));
 }
 
 void Tfm_BaseForm::SetColor(WindowColor colour) {
@@ -132,6 +134,7 @@ void Tfm_BaseForm::SetColor(WindowColor colour) {
 
 void Tfm_BaseForm::ApplyColorStyle() {
     const std::string html = browser::ColorToHtml(color_);
+    const std::string text = browser::ColorToHtml(browser::TextColorOn(color_));
     const std::string& n = style_name_;
     // Surfaces that take the window's colour; edits, lists and pages keep
     // their own white.
@@ -140,6 +143,13 @@ void Tfm_BaseForm::ApplyColorStyle() {
         " notebook > header > tabs > tab, #" + n + " notebook > stack, #" + n + " .q3-panel, #" +
         n + " statusbar, #" + n + " paned > separator {" + " background-color: " + html +
         "; background-image: none; }\n" + "#" + n + " { font-size: 12px; }\n" +
+        // Text on those surfaces must read on whatever colour the user
+        // picked; buttons with a ground of their own keep the theme's text.
+        "#" + n + " menubar > menuitem, #" + n + " .q3-panel label, #" + n +
+        " notebook > stack label, #" + n + " statusbar label { color: " + text + "; }\n" + "#" + n +
+        " .q3-panel button label, #" + n +
+        " notebook > stack button label { color: @theme_fg_color; }\n" + "#" + n +
+        " .q3-panel toolbar button label { color: " + text + "; }\n" +
         // Compact bars and boxes, close to the design's 22-pixel rows.
         "#" + n + " toolbar { padding: 0; }\n#" + n +
         " toolbar button { padding: 1px 2px; min-height: 0; min-width: 0; }\n#" + n +

@@ -104,6 +104,9 @@ void Tfm_Quillon3::ColorSchemeClick(std::size_t entry) {
 void Tfm_Quillon3::RestyleAdPanel() {
     // The ad page's body follows the window colour, shown or not.
     ad_body_style_ = online::AdBodyStyle(browser::ColorToHtml(Color()));
+    // Under a dark colour of the user's the advertisement's text must still read.
+    if (browser::ContrastRatio(0x000000, Color()) < browser::kReadableContrast)
+        ad_body_style_ += ";color: " + browser::ColorToHtml(browser::TextColorOn(Color()));
     if (!ad_browser)
         return;
     try {

@@ -98,5 +98,41 @@ TEST_F(ColorToHtmlTest, StoredNegativeIntegerIsASystemReference) {
               ColorToHtml(SystemColorRef(SystemColor::kButtonFace)));
 }
 
+TEST(ContrastRatio, SpansOneToTwentyOne) {
+    EXPECT_DOUBLE_EQ(ContrastRatio(0x000000, 0x000000), 1.0);
+    EXPECT_NEAR(ContrastRatio(0x000000, 0xFFFFFF), 21.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(0xFF0000, 0x000000), 2.44, 0.01);  // blue on black
+}
+
+// Regression: under a dark custom colour the captions, the tabs and the
+// status text stayed dark on dark.
+TEST(ReadableOn, EveryCaptionColourReadsOnEveryGround) {
+    const WindowColor grounds[] = {
+        0x000000,  // the custom colour black
+        0x202020,  // near black
+        0x800000,  // dark blue
+        0x808080,  // middle grey: the hardest ground for either extreme
+        0xF0CAA6,  // 粉蓝
+        0xDDFFDD,  // 粉绿
+        0xB3B5FF,  // 粉红
+        0xFFFFFF,
+    };
+    const WindowColor texts[] = {0x000000, 0xFFFFFF, 0x008000 /* green */, 0xFF0000 /* blue */};
+    for (WindowColor ground : grounds) {
+        for (WindowColor text : texts) {
+            const WindowColor readable = ReadableOn(text, ground);
+            EXPECT_GE(ContrastRatio(readable, ground), kReadableContrast)
+                << std::hex << text << " on " << ground << " became " << readable;
+            // A colour that already reads is kept as it is.
+            if (ContrastRatio(text, ground) >= kReadableContrast)
+                EXPECT_EQ(readable, text) << std::hex << text << " on " << ground;
+        }
+    }
+    // Blue on black stays a blue: lighter, not white.
+    const WindowColor light_blue = ReadableOn(0xFF0000, 0x000000);
+    EXPECT_NE(light_blue, 0xFFFFFFu);
+    EXPECT_GT((light_blue >> 16) & 0xFF, light_blue & 0xFF);
+}
+
 }  // namespace
 }  // namespace q3::browser
