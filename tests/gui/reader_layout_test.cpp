@@ -54,9 +54,12 @@ TEST_F(Layout, MainMenuEntriesInOrder) {
     EXPECT_EQ(MenuLabels(SubMenuOf(w.main_menu, 1)),
               (Labels{"复制", "全选", "-", "搜索", "查看源"}));
     EXPECT_EQ(MenuLabels(SubMenuOf(w.main_menu, 2)),
-              (Labels{"侧边栏", "-", "主页", "刷新", "显示比例", "-", "前进      ", "后退", "停止",
-                      "-", "全屏显示"}));
+              (Labels{"侧边栏", "-", "主页", "刷新", "显示比例", "浏览模式", "-", "前进      ",
+                      "后退", "停止", "-", "全屏显示"}));
     EXPECT_EQ(MenuLabels(*w.zoom_item->get_submenu()), (Labels{"还原", "放大", "缩小"}));
+    Gtk::MenuItem* modes = ItemNamed(SubMenuOf(w.main_menu, 2), "view_mode_item");
+    ASSERT_NE(modes, nullptr);
+    EXPECT_EQ(MenuLabels(*modes->get_submenu()), (Labels{"文本模式", "无图片模式"}));
     EXPECT_EQ(MenuLabels(SubMenuOf(w.main_menu, 3)),
               (Labels{"配色方案", "导航条", "-", "评论此文档", "共享此文档(hidden)"}));
     EXPECT_EQ(MenuLabels(SubMenuOf(w.main_menu, 4)), (Labels{"打开帮助", "软件更新", "-", "关于"}));
@@ -99,7 +102,7 @@ TEST_F(Layout, PopupMenusInOrder) {
     EXPECT_EQ(MenuLabels(w.contents_menu), (Labels{"全部展开", "全部收缩", "-", "评论此文档",
                                                    "共享此文档(hidden)", "文件属性", "-"}));
     EXPECT_EQ(MenuLabels(w.page_tabs_menu),
-              (Labels{"浏览模式(hidden)", "关闭该页", "关闭脚本提示", "全屏显示", "-", "评论此文档",
+              (Labels{"浏览模式", "关闭该页", "关闭脚本提示", "全屏显示", "-", "评论此文档",
                       "共享此文档(hidden)"}));
     EXPECT_EQ(MenuLabels(*w.browse_mode_item->get_submenu()), (Labels{"文本模式", "无图片模式"}));
     EXPECT_TRUE(w.script_prompts_off_item->get_active());
@@ -164,8 +167,11 @@ TEST_F(Layout, ToolBarsAndAddressPanel) {
     EXPECT_EQ(w.logo_image.get_pixbuf()->get_height(), 19);
     EXPECT_EQ(w.status_bar.PanelCount(), 1);
     w.status_bar.SetStatusText("状态", 0);
+    // A text for a panel the bar does not have is dropped: it neither lands
+    // in the one panel nor makes a second.
     w.status_bar.SetStatusText("past the panels", 1);
     EXPECT_EQ(w.status_bar.PanelText(0), "状态");
+    EXPECT_EQ(w.status_bar.PanelCount(), 1);
 }
 
 TEST_F(Layout, SideBarTabsHoldTheirControls) {
@@ -175,7 +181,13 @@ TEST_F(Layout, SideBarTabsHoldTheirControls) {
     EXPECT_EQ(w.side_bar.get_nth_page(0), &w.books_page);
     EXPECT_EQ(w.side_bar.get_nth_page(1), &w.resource_pane);
     EXPECT_EQ(w.document_tabs.get_n_pages(), 4);
-    EXPECT_EQ(w.contents_pane.contents_tree.get_model(), w.contents_pane.model);
+    // Each list stands in its own tab, in the order of the tabs.
+    Gtk::Widget* const lists[] = {&w.contents_pane.contents_tree, &w.index_pane.index_list,
+                                  &w.search_pane.search_results, &w.bookmarks_pane.bookmark_list};
+    for (int tab = 0; tab < 4; ++tab) {
+        EXPECT_TRUE(lists[tab]->is_ancestor(*w.document_tabs.get_nth_page(tab)))
+            << lists[tab]->get_name() << " is not in tab " << tab;
+    }
     EXPECT_EQ(w.index_pane.index_key_label.get_text(), "输入关键字：    ");
     EXPECT_EQ(w.index_pane.show_index_button.get_label(), "显示");
     EXPECT_EQ(w.search_pane.search_key_label.get_text(), "输入关键字：    ");

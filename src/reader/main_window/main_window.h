@@ -136,7 +136,7 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     Gtk::Menu side_bar_menu;                                                    // pm_pgc_navTree
     Gtk::Menu contents_menu;                                // pm_pgcNave, over the contents tree
     Gtk::Menu page_tabs_menu;                               // pm_Main
-    Gtk::MenuItem* browse_mode_item = nullptr;              // "浏览模式", hidden
+    Gtk::MenuItem* browse_mode_item = nullptr;              // "浏览模式" of the page tabs' menu
     Gtk::CheckMenuItem* script_prompts_off_item = nullptr;  // "关闭脚本提示"
     Gtk::Menu document_page_menu;  // pm_Webqbx, over a page of the open document
 
@@ -247,6 +247,10 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void WireBrowserEvents(browser::WebBrowser& wb);
     void BeforeNavigate(browser::WebBrowser& sender, const std::string& address, bool& cancel);
     void FollowLink(const server::LinkAction& link);
+    void FollowLinkSoon(const server::LinkAction& link);
+    // The page's report of a click in its main frame, which a special link
+    // asked for just before may be waiting for.
+    void LinkClicked(browser::WebBrowser& sender, const std::string& address);
     // An address in a scheme the pages cannot show, clicked in sender.
     void OpenOnDesktop(browser::WebBrowser& sender, const std::string& address);
     void ClearHistory(bool web_addresses);
@@ -291,6 +295,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void BuildActions();
     void BuildMainMenu();
     void BuildPopupMenus();
+    // A "浏览模式" item whose sub-menu holds the two view modes.
+    Gtk::MenuItem* ViewModeItem(const char* name);
     void WireControls();
     void FormCreate();
     void CreateSettingsAndServer();
@@ -328,6 +334,15 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     // The page shown is of the document opened before the current one: its
     // address names a page of the new document only by chance.
     bool page_from_older_document_ = false;
+    // A special link the engine asked about before the page reported the
+    // click on it; it is followed only when that report comes.
+    struct PendingLink {
+        const browser::WebBrowser* browser;
+        std::string address;
+        server::LinkAction link;
+        gint64 asked_at;
+    };
+    std::optional<PendingLink> pending_link_;
     bool destroyed_ = false;
     bool side_bar_before_full_screen_ = false;
     std::string ad_body_style_;

@@ -113,6 +113,9 @@ void Tfm_Quillon3::BuildMainMenu() {
     zoom_out_item->signal_activate().connect([this] { ZoomClick(3); });
     zoom_item->set_submenu(*zoom);
     view->append(*zoom_item);
+    // The help book tells of the view modes: they must be found from the
+    // menu bar too, not only from the page tabs' menu.
+    view->append(*ViewModeItem("view_mode_item"));
     AddSeparator(*view);
     view->append(*act_GoTo.MakeMenuItem("前进      "));
     AddActions(*view, {&act_GoBack, &act_Stop, nullptr, &act_FullScreen});
@@ -153,6 +156,14 @@ void Tfm_Quillon3::BuildMainMenu() {
     AddActions(*help, {&act_Help, &act_Update, nullptr, &atc_about});
 }
 
+Gtk::MenuItem* Tfm_Quillon3::ViewModeItem(const char* name) {
+    Gtk::MenuItem* item = PlainItem(name, "浏览模式");
+    auto* modes = Gtk::manage(new Gtk::Menu());
+    AddActions(*modes, {&act_browseMode, &act_NotImageMode});
+    item->set_submenu(*modes);
+    return item;
+}
+
 void Tfm_Quillon3::BuildPopupMenus() {
     AddActions(side_bar_menu, {&act_NavTree});
 
@@ -163,11 +174,7 @@ void Tfm_Quillon3::BuildPopupMenus() {
     contents_menu.append(*properties);
     AddSeparator(contents_menu);
 
-    browse_mode_item = PlainItem("browse_mode_item", "浏览模式");
-    auto* modes = Gtk::manage(new Gtk::Menu());
-    AddActions(*modes, {&act_browseMode, &act_NotImageMode});
-    browse_mode_item->set_submenu(*modes);
-    browse_mode_item->set_no_show_all(true);
+    browse_mode_item = ViewModeItem("browse_mode_item");
     page_tabs_menu.append(*browse_mode_item);
     AddActions(page_tabs_menu, {&act_CloseWeb});
     script_prompts_off_item = Gtk::manage(new Gtk::CheckMenuItem("关闭脚本提示"));
