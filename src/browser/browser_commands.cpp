@@ -46,6 +46,8 @@ void BrowserCommands::ShowFind(WebBrowser& browser) {
     if (!find_)
         find_ = std::make_unique<FindDialog>(owner_);
     find_->Bind(browser);
+    if (!find_->get_visible())
+        find_->PlaceBesidePage();
     find_->present();
 }
 

@@ -3,6 +3,10 @@
 #include <gtkmm/box.h>
 #include <gtkmm/grid.h>
 
+#include <algorithm>
+#include <cstdio>
+
+#include "browser/page_helpers.h"
 #include "browser/web_browser.h"
 
 namespace q3::browser {
@@ -12,6 +16,32 @@ enum Response { kNext = 1, kPrevious = 2 };
 
 // Plenty for a page; WebKit stops counting beyond it.
 constexpr guint kMaxMatches = 1000;
+
+// Room left between the dialog and the page's edge.
+constexpr int kMargin = 16;
+
+// The selected match's box in the view's CSS pixels, as "[l,t,r,b]"; WebKit
+// selects what its find controller found.
+constexpr const char* kMatchBoxScript =
+    "(() => { const s = getSelection(); if (!s || !s.rangeCount) return null;"
+    " const r = s.getRangeAt(0).getBoundingClientRect();"
+    " return [r.left, r.top, r.right, r.bottom]; })()";
+
+// The view's place on the screen.
+Gdk::Rectangle ScreenBox(GtkWidget* view) {
+    GdkWindow* window = gtk_widget_get_window(view);
+    if (window == nullptr)
+        return {};
+    GtkAllocation a;
+    gtk_widget_get_allocation(view, &a);
+    int x = 0, y = 0;
+    gdk_window_get_origin(window, &x, &y);
+    if (!gtk_widget_get_has_window(view)) {
+        x += a.x;
+        y += a.y;
+    }
+    return {x, y, a.width, a.height};
+}
 
 }  // namespace
 
@@ -70,6 +100,60 @@ void FindDialog::Bind(WebBrowser& browser) {
     result_.set_text("");
 }
 
+void FindDialog::PlaceBesidePage() {
+    if (view_ == nullptr)
+        return;
+    const Gdk::Rectangle page = ScreenBox(GTK_WIDGET(view_));
+    if (page.get_width() == 0)
+        return;
+    int width = 0, height = 0;
+    get_size(width, height);
+    set_position(Gtk::WIN_POS_NONE);
+    move(std::max(page.get_x(), page.get_x() + page.get_width() - width - kMargin),
+         page.get_y() + kMargin);
+}
+
+void FindDialog::KeepMatchInSight() {
+    WebBrowser* browser = view_ != nullptr ? WebBrowser::FromView(view_) : nullptr;
+    if (browser == nullptr)
+        return;
+    std::weak_ptr<int> alive = alive_;
+    RunPageScript(*browser, kMatchBoxScript, [this, alive](std::optional<std::string> json) {
+        double l = 0, t = 0, r = 0, b = 0;
+        if (alive.expired() || !json ||
+            std::sscanf(json->c_str(), "[%lf,%lf,%lf,%lf]", &l, &t, &r, &b) != 4 ||
+            view_ == nullptr) {
+            return;
+        }
+        const double zoom = webkit_web_view_get_zoom_level(view_);
+        const Gdk::Rectangle page = ScreenBox(GTK_WIDGET(view_));
+        AvoidRectangle(Gdk::Rectangle(page.get_x() + static_cast<int>(l * zoom),
+                                      page.get_y() + static_cast<int>(t * zoom),
+                                      std::max(1, static_cast<int>((r - l) * zoom)),
+                                      std::max(1, static_cast<int>((b - t) * zoom))));
+    });
+}
+
+void FindDialog::AvoidRectangle(const Gdk::Rectangle& match) {
+    if (!get_visible() || view_ == nullptr)
+        return;
+    int x = 0, y = 0, width = 0, height = 0;
+    get_position(x, y);
+    get_size(width, height);
+    Gdk::Rectangle dialog(x, y, width, height);
+    if (!dialog.intersects(match))
+        return;
+    // The other end of the page from the match: below it when the match
+    // sits in the upper half, else above it.
+    const Gdk::Rectangle page = ScreenBox(GTK_WIDGET(view_));
+    const bool match_above =
+        match.get_y() + match.get_height() / 2 < page.get_y() + page.get_height() / 2;
+    const int to = match_above ? std::max(match.get_y() + match.get_height() + kMargin,
+                                          page.get_y() + page.get_height() - height - kMargin)
+                               : std::min(match.get_y() - height - kMargin, page.get_y() + kMargin);
+    move(x, to);
+}
+
 void FindDialog::Unbind() {
     if (finder_ != nullptr) {
         g_signal_handlers_disconnect_by_data(finder_, this);
@@ -126,6 +210,7 @@ void FindDialog::HandleFound(WebKitFindController*, guint, gpointer self) {
     auto& dialog = *static_cast<FindDialog*>(self);
     dialog.last_found_ = true;
     dialog.ShowResult();
+    dialog.KeepMatchInSight();
 }
 
 void FindDialog::HandleFailed(WebKitFindController*, gpointer self) {

@@ -2,6 +2,7 @@
 // browser with WebKit's find controller, highlighting every match.
 #pragma once
 
+#include <gdkmm/rectangle.h>
 #include <gtkmm/button.h>
 #include <gtkmm/checkbutton.h>
 #include <gtkmm/dialog.h>
@@ -9,6 +10,7 @@
 #include <gtkmm/label.h>
 #include <webkit2/webkit2.h>
 
+#include <memory>
 #include <string>
 
 namespace q3::browser {
@@ -34,8 +36,16 @@ class FindDialog : public Gtk::Dialog {
     int MatchCount() const { return match_count_; }
     bool LastFound() const { return last_found_; }
 
+    // Puts the dialog at the top right of the bound page, clear of the
+    // middle where a match is most often shown.
+    void PlaceBesidePage();
+
   private:
     void Unbind();
+    // Moves the dialog to the other end of the page when it covers the
+    // match that was just found.
+    void KeepMatchInSight();
+    void AvoidRectangle(const Gdk::Rectangle& match);
     void OnFindNext(bool backwards);
     void ShowResult();
 
@@ -56,6 +66,8 @@ class FindDialog : public Gtk::Dialog {
     bool searched_case_ = false;
     int match_count_ = -1;
     bool last_found_ = false;
+    // Page scripts answer after the dialog may be gone.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace q3::browser

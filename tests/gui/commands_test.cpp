@@ -1,7 +1,10 @@
 // Find in page, page properties and view source through the page commands.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "browser/browser_commands.h"
+#include "browser/find_dialog.h"
 #include "browser_harness.h"
 #include "common/gbk.h"
 
@@ -73,6 +76,50 @@ TEST_F(CommandsTest, FindCountsAndHighlightsMatches) {
     ASSERT_TRUE(RunUntil([&] { return find->LastFound() && find->MatchCount() == 1; }, 10s));
     find->Search("pear");
     ASSERT_TRUE(RunUntil([&] { return !find->LastFound() && find->MatchCount() == 0; }, 10s));
+}
+
+// Regression: the find window stood over the middle of the page, covering
+// the match it had just highlighted.
+TEST_F(CommandsTest, RegressionTheFindWindowDoesNotCoverTheMatch) {
+    // A word at the top right, where the window first stands, and one at
+    // the bottom right, where it goes to get out of the way.
+    srv.FreeDocument();
+    OpenBook(WriteBook(dir, "corners.qbx", MakeContents({{"Page", 2, "corners.htm"}}, {}),
+                       {"<html><body style=\"margin:0;height:100vh;position:relative\">"
+                        "<span style=\"position:absolute;right:40px;top:30px\">upper</span>"
+                        "<span style=\"position:absolute;right:40px;bottom:30px\">lower</span>"
+                        "</body></html>"}));
+    ASSERT_TRUE(Load("qbx://reader/corners.htm"));
+    ASSERT_TRUE(commands->SendBrowserCommand(*browser, browser::kCommandFind));
+    browser::FindDialog* find = commands->Finder();
+    ASSERT_TRUE(RunUntil([&] { return find->get_mapped(); }, 10s));
+    const auto covers_match = [&] {
+        // The selected match in screen pixels against the window's place.
+        const std::optional<std::string> box =
+            Js("(() => { const r = getSelection().getRangeAt(0).getBoundingClientRect();"
+               " return [r.left, r.top, r.right, r.bottom].map(Math.round).join(' '); })()");
+        int l = 0, t = 0, r = 0, b = 0;
+        if (!box || std::sscanf(box->c_str(), "%d %d %d %d", &l, &t, &r, &b) != 4)
+            return true;
+        int ox = 0, oy = 0;
+        gdk_window_get_origin(gtk_widget_get_window(GTK_WIDGET(view())), &ox, &oy);
+        GtkAllocation a;
+        gtk_widget_get_allocation(GTK_WIDGET(view()), &a);
+        if (!gtk_widget_get_has_window(GTK_WIDGET(view()))) {
+            ox += a.x;
+            oy += a.y;
+        }
+        int x = 0, y = 0, width = 0, height = 0;
+        find->get_position(x, y);
+        find->get_size(width, height);
+        return Gdk::Rectangle(x, y, width, height)
+            .intersects(Gdk::Rectangle(ox + l, oy + t, r - l, b - t));
+    };
+    for (const char* word : {"upper", "lower", "upper"}) {
+        find->Search(word);
+        ASSERT_TRUE(RunUntil([&] { return find->LastFound(); }, 10s)) << word;
+        EXPECT_TRUE(RunUntil([&] { return !covers_match(); }, 5s)) << word;
+    }
 }
 
 TEST_F(CommandsTest, FindFollowsTheBrowserItIsSentFor) {
