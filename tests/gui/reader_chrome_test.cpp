@@ -113,6 +113,33 @@ TEST_F(Chrome, TypingInTheAddressBoxAppendsOnlyTheRestSelected) {
     EXPECT_EQ(box.get_text(), "http://e");
 }
 
+// Regression: with the address suggestions open, the first click elsewhere
+// only closed them; what was clicked did nothing.
+TEST_F(Chrome, RegressionAClickBesideTheOpenSuggestionsReachesWhatWasClicked) {
+    WriteHistory(DataFile("RURLs.dat"), {"http://example.org/faq.html"});
+    ReaderSession session({WriteBook()});
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "Cover page"; }));
+    Gtk::Entry& box = w.address_panel.UrlEntry();
+    const auto suggestions_open = [&] {
+        for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+            if (window->get_visible() && window->get_attached_to() == &box)
+                return true;
+        }
+        return false;
+    };
+    Click(box);
+    PressKey("ctrl+a");
+    PressKey("BackSpace");
+    TypeText("http://e");
+    ASSERT_TRUE(PumpUntil(suggestions_open));
+    Click(TabLabel(w.side_bar, w.resource_pane));
+    EXPECT_TRUE(PumpUntil([&] { return !suggestions_open(); }));
+    EXPECT_TRUE(PumpUntil([&] {
+        return w.side_bar.get_nth_page(w.side_bar.get_current_page()) == &w.resource_pane;
+    }));
+}
+
 // Regression: the owner-drawn tab labels had windows of their own that took
 // the clicks, so only the keyboard reached the other tabs.
 TEST_F(Chrome, SideBarTabsSwitchOnAClickOnTheirLabels) {
@@ -283,13 +310,51 @@ TEST_F(Chrome, PageAreaIsWholeAgainWhenAPopUpOverItCloses) {
         << "the page under the closed pop-up was not drawn again";
 }
 
+// The icon a window shows the desktop: the pixels of _NET_WM_ICON on its X
+// window, as a task bar reads them. Width and height of the largest picture.
+std::pair<long, long> ShownIcon(Gtk::Window& window) {
+    GdkAtom type = GDK_NONE;
+    gint format = 0, length = 0;
+    guchar* data = nullptr;
+    if (!gdk_property_get(window.get_window()->gobj(), gdk_atom_intern("_NET_WM_ICON", FALSE),
+                          gdk_atom_intern("CARDINAL", FALSE), 0, G_MAXLONG / 4, FALSE, &type,
+                          &format, &length, &data)) {
+        return {0, 0};
+    }
+    // Format 32 comes as longs: width, height, then width x height ARGB
+    // pixels, for each size in turn.
+    const auto* words = reinterpret_cast<const long*>(data);
+    const size_t count = static_cast<size_t>(length) / sizeof(long);
+    std::pair<long, long> largest{0, 0};
+    for (size_t at = 0; at + 2 <= count;) {
+        const long width = words[at], height = words[at + 1];
+        if (width <= 0 || height <= 0 || at + 2 + static_cast<size_t>(width * height) > count)
+            break;
+        bool drawn = false;
+        for (long i = 0; i < width * height && !drawn; ++i)
+            drawn = (static_cast<unsigned long>(words[at + 2 + i]) >> 24) != 0;
+        if (drawn && width > largest.first)
+            largest = {width, height};
+        at += 2 + static_cast<size_t>(width * height);
+    }
+    g_free(data);
+    return largest;
+}
+
+// Regression guard: a window without a picture shows the desktop's generic
+// icon in the task bar and the window switcher.
 TEST_F(Chrome, EveryWindowCarriesTheProgramsIcon) {
     InstallProgramIcon();
-    const char* name = gtk_window_get_default_icon_name();
-    GList* icons = gtk_window_get_default_icon_list();
-    // The theme's icon by its installed name, or the icons drawn in the build.
-    EXPECT_TRUE((name != nullptr && std::string(name) == kProgramIconName) || icons != nullptr);
-    g_list_free(icons);
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    session.nav().show();
+    ASSERT_TRUE(PumpUntil([&] { return session.nav().get_mapped(); }));
+    for (Gtk::Window* window :
+         {static_cast<Gtk::Window*>(&w), static_cast<Gtk::Window*>(&session.nav())}) {
+        const auto [width, height] = ShownIcon(*window);
+        EXPECT_GE(width, 32) << window->get_title();
+        EXPECT_EQ(width, height) << window->get_title();
+    }
 }
 
 }  // namespace

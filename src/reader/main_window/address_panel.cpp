@@ -1,6 +1,7 @@
 #include "reader/main_window/address_panel.h"
 
 #include <atkmm/object.h>
+#include <gdkmm/rectangle.h>
 #include <glibmm/main.h>
 #include <gtkmm/window.h>
 
@@ -81,6 +82,15 @@ void TAddressPanel::BuildCompletion() {
             return Suggests(row);
         });
     entry.set_completion(completion_);
+    // Ahead of the list's own button handler, which closes it and keeps the
+    // click for itself.
+    if (GtkWindow* list = SuggestionsWindow()) {
+        g_signal_connect(
+            list, "event", G_CALLBACK(+[](GtkWidget*, GdkEvent* e, gpointer self) {
+                return gboolean(static_cast<TAddressPanel*>(self)->SuggestionsEvent(e));
+            }),
+            this);
+    }
     entry.signal_insert_text().connect(
         [this](const Glib::ustring&, int*) { AddressTextInserted(); }, true);
 }
@@ -103,11 +113,70 @@ bool TAddressPanel::AddressKeyPressed(GdkEventKey* event) {
     return false;
 }
 
-bool TAddressPanel::SuggestionsShown() {
-    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
-        if (window->get_visible() && window->get_attached_to() == &UrlEntry())
-            return true;
+GtkWindow* TAddressPanel::SuggestionsWindow() {
+    // Through the toolkit's own list: wrapping every toplevel would touch the
+    // main window while it is still being made.
+    GList* toplevels = gtk_window_list_toplevels();
+    GtkWindow* found = nullptr;
+    for (GList* at = toplevels; at != nullptr && found == nullptr; at = at->next) {
+        auto* window = GTK_WINDOW(at->data);
+        if (gtk_window_get_attached_to(window) == GTK_WIDGET(UrlEntry().gobj()))
+            found = window;
     }
+    g_list_free(toplevels);
+    return found;
+}
+
+bool TAddressPanel::SuggestionsShown() {
+    GtkWindow* list = SuggestionsWindow();
+    return list != nullptr && gtk_widget_get_visible(GTK_WIDGET(list));
+}
+
+bool TAddressPanel::SuggestionsEvent(GdkEvent* event) {
+    if (event->type != GDK_BUTTON_PRESS)
+        return false;
+    GtkWidget* list = GTK_WIDGET(SuggestionsWindow());
+    if (list == nullptr || gtk_widget_get_window(list) == nullptr)
+        return false;
+    const GdkEventButton& press = event->button;
+    int x = 0, y = 0;
+    gdk_window_get_origin(gtk_widget_get_window(list), &x, &y);
+    const Gdk::Rectangle inside(x, y, gtk_widget_get_allocated_width(list),
+                                gtk_widget_get_allocated_height(list));
+    if (inside.intersects(
+            Gdk::Rectangle(static_cast<int>(press.x_root), static_cast<int>(press.y_root), 1, 1))) {
+        return false;
+    }
+    // Once the list has closed and let the pointer go, the press goes again
+    // to the window under it; the release follows by itself. Ahead of the
+    // events still queued, so that the release cannot come first.
+    const guint button = press.button;
+    const guint32 time = press.time;
+    const guint state = press.state;
+    GdkDevice* device = gdk_event_get_device(event);
+    Glib::signal_idle().connect_once(
+        [button, time, state, device] {
+            int wx = 0, wy = 0;
+            GdkWindow* under = gdk_device_get_window_at_position(device, &wx, &wy);
+            if (under == nullptr || gdk_window_get_window_type(under) == GDK_WINDOW_ROOT)
+                return;
+            GdkEvent* again = gdk_event_new(GDK_BUTTON_PRESS);
+            again->button.window = GDK_WINDOW(g_object_ref(under));
+            again->button.send_event = TRUE;
+            again->button.time = time;
+            again->button.x = wx;
+            again->button.y = wy;
+            int rx = 0, ry = 0;
+            gdk_window_get_origin(under, &rx, &ry);
+            again->button.x_root = rx + wx;
+            again->button.y_root = ry + wy;
+            again->button.button = button;
+            again->button.state = state;
+            gdk_event_set_device(again, device);
+            gtk_main_do_event(again);
+            gdk_event_free(again);
+        },
+        Glib::PRIORITY_HIGH);
     return false;
 }
 

@@ -70,6 +70,11 @@ class TAddressPanel : public Gtk::Box {
     bool AddressKeyPressed(GdkEventKey* event);
     // Whether the list of suggestions is open under the box.
     bool SuggestionsShown();
+    // The list's own window, once the completion is set on the box.
+    GtkWindow* SuggestionsWindow();
+    // A click outside the open list closes it, and then reaches what was
+    // clicked, as in a browser's address bar.
+    bool SuggestionsEvent(GdkEvent* event);
     void AddressTextInserted();
     void AppendFromHistory();
     // The text the user typed: the box's text less an appended, selected rest.
