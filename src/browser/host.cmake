@@ -13,6 +13,7 @@ if(QUILLON3_GUI)
   add_library(q3_browser STATIC
     ${Q3_BROWSER_DIR}/browser_commands.cpp
     ${Q3_BROWSER_DIR}/find_dialog.cpp
+    ${Q3_BROWSER_DIR}/link_clicks.cpp
     ${Q3_BROWSER_DIR}/page_helpers.cpp
     ${Q3_BROWSER_DIR}/page_windows.cpp
     ${Q3_BROWSER_DIR}/url_cache.cpp

@@ -68,6 +68,7 @@ void WebBrowser::Setup() {
     server::scheme::TrackBookViews(view_);
     cancellable_ = g_cancellable_new();
     ConnectSignals();
+    WatchMainFrameClicks();
     RepaintWholeAfterExposure();
 }
 

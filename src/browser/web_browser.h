@@ -74,6 +74,11 @@ class WebBrowser {
     // Whether the navigation or new window now being decided was started by
     // the user (a click, a key), not by a page script or the reader.
     bool NavigationByUser() const { return navigation_by_user_; }
+    // Whether the user's own click (or Enter) on a link of the main frame's
+    // document asked for address a moment ago. The top document reports
+    // such clicks from a script world of the reader's own, which neither
+    // its scripts nor the pages it frames can reach or imitate.
+    bool ClickedInMainFrame(const std::string& address) const;
 
     // Off: the view is no drop site, so what is dropped on the page reaches
     // the window around it. WebKit's own drop handling comes back when on.
@@ -103,11 +108,15 @@ class WebBrowser {
     TextHandler OnLocationChange;
     // A page script asked to close the window.
     SenderHandler OnWindowClosing;
+    // The user clicked a link of the main frame's document; the text is
+    // the link's address.
+    TextHandler OnMainFrameClick;
 
   private:
     void Setup();
     void ConnectSignals();
     void RepaintWholeAfterExposure();
+    void WatchMainFrameClicks();
     void ClearMemoryCache();
 
     static gboolean HandleDecidePolicy(WebKitWebView*, WebKitPolicyDecision*,
@@ -123,6 +132,7 @@ class WebBrowser {
     static gboolean HandleDraw(GtkWidget*, cairo_t*, gpointer self);
     static gboolean RepaintWhole(gpointer self);
     static gboolean HandleScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer self);
+    static void HandleLinkClick(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer self);
 
     WebKitWebView* view_ = nullptr;
     GCancellable* cancellable_ = nullptr;
@@ -131,6 +141,8 @@ class WebBrowser {
     bool full_screen_ = false;
     bool has_document_ = false;
     bool navigation_by_user_ = false;
+    std::string clicked_address_;
+    gint64 clicked_at_ = 0;                  // monotonic microseconds
     GtkTargetList* drop_targets_ = nullptr;  // WebKit's, while the view is no drop site
     Gtk::Menu* popup_menu_ = nullptr;
     guint repaint_source_ = 0;

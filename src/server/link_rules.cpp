@@ -78,7 +78,9 @@ LinkAction ClassifyNavigation(std::string_view raw,
     const Link link = Normalize(raw);
     const std::string& address = link.address;
     LinkAction a;
-    if (address.find("commnet://|") != std::string::npos) {
+    // Matched at the start only: a web address that merely contains a form
+    // ("http://host/?open://|x|") is a web address.
+    if (address.rfind("commnet://|", 0) == 0) {
         a.kind = LinkAction::kComment;
         a.path = LinkPath(link);
         return a;
@@ -87,7 +89,7 @@ LinkAction ClassifyNavigation(std::string_view raw,
         a.kind = LinkAction::kArchiveSaved;
         return a;
     }
-    if (address.find("open://|") != std::string::npos) {
+    if (address.rfind("open://|", 0) == 0) {
         a.path = LinkPath(link);
         const bool folder = a.path.find_first_of("\\:/") != std::string::npos;
         a.kind = !file_exists(a.path) && !folder ? LinkAction::kNavigateTo : LinkAction::kOpen;

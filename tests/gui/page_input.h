@@ -119,6 +119,36 @@ inline std::string PageValue(browser::WebBrowser& wb, const std::string& script)
     return result.value_or("");
 }
 
+// What a user does to follow a link of the page: a click in its middle,
+// which the engine reports as the user's own. False when the page has no
+// element for the selector.
+inline bool ClickLink(browser::WebBrowser& wb, const std::string& selector) {
+    const std::string at = PageValue(
+        wb, "(() => { const e = document.querySelector(" + browser::JsonString(selector) +
+                "); if (!e) return ''; e.scrollIntoView({block: 'center'});"
+                " const r = e.getBoundingClientRect(); return Math.round(r.left + r.width / 2)"
+                " + ',' + Math.round(r.top + r.height / 2); })()");
+    const size_t comma = at.find(',');
+    if (at.size() < 2 || comma == std::string::npos)
+        return false;
+    SendClick(wb.Widget(), std::stoi(at.substr(1, comma - 1)), std::stoi(at.substr(comma + 1)));
+    return true;
+}
+
+// A page of the reader's own (it stands at about:blank) holding one link to
+// address, which the user then clicks.
+inline bool FollowAsUser(browser::WebBrowser& wb, const std::string& address) {
+    wb.Navigate("about:blank");
+    if (!PumpUntil([&] { return !wb.Busy() && wb.LocationUrl() == "about:blank"; }))
+        return false;
+    browser::WriteHtml(wb, "<html><body><a id=\"q3-link\" style=\"font-size:40px\" href='" +
+                               address + "'>link</a></body></html>");
+    if (!PumpUntil(
+            [&] { return PageValue(wb, "document.getElementById('q3-link') ? 1 : 0") == "1"; }))
+        return false;
+    return ClickLink(wb, "#q3-link");
+}
+
 // A loaded page that is not the engine's business any more.
 inline bool Settled(browser::WebBrowser& wb, const std::string& title) {
     return wb.Title() == title && !wb.Busy();

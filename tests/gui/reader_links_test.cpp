@@ -2,12 +2,15 @@
 // for saving, and the page tabs with their captions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "browser/page_helpers.h"
 #include "browser/web_browser.h"
+#include "online/test_http_server.h"
+#include "page_input.h"
 #include "reader/forms/tab_painter.h"
 #include "reader_fixture.h"
 
@@ -91,13 +94,77 @@ TEST_F(LinksTest, HomePageListsTheHistoryNewestFirstWithoutAboutBlank) {
     EXPECT_EQ(w.address_panel.UrlEntry().get_text(), "about:blank");
 }
 
+// "open://|path|" as the home page writes it.
+std::string OpenLink(const std::string& path) {
+    std::string escaped;
+    for (char c : path)
+        escaped += c == '/' ? std::string("%2F") : std::string(1, c);
+    return "open://%7C" + escaped + "%7C";
+}
+
+// A book whose one page tries the reader's link forms by script, without
+// a click, and frames a web page that tries them too.
+std::string WriteHostileBook(const std::string& path, const std::string& other_book,
+                             const std::string& framed) {
+    const std::string open = OpenLink(other_book);
+    doc::QbxWriter writer(doc::DocumentInfo{});
+    writer.AddRecord(
+        "<ul>\n<li><param name=\"name\" value=\"Hostile\" id=\"2\"><param name=\"local\" "
+        "value=\"hostile.htm\">\n</ul>\n");
+    writer.AddRecord(
+        "<html><head><title>Hostile</title></head><body>"
+        "<a id=\"open\" href=\"" +
+        open +
+        "\">open</a>"
+        "<iframe src=\"" +
+        framed +
+        "\"></iframe><script>"
+        "setTimeout(() => { location = 'clear:(url)'; }, 300);"
+        "setTimeout(() => { document.getElementById('open').click(); }, 600);"
+        "setTimeout(() => { document.title = 'Done'; }, 900);"
+        "</script></body></html>");
+    writer.WriteFile(path);
+    return path;
+}
+
+// Regression: a page's script, or a web page a book page framed, could use
+// the reader's link forms without a click: the address history was wiped
+// and stored at once, and another document replaced the open one.
+TEST_F(LinksTest, RegressionNoScriptOrFramedPageUsesTheReadersLinkForms) {
+    const std::string other = WriteBook("other.qbx");
+    q3::testing::TestHttpServer web;
+    web.Serve("/frame.htm", {200, "text/html",
+                             "<script>top.location = 'clear:(qbx)';"
+                             "setTimeout(() => { top.location = '" +
+                                 OpenLink(other) +
+                                 "'; }, 200);"
+                                 "</script>"});
+    const std::string book =
+        WriteHostileBook(dir_.File("hostile.qbx"), other, web.Url("/frame.htm"));
+    WriteHistory(DataFile("RURLs.dat"), {"http://example.org/one", other});
+    const std::string history = ReadText(DataFile("RURLs.dat"));
+    ReaderSession session({book});
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "Done"; }));
+    PumpFor(std::chrono::milliseconds(1000));
+    EXPECT_EQ(ReadText(DataFile("RURLs.dat")), history);
+    ASSERT_NE(w.Server()->Document(), nullptr);
+    EXPECT_EQ(w.Server()->Document()->FileName(), book);
+    const std::vector<std::string> items = w.address_panel.UrlItems();
+    EXPECT_NE(std::find(items.begin(), items.end(), "http://example.org/one"), items.end());
+
+    // The same link clicked by the user opens the other book.
+    ASSERT_TRUE(ClickLink(*w.home_browser, "#open"));
+    EXPECT_TRUE(PumpUntil([&] { return w.Server()->Document()->FileName() == other; }));
+}
+
 TEST_F(LinksTest, HistoryLinkOpensTheBook) {
     const std::string book = WriteBook();
     WriteHistory(DataFile("RURLs.dat"), {book});
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
     ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
-    PageResult(*w.home_browser, "document.querySelector('a[href^=\"open://\"]').click(); 1");
+    ASSERT_TRUE(ClickLink(*w.home_browser, "a[href^=\"open://\"]"));
     EXPECT_TRUE(PumpUntil(
         [&] { return w.home_browser->LocationUrl() == std::string(kPrefix) + "cover.htm"; }));
     ASSERT_NE(w.Server()->Document(), nullptr);
@@ -113,7 +180,7 @@ TEST_F(LinksTest, OpenLinkWithPercentEscapesOpensTheDecodedPath) {
         escaped += c == '/'   ? std::string("%2F")
                    : c == ' ' ? std::string("%20")
                               : std::string(1, c);
-    w.home_browser->Navigate("open://%7C" + escaped + "%7C");
+    ASSERT_TRUE(FollowAsUser(*w.home_browser, "open://%7C" + escaped + "%7C"));
     EXPECT_TRUE(PumpUntil([&] { return w.Server()->Document() != nullptr; }));
     ASSERT_NE(w.Server()->Document(), nullptr);
     EXPECT_EQ(w.Server()->Document()->FileName(), book);
@@ -122,14 +189,14 @@ TEST_F(LinksTest, OpenLinkWithPercentEscapesOpensTheDecodedPath) {
 TEST_F(LinksTest, OpenHelpLinkOpensTheHelpBookBesideTheProgram) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    w.home_browser->Navigate("open:(help)");
+    ASSERT_TRUE(FollowAsUser(*w.home_browser, "open:(help)"));
     EXPECT_TRUE(PumpUntil([&] { return w.Server()->Document() != nullptr; }));
 }
 
 TEST_F(LinksTest, OpenQbxLinkRunsTheOpenDialog) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    w.home_browser->Navigate("open:(qbx)");
+    ASSERT_TRUE(FollowAsUser(*w.home_browser, "open:(qbx)"));
     EXPECT_TRUE(PumpUntil([&] { return !dialogs_->file_filters.empty(); }));
 }
 
@@ -139,7 +206,7 @@ TEST_F(LinksTest, ClearUrlKeepsDocumentsAndAboutBlank) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
     ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
-    w.home_browser->Navigate("clear:(url)");
+    ASSERT_TRUE(ClickLink(*w.home_browser, "a[href=\"clear:(url)\"]"));
     ASSERT_TRUE(PumpUntil([&] {
         const auto items = w.address_panel.UrlItems();
         return std::find(items.begin(), items.end(), "http://example.org/one") == items.end();
@@ -158,7 +225,7 @@ TEST_F(LinksTest, ClearQbxKeepsOnlyWebAddressesThatAreNotFiles) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
     ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
-    w.home_browser->Navigate("clear:(qbx)");
+    ASSERT_TRUE(ClickLink(*w.home_browser, "a[href=\"clear:(qbx)\"]"));
     ASSERT_TRUE(PumpUntil([&] { return w.address_panel.UrlItems().size() <= 1; }));
     EXPECT_EQ(w.address_panel.UrlItems(), std::vector<std::string>{"http://example.org/one"});
 }
@@ -249,7 +316,7 @@ TEST_F(LinksTest, CommentLinkOfTheOpenBookGoesStraightToItsCommentPage) {
     std::string escaped;
     for (char c : book)
         escaped += c == '/' ? std::string("%2F") : std::string(1, c);
-    w.home_browser->Navigate("commnet://%7C" + escaped + "%7C");
+    ASSERT_TRUE(FollowAsUser(*w.home_browser, "commnet://%7C" + escaped + "%7C"));
     EXPECT_TRUE(PumpUntil([&] { return !asked.empty(); }));
     EXPECT_EQ(asked, w.Server()->CommentUrl());
     EXPECT_EQ(w.Server()->Document(), open);  // not opened again
@@ -297,8 +364,9 @@ TEST_F(LinksTest, RegressionHistoryFileThatIsAFolderIsReportedNotThrown) {
     std::filesystem::create_directories(DataFile("RURLs.dat"));
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
     const size_t before = dialogs_->messages.size();
-    w.home_browser->Navigate("clear:(url)");
+    ASSERT_TRUE(ClickLink(*w.home_browser, "a[href=\"clear:(url)\"]"));
     ASSERT_TRUE(PumpUntil([&] { return dialogs_->messages.size() > before; }));
     EXPECT_EQ(dialogs_->messages.back().text, "不能创建文件，请确定您应用程序安装目录是否可写？");
     EXPECT_EQ(dialogs_->messages.back().caption, "Quillon3");

@@ -14,6 +14,7 @@
 #include "common/app_paths.h"
 #include "common/gbk.h"
 #include "common/text.h"
+#include "common/trace.h"
 #include "reader/forms/pump.h"
 #include "reader/forms/shell_open.h"
 #include "reader/forms/tab_painter.h"
@@ -48,11 +49,40 @@ std::string TabText(const std::string& title) {
     return ShortenTextUtf8(title, kTabCaptionLimit, "...");
 }
 
+// The link forms that act on the reader, the user's files or the network.
+bool IsSpecialLink(server::LinkAction::Kind kind) {
+    switch (kind) {
+        case server::LinkAction::kComment:
+        case server::LinkAction::kOpen:
+        case server::LinkAction::kNavigateTo:
+        case server::LinkAction::kClearWeb:
+        case server::LinkAction::kClearDocuments:
+        case server::LinkAction::kOpenHelp:
+        case server::LinkAction::kOpenDialog:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// A page of the open book, or one the reader wrote itself (they stand at
+// about:blank): the only pages whose links may act on the reader.
+bool MayCarrySpecialLinks(const std::string& page) {
+    return StartsWith(page, server::kUrlPrefix) || page == "about:blank";
+}
+
+// How long a special link waits for the page's report of the click that
+// followed it, which may come just after the engine asks about the link.
+constexpr gint64 kClickReportWait = 2 * G_USEC_PER_SEC;
+
 }  // namespace
 
 void Tfm_Quillon3::WireBrowserEvents(browser::WebBrowser& wb) {
     wb.OnBeforeNavigate = [this](browser::WebBrowser& sender, const std::string& address,
                                  bool& cancel) { BeforeNavigate(sender, address, cancel); };
+    wb.OnMainFrameClick = [this](browser::WebBrowser& sender, const std::string& address) {
+        LinkClicked(sender, address);
+    };
     wb.OnNewWindow = [this](browser::WebBrowser& sender,
                             const std::string& address) -> browser::WebBrowser* {
         if (server::IsDesktopAddress(address)) {
@@ -105,6 +135,36 @@ void Tfm_Quillon3::BeforeNavigate(browser::WebBrowser& sender, const std::string
         OpenOnDesktop(sender, link.path);
         return;
     }
+    if (!IsSpecialLink(link.kind))
+        return;
+    // A page script or a framed page asking for one is refused: only the
+    // user's own click in the main frame of a page that may carry them.
+    if (!MayCarrySpecialLinks(sender.LocationUrl())) {
+        DebugTrace("Tfm_Quillon3.BeforeNavigate",
+                   "refused on " + sender.LocationUrl() + ": " + address);
+        return;
+    }
+    if (sender.ClickedInMainFrame(address)) {
+        FollowLinkSoon(link);
+        return;
+    }
+    pending_link_ = PendingLink{&sender, address, link, g_get_monotonic_time()};
+}
+
+void Tfm_Quillon3::LinkClicked(browser::WebBrowser& sender, const std::string& address) {
+    if (!pending_link_)
+        return;
+    const PendingLink pending = std::move(*pending_link_);
+    pending_link_.reset();
+    if (pending.browser == &sender && pending.address == address &&
+        g_get_monotonic_time() - pending.asked_at < kClickReportWait) {
+        FollowLinkSoon(pending.link);
+        return;
+    }
+    DebugTrace("Tfm_Quillon3.BeforeNavigate", "refused without a click: " + pending.address);
+}
+
+void Tfm_Quillon3::FollowLinkSoon(const server::LinkAction& link) {
     // Following a link may open documents, rebuild this very page or ask the
     // user: done once the engine's decision has returned.
     Glib::signal_idle().connect_once(sigc::track_obj([this, link] { FollowLink(link); }, *this));

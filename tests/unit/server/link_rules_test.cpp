@@ -53,6 +53,15 @@ TEST(ClassifyNavigation, SchemesTheBrowserCannotShowGoToTheDesktop) {
     }
 }
 
+// Regression: a form anywhere inside an address acted, so a web page's
+// own address or query could open local documents or send the book's fields.
+TEST(ClassifyNavigation, RegressionFormsCountOnlyAtTheStart) {
+    for (const char* web : {"http://a.org/?open://|/home/u/b.qbx|", "http://a.org/commnet://|x|",
+                            "https://a.org/p#open://|x|"}) {
+        EXPECT_EQ(Classify(web).kind, LinkAction::kNavigate) << web;
+    }
+}
+
 TEST(ClassifyNavigation, ExistingFileWithoutFolderOpens) {
     EXPECT_EQ(Classify("open://|a.qbx|", false, "a.qbx").kind, LinkAction::kOpen);
 }
