@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <new>
+#include <optional>
 
 #include "common/crc.h"
 #include "common/gbk.h"
@@ -81,6 +82,42 @@ void Tdm_htServer::FreeDocument() {
     document_.reset();
 }
 
+namespace {
+
+// Where "?key=" starts, in any letter case; npos when absent. Every request
+// passes here, so no lower-cased copy of the path is made.
+size_t FindKeyQuery(std::string_view path) {
+    constexpr std::string_view kQuery = "?key=";
+    for (size_t p = path.find('?'); p != std::string_view::npos; p = path.find('?', p + 1)) {
+        if (path.size() - p >= kQuery.size() && AsciiLower(path.substr(p, kQuery.size())) == kQuery)
+            return p;
+    }
+    return std::string_view::npos;
+}
+
+// The path part of an address, decoded, without a closing "/".
+std::string RequestPath(std::string_view raw) {
+    std::string path = PercentDecode(raw);
+    if (!path.empty() && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+std::optional<std::string> SectionPage(std::string_view path) {
+    const size_t key = FindKeyQuery(path);
+    // A "#" after "?key=" is part of the word (or a section after it), and
+    // the lookup never sees it.
+    const size_t hash = path.substr(0, key).find('#');
+    if (hash == std::string_view::npos)
+        return std::nullopt;
+    std::string page(path.substr(0, hash));
+    if (key != std::string_view::npos)
+        page.append(path.substr(key));
+    return page;
+}
+
 bool Tdm_htServer::ReadDataByStream(std::string_view address, std::string& out) {
     if (!document_ || !entries_)
         return false;
@@ -94,12 +131,20 @@ bool Tdm_htServer::ReadDataByStream(std::string_view address, std::string& out) 
 }
 
 bool Tdm_htServer::Serve(std::string_view address, std::string& out) {
-    std::string path = PercentDecode(address.substr(std::min(address.size(), kUrlPrefix.size())));
-    if (!path.empty() && path.back() == '/')
-        path.pop_back();
+    const std::string_view raw = address.substr(std::min(address.size(), kUrlPrefix.size()));
+    std::string path = RequestPath(raw);
     // The bare prefix names no item; without this guard the empty path would
     // hash to the key of an item whose path line was left empty.
-    ContentsEntry* entry = path.empty() ? nullptr : Lookup(AsciiLower(path));
+    ContentsEntry* entry = path.empty() ? nullptr : LookupPath(AsciiLower(path));
+    if (entry == nullptr) {
+        // A link into a section of a page that is no contents item of its own
+        // gets the page; the engine scrolls to the section. The "#" is looked
+        // for before decoding: an escaped one belongs to the file name.
+        if (std::optional<std::string> page = SectionPage(raw)) {
+            path = RequestPath(*page);
+            entry = path.empty() ? nullptr : LookupPath(AsciiLower(path));
+        }
+    }
     if (entry == nullptr) {
         DebugTrace("P=nil", address);
         out.append(kPlaceholderPage);
@@ -127,22 +172,21 @@ bool Tdm_htServer::Serve(std::string_view address, std::string& out) {
     return true;
 }
 
-namespace {
-
-// Where "?key=" starts, in any letter case; npos when absent. Every request
-// passes here, so no lower-cased copy of the path is made.
-size_t FindKeyQuery(std::string_view path) {
-    constexpr std::string_view kQuery = "?key=";
-    for (size_t p = path.find('?'); p != std::string_view::npos; p = path.find('?', p + 1)) {
-        if (path.size() - p >= kQuery.size() && AsciiLower(path.substr(p, kQuery.size())) == kQuery)
-            return p;
+ContentsEntry* Tdm_htServer::Lookup(std::string_view path) const {
+    // An anchored contents item is found as it stands, so it keeps its own
+    // node; only a section that is no item falls back to its page.
+    if (ContentsEntry* e = LookupPath(path))
+        return e;
+    try {
+        if (std::optional<std::string> page = SectionPage(path))
+            return LookupPath(*page);
+    } catch (const std::bad_alloc&) {
+        // a path too long for memory names nothing
     }
-    return std::string_view::npos;
+    return nullptr;
 }
 
-}  // namespace
-
-ContentsEntry* Tdm_htServer::Lookup(std::string_view path) const {
+ContentsEntry* Tdm_htServer::LookupPath(std::string_view path) const {
     if (!entries_)
         return nullptr;
     try {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -90,7 +91,8 @@ class Tdm_htServer {
     bool ReadDataByStream(std::string_view address, std::string& out);
     // path: lower-cased by the caller, "/" or "\" separated, maybe "?key=".
     // A path that finds nothing with its query ("theme.css?v=2") is looked
-    // up once more without it.
+    // up once more without it, and one that names a section of a page
+    // ("page.htm#sec") once more without its "#" part.
     ContentsEntry* Lookup(std::string_view path) const;
     // False when the document was replaced during a pump (see LoadContents).
     bool BuildContents(std::string_view text, ContentsModel& model);
@@ -101,6 +103,9 @@ class Tdm_htServer {
 
   private:
     bool Serve(std::string_view address, std::string& out);
+    // Lookup without the section step: the path as it stands, then without
+    // a query other than "?key=".
+    ContentsEntry* LookupPath(std::string_view path) const;
     // One lookup of a path as it stands: "?key=" cut off, then the GBK,
     // UTF-8 and first-folder steps.
     ContentsEntry* LookupKey(std::string_view path) const;
@@ -156,6 +161,11 @@ class Tdm_htServer {
 // The record number written in an id attribute; `fallback` when it is not
 // a number.
 int32_t ParseRecordId(std::string_view id, int32_t fallback);
+
+// The address of the page a section link points into: `path` without its
+// "#" part, a "?key=" after the section kept so that the word still reaches
+// the page. None when no "#" comes before the "?key=".
+std::optional<std::string> SectionPage(std::string_view path);
 
 // Decodes UTF-8 into 16-bit characters the way the address lookup always has:
 // continuation bytes are not validated and four-byte forms are read as

@@ -61,6 +61,10 @@ grep '^| `qbx://' "$desc" | while IFS='|' read -r _ address bytes sha _; do
 done 2>"$work/cat.err"
 [ -s "$work/cat.err" ] && fail "served bodies: $(cat "$work/cat.err")"
 run 1 placeholder "$qbxtool" cat "$book" qbx://reader/nothing.htm --password "$pw"
+# A link to a section that is no contents item prints the page it is in.
+run 0 section "$qbxtool" cat "$book" 'qbx://reader/ch01.htm#_command_alias' --password "$pw"
+cmp -s "$work/section.out" <("$qbxtool" cat "$book" qbx://reader/ch01.htm --password "$pw") ||
+  fail "a section link does not print its page"
 
 # Search results, in the reader's order.
 grep '^- `' "$desc" | while read -r line; do

@@ -102,6 +102,93 @@ TEST(ServerQuery, AddressWithAQueryFallsBackToThePathWithoutIt) {
     EXPECT_EQ(serve("qbx://reader/gone.css?v=1"), kPlaceholderPage);
 }
 
+// In-page tables of contents link sections of other pages; each section
+// that was no contents item of its own got the placeholder.
+class SectionLinks : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string contents =
+            "<ul>\n"
+            // a page and one of its sections, both items
+            "<li><param name=\"name\" value=\"Chapter\" id=\"2\">"
+            "<param name=\"local\" value=\"dir\\ch.html\">\n"
+            "<li><param name=\"name\" value=\"Known\" id=\"3\">"
+            "<param name=\"local\" value=\"dir\\ch.html#known\">\n"
+            // a page reached only through the bare path of its anchored item
+            "<li><param name=\"name\" value=\"Intro\" id=\"4\">"
+            "<param name=\"local\" value=\"alias.htm#intro\">\n"
+            // a file name with a "#" of its own (a resource line would cut it)
+            "<li><param name=\"name\" value=\"Sharp\" id=\"5\">"
+            "<param name=\"local\" value=\"c#.htm\">\n"
+            "<res value=\"a.htm\" id=\"6\">\n"
+            "</ul>\n"
+            "end\n";
+        const std::string path = WriteBook(
+            dir, contents, {"<p>chapter</p>", "<p>known</p>", "<p>alias</p>", "<p>c#</p>", "a"});
+        ASSERT_TRUE(OpenBook(srv, model, path));
+        srv.SetSelectNodeHook([this](uint64_t, ContentsEntry* e) { selected.push_back(e); });
+    }
+    std::string Serve(std::string_view address, bool* found = nullptr) {
+        std::string out;
+        const bool f = srv.ReadDataByStream(address, out);
+        if (found)
+            *found = f;
+        return out;
+    }
+    std::string SelectedCaption() const {
+        return selected.empty() ? "" : std::string(model.NodeCaption(selected.back()->Node));
+    }
+    TempDir dir;
+    Tdm_htServer srv;
+    MemoryContentsModel model;
+    std::vector<ContentsEntry*> selected;
+};
+
+TEST_F(SectionLinks, RegressionSectionOfAnotherPageServesThePage) {
+    struct Case {
+        const char* address;
+        const char* body;  // what the address without its "#" part gets
+    } cases[] = {
+        {"qbx://reader/dir/ch.html#sec", "<HTML><p>chapter</p>"},
+        // with the search word after or before the section: the extension
+        // test sees the query, as for the page's own address with it
+        {"qbx://reader/dir/ch.html#sec?key=word", "<p>chapter</p>"},
+        {"qbx://reader/dir/ch.html?key=word#sec", "<p>chapter</p>"},
+        {"qbx://reader/Dir/Ch.HTML#Sec", "<p>chapter</p>"},
+        {"qbx://reader/alias.htm#other", "<HTML><p>alias</p>"},
+        // an escaped "#" belongs to the file name, a literal one starts the section
+        {"qbx://reader/c%23.htm#sec", "<HTML><p>c#</p>"},
+    };
+    for (const Case& c : cases) {
+        bool found = false;
+        EXPECT_EQ(Serve(c.address, &found), c.body) << c.address;
+        EXPECT_TRUE(found) << c.address;
+    }
+    EXPECT_EQ(srv.Lookup("dir/ch.html#sec"), srv.Lookup("dir/ch.html"));
+    EXPECT_EQ(srv.Lookup("dir/ch.html#sec?key=x"), srv.Lookup("dir/ch.html"));
+}
+
+TEST_F(SectionLinks, SectionFallbackFindsNoOtherPage) {
+    EXPECT_EQ(Serve("qbx://reader/#top"), kPlaceholderPage);
+    EXPECT_EQ(Serve("qbx://reader/gone.htm#sec"), kPlaceholderPage);
+    EXPECT_EQ(Serve("qbx://reader/a%23b.htm"), kPlaceholderPage);  // not a.htm
+    EXPECT_EQ(srv.Lookup("gone.htm#sec"), nullptr);
+}
+
+TEST_F(SectionLinks, AnchoredItemKeepsItsOwnNodeAndSectionsSelectThePage) {
+    // The item itself is served as before: the prefix test sees the anchor.
+    EXPECT_EQ(Serve("qbx://reader/dir/ch.html#known"), "<p>known</p>");
+    EXPECT_EQ(SelectedCaption(), "Known");
+    Serve("qbx://reader/dir/ch.html#sec");
+    EXPECT_EQ(SelectedCaption(), "Chapter");
+    // The bare path of an anchored item has no node, so its sections move
+    // no selection, as the bare address does not.
+    const size_t before = selected.size();
+    Serve("qbx://reader/alias.htm");
+    Serve("qbx://reader/alias.htm#other");
+    EXPECT_EQ(selected.size(), before);
+}
+
 TEST_F(ServerTest, UnknownAddressGetsThePlaceholder) {
     bool found = true;
     EXPECT_EQ(Serve("qbx://reader/nothing.htm", &found), kPlaceholderPage);

@@ -7,9 +7,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "common/gbk.h"
+#include "common/text.h"
 #include "server/full_text_search.h"
 #include "server/ht_server.h"
 #include "support/temp_dir.h"
@@ -130,6 +132,35 @@ TEST_F(SampleBook, ServedBodiesMatchTheProducer) {
         ++rows;
     }
     EXPECT_GE(rows, 8);
+}
+
+TEST_F(SampleBook, RegressionSectionLinksOfTheFrontPageServeTheirPages) {
+    // The front page's table of contents links every section of every
+    // chapter; most sections are no contents item of their own.
+    std::string front;
+    ASSERT_TRUE(srv.ReadDataByStream("qbx://reader/index.htm", front));
+    std::set<std::string> items;
+    for (auto [id, depth] : model.DisplayOrder()) {
+        if (const ContentsEntry* e = model.At(id).entry)
+            items.insert(std::string(e->LocalPath));
+    }
+    int sections = 0;
+    constexpr std::string_view kHref = "href=\"";
+    for (size_t at = front.find(kHref); at != std::string::npos; at = front.find(kHref, at)) {
+        at += kHref.size();
+        const std::string link = front.substr(at, front.find('"', at) - at);
+        const size_t hash = link.find('#');
+        if (hash == std::string::npos || hash == 0 || link.find(':') != std::string::npos)
+            continue;
+        if (items.count(AsciiLower(link)) != 0)
+            continue;  // a section that is an item of its own keeps its own bytes
+        std::string page, section;
+        ASSERT_TRUE(srv.ReadDataByStream("qbx://reader/" + link.substr(0, hash), page)) << link;
+        EXPECT_TRUE(srv.ReadDataByStream("qbx://reader/" + link, section)) << link;
+        EXPECT_EQ(section, page) << link;
+        ++sections;
+    }
+    EXPECT_GE(sections, 100);
 }
 
 TEST_F(SampleBook, SearchResultsMatchTheProducer) {
