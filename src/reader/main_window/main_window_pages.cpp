@@ -148,10 +148,12 @@ void Tfm_Quillon3::BeforeNavigate(browser::WebBrowser& sender, const std::string
         FollowLinkSoon(link);
         return;
     }
+    DebugTrace("Tfm_Quillon3.BeforeNavigate", "waiting for the click on " + address);
     pending_link_ = PendingLink{&sender, address, link, g_get_monotonic_time()};
 }
 
 void Tfm_Quillon3::LinkClicked(browser::WebBrowser& sender, const std::string& address) {
+    DebugTrace("Tfm_Quillon3.LinkClicked", address);
     if (!pending_link_)
         return;
     const PendingLink pending = std::move(*pending_link_);
