@@ -55,6 +55,7 @@ ExtractReport ExtractAll(server::Tdm_htServer& srv, const fs::path& dir,
     std::error_code ec;
     fs::create_directories(dir, ec);
     std::set<std::string> done;
+    doc::DecodeBudget budget(srv.Document()->FileSize());
     for (const auto* node : srv.Entries()->Nodes()) {
         const server::ContentsEntry* e = node->value;
         if (e->RecordNo == -1)
@@ -70,7 +71,14 @@ ExtractReport ExtractAll(server::Tdm_htServer& srv, const fs::path& dir,
             continue;
         }
         std::string content;
-        if (!srv.Document()->ReadRecord(e->RecordNo, content)) {
+        const doc::RecordError err =
+            srv.Document()->ReadRecordChecked(e->RecordNo, content, &budget);
+        if (err == doc::RecordError::kWalkTooLarge) {
+            report.damaged = true;
+            note(false, std::string("stopped: ") + doc::Describe(err));
+            break;
+        }
+        if (err != doc::RecordError::kOk) {
             ++report.failed;
             note(false, name + ": record " + std::to_string(e->RecordNo) + " cannot be read");
             continue;

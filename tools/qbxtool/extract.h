@@ -19,6 +19,9 @@ struct ExtractReport {
     int written = 0;
     int refused = 0;  // paths that would leave the folder
     int failed = 0;   // unreadable records or files that could not be written
+    // The items' records decode to more than the file can hold (entries
+    // sharing a huge record): extracting stopped there.
+    bool damaged = false;
 };
 
 // Writes every addressable item with a record once, by its path without the
