@@ -54,10 +54,11 @@ bench: deps
 # Each target runs FUZZ_SECONDS (60 by default) on its own corpus folder.
 fuzz: deps
 	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON3_FUZZ=ON -DQUILLON3_GUI=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_document fuzz_contents
-	@mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-contents
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_document fuzz_contents fuzz_settings
+	@mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-contents $(FUZZ_BUILD)/corpus-settings
 	@$(FUZZ_BUILD)/fuzz/fuzz_document -max_total_time=$${FUZZ_SECONDS:-60} $(FUZZ_BUILD)/corpus
 	@$(FUZZ_BUILD)/fuzz/fuzz_contents -max_total_time=$${FUZZ_SECONDS:-60} $(FUZZ_BUILD)/corpus-contents
+	@$(FUZZ_BUILD)/fuzz/fuzz_settings -max_total_time=$${FUZZ_SECONDS:-60} $(FUZZ_BUILD)/corpus-settings
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

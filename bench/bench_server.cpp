@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/crc.h"
 #include "common/gbk.h"
 #include "corpus.h"
 #include "document/manager.h"
@@ -80,6 +81,73 @@ void BM_BuildContentsDuplicates(benchmark::State& state) {
         benchmark::DoNotOptimize(model.NodeCount());
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(OnePathSitemap().size()));
+}
+
+// prefix and four bytes that bring its checksum to target, or empty when
+// one of them would not survive a contents line (CRC-32 is affine, so the
+// last four bytes can be chosen backwards from any target).
+std::string ForgeCrc(const std::string& prefix, uint32_t target) {
+    uint32_t table[256];
+    for (uint32_t i = 0; i < 256; ++i) {
+        uint32_t c = i;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[i] = c;
+    }
+    uint8_t index[4];
+    uint32_t r = target;
+    for (int k = 3; k >= 0; --k) {
+        uint32_t j = 0;
+        while ((table[j] >> 24) != (r >> 24))
+            ++j;
+        index[k] = static_cast<uint8_t>(j);
+        r = (r ^ table[j]) << 8;
+    }
+    std::string out = prefix;
+    r = q3::StringCrc(prefix);
+    for (uint8_t j : index) {
+        const auto b = static_cast<unsigned char>((r ^ j) & 0xFF);
+        if (b < 0x21 || b > 0x7E || b == '"' || b == '<' || b == '#' || (b >= 'A' && b <= 'Z'))
+            return {};
+        out += static_cast<char>(b);
+        r = (r >> 8) ^ table[j];
+    }
+    return out;
+}
+
+constexpr int32_t kCollidingItems = 64000;
+
+// kCollidingItems different paths of one length; with colliding, all share
+// one checksum, as a hostile book's may, so every later item needs a "[[n]="
+// key and each of them starts from the same taken keys.
+std::string MakeCollidingSitemap(bool colliding) {
+    std::string s = "<HTML><BODY>\r\n<UL>\r\n";
+    int32_t made = 0;
+    for (uint32_t n = 0; made < kCollidingItems; ++n) {
+        std::string prefix = "p\\" + std::to_string(n);
+        prefix.resize(12, '-');
+        const std::string path = colliding ? ForgeCrc(prefix, 0x5EED1234u) : prefix + "wxyz";
+        if (path.empty())
+            continue;
+        s += "<LI><OBJECT type=\"text/sitemap\">\r\n<param name=\"Name\" value=\"Page " +
+             std::to_string(made) + "\" id=\"" + std::to_string(made + 2) +
+             "\">\r\n<param name=\"Local\" value=\"" + path + "\">\r\n</OBJECT>\r\n";
+        ++made;
+    }
+    s += "</UL>\r\n</BODY></HTML>\r\n";
+    return s;
+}
+
+void BM_BuildContentsPaths(benchmark::State& state) {
+    static const std::string texts[2] = {MakeCollidingSitemap(false), MakeCollidingSitemap(true)};
+    const std::string& text = texts[state.range(0)];
+    for (auto _ : state) {
+        Tdm_htServer srv;
+        MemoryContentsModel model;
+        srv.LoadContents(text, model);
+        benchmark::DoNotOptimize(model.NodeCount());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
 
 // The floor: the same text split into lines, and nothing else.
@@ -195,6 +263,13 @@ BENCHMARK(BM_BuildContentsDuplicates)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(3)
     ->DisplayAggregatesOnly();
+// 0: distinct checksums, 1: one checksum for all.
+BENCHMARK(BM_BuildContentsPaths)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->DisplayAggregatesOnly();
 BENCHMARK(BM_SplitLines)->Unit(benchmark::kMillisecond)->Repetitions(3)->DisplayAggregatesOnly();
 BENCHMARK(BM_FullTextSearch)
     ->Arg(0)
@@ -224,6 +299,14 @@ void PrintSummary(const q3::bench::SummaryReporter& rep) {
             "summary: %d items naming one path %.1f ms, %d distinct paths %.1f ms: %.2f "
             "times (goal: within 3)\n",
             kItems, same->cpu_time, kItems, build->cpu_time, same->cpu_time / build->cpu_time);
+    const auto* distinct = rep.Find("BM_BuildContentsPaths/0");
+    const auto* colliding = rep.Find("BM_BuildContentsPaths/1");
+    if (distinct && colliding)
+        std::printf(
+            "summary: %d paths sharing one checksum %.1f ms, %d distinct paths %.1f ms: %.2f "
+            "times (goal: within 3)\n",
+            kCollidingItems, colliding->cpu_time, kCollidingItems, distinct->cpu_time,
+            colliding->cpu_time / distinct->cpu_time);
     const auto* raw = rep.Find("BM_RawDecoder");
     for (const char* arg : {"0", "1"}) {
         const auto* search = rep.Find(std::string("BM_FullTextSearch/") + arg);

@@ -11,12 +11,9 @@
 #include <string_view>
 
 #include "common/file_descriptor.h"
+#include "common/registry_format.h"
 
 namespace q3 {
-
-// A hive larger than this is not ours: it is read up to here and treated as
-// damaged, and no write may produce one.
-inline constexpr size_t kMaxHiveBytes = 16u << 20;
 
 // Tells whether a file is still the one that was read.
 struct FileStamp {

@@ -1,56 +1,61 @@
 #include "common/ini_file.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
+#include "common/data_file.h"
 #include "common/gbk.h"
 #include "common/text.h"
 
 namespace q3 {
-namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-    return AsciiLower(a) == AsciiLower(b);
-}
-
-}  // namespace
 
 IniFile::Section* IniFile::Find(std::string_view section) {
-    for (Section& s : sections_) {
-        if (SameName(s.name, section))
-            return &s;
-    }
-    return nullptr;
+    const auto it = section_index_.find(AsciiLower(section));
+    return it == section_index_.end() ? nullptr : &sections_[it->second];
 }
 
 const IniFile::Section* IniFile::Find(std::string_view section) const {
     return const_cast<IniFile*>(this)->Find(section);
 }
 
+size_t IniFile::FindOrAdd(std::string_view section) {
+    const auto [it, added] = section_index_.try_emplace(AsciiLower(section), sections_.size());
+    if (added)
+        sections_.push_back(Section{std::string(section), {}, {}});
+    return it->second;
+}
+
+void IniFile::Put(Section& s, std::string_view key, std::string_view value) {
+    const auto [it, added] = s.index.try_emplace(AsciiLower(key), s.entries.size());
+    if (added)
+        s.entries.push_back(Entry{std::string(key), std::string(value)});
+    else
+        s.entries[it->second].value = value;
+}
+
+size_t IniFile::KeyCount(std::string_view section) const {
+    const Section* s = Find(section);
+    return s == nullptr ? 0 : s->entries.size();
+}
+
 void IniFile::Parse(std::string_view utf8) {
     sections_.clear();
-    Section* current = nullptr;
-    std::istringstream in{std::string(utf8)};
-    for (std::string line; std::getline(in, line);) {
-        std::string_view l = Trim(line);
+    section_index_.clear();
+    size_t current = std::string::npos;  // an index: the vector grows as sections come
+    while (!utf8.empty()) {
+        const size_t eol = utf8.find('\n');
+        std::string_view l = Trim(utf8.substr(0, eol));
+        utf8.remove_prefix(eol == std::string_view::npos ? utf8.size() : eol + 1);
         if (l.empty() || l[0] == ';')
             continue;
         if (l.front() == '[' && l.back() == ']') {
-            std::string name(Trim(l.substr(1, l.size() - 2)));
-            current = Find(name);
-            if (current == nullptr) {
-                sections_.push_back(Section{name, {}});
-                current = &sections_.back();
-            }
+            current = FindOrAdd(Trim(l.substr(1, l.size() - 2)));
             continue;
         }
         const size_t eq = l.find('=');
-        if (current == nullptr || eq == std::string_view::npos)
+        if (current == std::string::npos || eq == std::string_view::npos)
             continue;  // not sound: skipped
-        WriteString(current->name, Trim(l.substr(0, eq)), l.substr(eq + 1));
-        current = Find(current->name);  // WriteString may have grown the vector
+        Put(sections_[current], Trim(l.substr(0, eq)), l.substr(eq + 1));
     }
 }
 
@@ -85,32 +90,15 @@ std::string IniFile::Text() const {
 }
 
 bool IniFile::Save(const std::string& path) const {
-    const std::string tmp = path + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        const std::string text = Text();
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        if (!out.flush()) {
-            std::remove(tmp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        return false;
-    }
-    return true;
+    return ReplaceDataFile(path, Text());
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view fallback) const {
     if (const Section* s = Find(section)) {
-        for (const Entry& e : s->entries) {
-            if (SameName(e.key, key))
-                return e.value;
-        }
+        const auto it = s->index.find(AsciiLower(key));
+        if (it != s->index.end())
+            return s->entries[it->second].value;
     }
     return std::string(fallback);
 }
@@ -131,18 +119,7 @@ int IniFile::ReadInteger(std::string_view section, std::string_view key, int fal
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    Section* s = Find(section);
-    if (s == nullptr) {
-        sections_.push_back(Section{std::string(section), {}});
-        s = &sections_.back();
-    }
-    for (Entry& e : s->entries) {
-        if (SameName(e.key, key)) {
-            e.value = value;
-            return;
-        }
-    }
-    s->entries.push_back(Entry{std::string(key), std::string(value)});
+    Put(sections_[FindOrAdd(section)], key, value);
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, int value) {

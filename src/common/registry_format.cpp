@@ -9,26 +9,6 @@ namespace {
 
 constexpr size_t kMaxKeyComponent = 255;
 
-std::string FoldPath(const std::vector<std::string>& components) {
-    std::string folded;
-    for (const std::string& c : components) {
-        if (!folded.empty())
-            folded += '\\';
-        folded += AsciiLower(c);
-    }
-    return folded;
-}
-
-std::string JoinPath(const std::vector<std::string>& components) {
-    std::string joined;
-    for (const std::string& c : components) {
-        if (!joined.empty())
-            joined += '\\';
-        joined += c;
-    }
-    return joined;
-}
-
 void SkipBlanks(std::string_view& s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
@@ -226,6 +206,8 @@ std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path) {
                 if (b < 0x20 || b == 0x7F)
                     return std::nullopt;
             }
+            if (components.size() == kMaxKeyDepth)
+                return std::nullopt;
             components.emplace_back(part);
         }
         start = end + 1;
@@ -233,51 +215,123 @@ std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path) {
     return components;
 }
 
-const RegistryValue* RegistryKeyData::Find(std::string_view name) const {
-    for (const auto& [n, v] : values) {
-        if (SameRegistryName(n, name))
-            return &v;
+namespace {
+
+// Below this many values a key is searched value by value, as cheap as a hash.
+constexpr size_t kIndexFrom = 8;
+
+}  // namespace
+
+const std::pair<std::string, RegistryValue>* RegistryKeyData::Lookup(
+    std::string_view value_name) const {
+    if (!index_.empty() && index_.size() == values.size()) {
+        const auto it = index_.find(AsciiLower(value_name));
+        return it == index_.end() ? nullptr : &values[it->second];
+    }
+    for (const auto& pair : values) {
+        if (SameRegistryName(pair.first, value_name))
+            return &pair;
     }
     return nullptr;
 }
 
-bool RegistryKeyData::Set(std::string_view name, const RegistryValue& value) {
-    for (auto& [n, v] : values) {
-        if (!SameRegistryName(n, name))
-            continue;
+const RegistryValue* RegistryKeyData::Find(std::string_view value_name) const {
+    const auto* pair = Lookup(value_name);
+    return pair == nullptr ? nullptr : &pair->second;
+}
+
+bool RegistryKeyData::Set(std::string_view value_name, const RegistryValue& value) {
+    if (const auto* found = Lookup(value_name)) {
+        auto& v = const_cast<RegistryValue&>(found->second);
         if (v == value)
             return false;
         v = value;
         return true;
     }
-    values.emplace_back(std::string(name), value);
+    values.emplace_back(std::string(value_name), value);
+    if (index_.size() + 1 == values.size() && (!index_.empty() || values.size() > kIndexFrom)) {
+        if (index_.empty()) {
+            for (size_t i = 0; i + 1 < values.size(); ++i)
+                index_.emplace(AsciiLower(values[i].first), i);
+        }
+        index_.emplace(AsciiLower(value_name), values.size() - 1);
+    }
     return true;
 }
 
+size_t HiveData::Find(const std::vector<std::string>& components) const {
+    if (nodes_.empty())
+        return std::string::npos;
+    size_t at = 0;
+    for (const std::string& c : components) {
+        const auto it = nodes_[at].children.find(AsciiLower(c));
+        if (it == nodes_[at].children.end())
+            return std::string::npos;
+        at = it->second;
+    }
+    return at;
+}
+
+size_t HiveData::Walk(const std::vector<std::string>& components, bool create, bool* added) {
+    if (!create)
+        return Find(components);
+    if (nodes_.empty()) {
+        nodes_.emplace_back();
+        *added = true;
+    }
+    size_t at = 0;
+    for (const std::string& c : components) {
+        auto [it, inserted] = nodes_[at].children.try_emplace(AsciiLower(c), nodes_.size());
+        if (inserted) {
+            nodes_.emplace_back();
+            nodes_.back().key.name = c;
+            *added = true;
+        }
+        at = it->second;
+    }
+    return at;
+}
+
 const RegistryKeyData* HiveData::FindKey(const std::vector<std::string>& components) const {
-    auto it = keys_.find(FoldPath(components));
-    return it == keys_.end() ? nullptr : &it->second;
+    const size_t at = Find(components);
+    return at == std::string::npos ? nullptr : &nodes_[at].key;
 }
 
 bool HiveData::CreateKey(const std::vector<std::string>& components) {
     bool added = false;
-    std::vector<std::string> prefix;
-    prefix.reserve(components.size());
-    for (size_t n = 0; n <= components.size(); ++n) {
-        auto [it, inserted] = keys_.try_emplace(FoldPath(prefix));
-        if (inserted) {
-            it->second.path = JoinPath(prefix);
-            added = true;
-        }
-        if (n < components.size())
-            prefix.push_back(components[n]);
-    }
+    Walk(components, true, &added);
     return added;
 }
 
 RegistryKeyData& HiveData::KeyAt(const std::vector<std::string>& components) {
-    CreateKey(components);
-    return keys_.at(FoldPath(components));
+    bool added = false;
+    return nodes_[Walk(components, true, &added)].key;
+}
+
+void HiveData::ForEachKey(const KeyVisitor& visit) const {
+    if (nodes_.empty())
+        return;
+    // An explicit stack: a hostile file's nesting never reaches the call stack.
+    struct Step {
+        size_t node;
+        size_t path_size;  // of the parent's path, to cut back to
+    };
+    std::vector<Step> stack{{0, 0}};
+    std::string path;
+    while (!stack.empty()) {
+        const Step step = stack.back();
+        stack.pop_back();
+        path.resize(step.path_size);
+        const Node& node = nodes_[step.node];
+        if (step.node != 0) {
+            if (!path.empty())
+                path += '\\';
+            path += node.key.name;
+        }
+        visit(path, node.key, !node.children.empty());
+        for (auto it = node.children.rbegin(); it != node.children.rend(); ++it)
+            stack.push_back({it->second, path.size()});
+    }
 }
 
 ParsedHive ParseHive(std::string_view text, RegistryHive hive) {
@@ -326,33 +380,58 @@ ParsedHive ParseHive(std::string_view text, RegistryHive hive) {
     return out;
 }
 
+namespace {
+
+void AppendKey(std::string& out, RegistryHive hive, const std::string& path,
+               const RegistryKeyData& key) {
+    out += "\n[";
+    out += HiveName(hive);
+    if (!path.empty()) {
+        out += '\\';
+        out += path;
+    }
+    out += "]\n";
+    for (const auto& [name, value] : key.values) {
+        if (name.empty()) {
+            out += '@';
+        } else {
+            AppendQuoted(out, name);
+        }
+        out += '=';
+        if (const auto* i = std::get_if<std::int32_t>(&value)) {
+            char dword[16];
+            std::snprintf(dword, sizeof dword, "dword:%08x", static_cast<std::uint32_t>(*i));
+            out += dword;
+        } else {
+            AppendQuoted(out, std::get<std::string>(value));
+        }
+        out += '\n';
+    }
+}
+
+}  // namespace
+
 std::string SerializeHive(const HiveData& data, RegistryHive hive) {
     std::string out(kHiveFileHeader);
     out += "\n";
-    data.ForEachKey([&](const RegistryKeyData& key) {
-        out += "\n[";
-        out += HiveName(hive);
-        if (!key.path.empty()) {
-            out += '\\';
-            out += key.path;
-        }
-        out += "]\n";
-        for (const auto& [name, value] : key.values) {
-            if (name.empty()) {
-                out += '@';
-            } else {
-                AppendQuoted(out, name);
-            }
-            out += '=';
-            if (const auto* i = std::get_if<std::int32_t>(&value)) {
-                char dword[16];
-                std::snprintf(dword, sizeof dword, "dword:%08x", static_cast<std::uint32_t>(*i));
-                out += dword;
-            } else {
-                AppendQuoted(out, std::get<std::string>(value));
-            }
-            out += '\n';
-        }
+    // Every key gets its section, as a registry export has it. Deep keys make
+    // that text grow with the square of their depth; past the size a hive may
+    // have, only the keys no other section implies are written (those with
+    // values, and those without sub-keys), which is never more than the text
+    // that named them.
+    bool full = true;
+    data.ForEachKey([&](const std::string& path, const RegistryKeyData& key, bool) {
+        if (full && out.size() > kMaxHiveBytes)
+            full = false;
+        if (full)
+            AppendKey(out, hive, path, key);
+    });
+    if (full)
+        return out;
+    out.resize(kHiveFileHeader.size() + 1);
+    data.ForEachKey([&](const std::string& path, const RegistryKeyData& key, bool has_children) {
+        if (!key.values.empty() || !has_children)
+            AppendKey(out, hive, path, key);
     });
     return out;
 }

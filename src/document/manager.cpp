@@ -26,7 +26,27 @@ constexpr size_t kCachedEntries = size_t{1} << 20;
 // record does not keep its memory for the manager's life.
 constexpr size_t kScratchKeep = size_t{1} << 20;
 
+// Room for the fixed cost of many tiny records beyond zlib's ratio.
+constexpr uint64_t kBudgetSlack = uint64_t{1} << 20;
+
+uint32_t Le32At(const char* p) {
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return u[0] | u[1] << 8 | u[2] << 16 | static_cast<uint32_t>(u[3]) << 24;
+}
+
 }  // namespace
+
+DecodeBudget::DecodeBudget(uint64_t file_size)
+    : left_(MaxInflatedSize(static_cast<size_t>(file_size)) + kBudgetSlack) {}
+
+bool DecodeBudget::Take(uint64_t size) {
+    if (spent_ || size > left_) {
+        spent_ = true;
+        return false;
+    }
+    left_ -= size;
+    return true;
+}
 
 TQBXManage::TQBXManage(std::string file_name, Locking locking)
     : file_name_(std::move(file_name)), locking_(locking) {}
@@ -177,7 +197,7 @@ bool TQBXManage::ReadEntry(int32_t r, DirectoryEntry& entry) {
     return true;
 }
 
-RecordError TQBXManage::ReadRecordChecked(int32_t r, std::string& stream) {
+RecordError TQBXManage::ReadRecordChecked(int32_t r, std::string& stream, DecodeBudget* budget) {
     std::lock_guard guard(lock_);
     DirectoryEntry entry;
     if (!ReadEntry(r, entry))
@@ -199,6 +219,8 @@ RecordError TQBXManage::ReadRecordChecked(int32_t r, std::string& stream) {
             e = RecordError::kShortRead;
         else if (!DecipherAndVerify(stored_.data(), length, key, entry.Check))
             e = RecordError::kCheckMismatch;
+        else if (budget != nullptr && !budget->Take(ChargedSize(length)))
+            e = RecordError::kWalkTooLarge;
         else
             e = InflateRecord(stored_.data(), length, content_);
     } catch (const std::bad_alloc&) {
@@ -228,11 +250,28 @@ bool TQBXManage::ReadRecordText(int32_t r, std::string& text) {
     return ReadRecord(r, text);
 }
 
-void TQBXManage::EnumerateRecords(const RecordVisitor& visitor) {
+// What inflating the deciphered record in stored_ can produce at most: its
+// size field, unless the inflate refuses that size anyway.
+uint64_t TQBXManage::ChargedSize(size_t length) const {
+    if (length < 4)
+        return 0;
+    const auto size = static_cast<int32_t>(Le32At(stored_.data()));
+    if (size <= 0)
+        return 0;
+    return std::min(static_cast<uint64_t>(size), std::min(kMaxRecordSize, MaxInflatedSize(length)));
+}
+
+bool TQBXManage::EnumerateRecords(const RecordVisitor& visitor) {
     const int32_t last = header_.DirectoryCount - 1;
+    DecodeBudget budget(file_size_);
     std::string text;
     for (int32_t r = 2; r <= last; ++r) {
-        if (!ReadRecordText(r, text))
+        const RecordError e = ReadRecordChecked(r, text, &budget);
+        if (e == RecordError::kWalkTooLarge) {
+            DebugTrace("TQBXManage.EnumerateRecords", "records decode to more than the file holds");
+            return false;
+        }
+        if (e != RecordError::kOk)
             continue;
         bool stop = false;
         try {
@@ -244,6 +283,7 @@ void TQBXManage::EnumerateRecords(const RecordVisitor& visitor) {
         if (stop)
             break;
     }
+    return true;
 }
 
 }  // namespace q3::doc

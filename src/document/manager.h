@@ -24,6 +24,24 @@ class OpenError : public std::runtime_error {
 // look at a document take no lock, so they work beside an open reader.
 enum class Locking { kNone, kExclusive };
 
+// What one walk over many records may decode. Directory entries may name one
+// record, or overlapping ranges, any number of times, so the stored bytes a
+// walk reads are not bounded by the file; what it decodes is bounded here by
+// what the file could hold if no two records shared bytes (zlib's ceiling
+// times its size), plus a little for the smallest records.
+class DecodeBudget {
+  public:
+    explicit DecodeBudget(uint64_t file_size);
+    // Charges size; false, charging nothing, when it would pass the budget
+    // (and the budget stays spent from then on).
+    bool Take(uint64_t size);
+    bool Spent() const { return spent_; }
+
+  private:
+    uint64_t left_;
+    bool spent_ = false;
+};
+
 class TQBXManage {
   public:
     // May set the password (GBK bytes). A cancelled prompt leaves it empty.
@@ -43,13 +61,17 @@ class TQBXManage {
     // Replaces stream by record r's content. False when it cannot be read; no
     // failure of the file or the record data escapes as an exception.
     bool ReadRecord(int32_t r, std::string& stream);
-    // As ReadRecord, saying why a record cannot be read.
-    RecordError ReadRecordChecked(int32_t r, std::string& stream);
+    // As ReadRecord, saying why a record cannot be read. A walk over many
+    // records passes its budget: a record the budget cannot pay for is not
+    // inflated (kWalkTooLarge).
+    RecordError ReadRecordChecked(int32_t r, std::string& stream, DecodeBudget* budget = nullptr);
     // As ReadRecord, but leaves text unchanged on failure.
     bool ReadRecordText(int32_t r, std::string& text);
     // Visits records 2 .. DirectoryCount-1 that can be read, in order. A
     // visitor that runs out of memory ends the walk; nothing escapes it.
-    void EnumerateRecords(const RecordVisitor& visitor);
+    // False when the walk stopped because the records decode to more than
+    // the file can hold: the document is damaged.
+    bool EnumerateRecords(const RecordVisitor& visitor);
     // True when exactly count bytes were read at offset.
     bool IORead(uint32_t offset, void* buffer, size_t count);
 
@@ -71,6 +93,7 @@ class TQBXManage {
     uint32_t ComputeDocumentCheck();
     void LoadDirectory();
     void ReleaseLargeScratch();
+    uint64_t ChargedSize(size_t length) const;
 
     std::string file_name_;
     std::string password_;

@@ -200,6 +200,9 @@ const char* Describe(RecordError e) {
             return "zlib stream shorter than the uncompressed size";
         case RecordError::kNoMemory:
             return "not enough memory for the record";
+        case RecordError::kWalkTooLarge:
+            return "records share stored bytes beyond what the file can hold: the document is "
+                   "damaged";
     }
     return "unknown";
 }

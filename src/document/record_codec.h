@@ -43,6 +43,7 @@ enum class RecordError {
     kDamaged,        // the zlib stream or its trailer is damaged
     kShortOutput,    // the stream ends before UncompressedSize bytes
     kNoMemory,       // the content did not fit in memory
+    kWalkTooLarge,   // a walk over records would decode more than the file can hold
 };
 const char* Describe(RecordError e);
 

@@ -26,28 +26,45 @@ int AddressHistory::Add(std::string_view address) {
     std::string text(address);
     if (text.back() == '/')
         text.pop_back();
-    auto it = std::find(items_.begin(), items_.end(), text);
-    if (it != items_.end())
+    if (known_.count(text) != 0) {
+        auto it = std::find(items_.begin(), items_.end(), text);
         return static_cast<int>(it - items_.begin());
+    }
+    if (items_.size() >= kMaxItems) {
+        known_.erase(items_.front());
+        items_.erase(items_.begin());
+    }
+    known_.insert(text);
     items_.push_back(std::move(text));
     return static_cast<int>(items_.size()) - 1;
 }
 
+void AddressHistory::Reindex() {
+    known_.clear();
+    known_.insert(items_.begin(), items_.end());
+}
+
 void AddressHistory::ClearWebAddresses() {
     std::erase_if(items_, [](const std::string& s) { return s.rfind("http", 0) == 0; });
+    Reindex();
 }
 
 void AddressHistory::ClearDocuments() {
     std::erase_if(items_, [&](const std::string& s) {
         return exists_(s) || s.find("http") == std::string::npos;
     });
+    Reindex();
 }
 
 bool AddressHistory::Load(const std::string& path) {
     IniFile ini;
     if (!ini.Load(path))
         return false;
-    const int count = ini.ReadInteger("URLs", "Count", 0);
+    // A damaged or hostile Count (2147483647) would make the start read keys
+    // that are not there, one by one.
+    const int stated = ini.ReadInteger("URLs", "Count", 0);
+    const auto count = static_cast<int>(
+        std::min<size_t>(static_cast<size_t>(std::max(stated, 0)), ini.KeyCount("URLs")));
     for (int n = 0; n < count; ++n) {
         const std::string url = ini.ReadString("URLs", "url" + std::to_string(n), "");
         if (!url.empty())

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace q3::server {
@@ -18,6 +19,9 @@ class AddressHistory {
 
     explicit AddressHistory(FileExists exists = {});
 
+    // The most items kept: adding past it drops the oldest.
+    static constexpr size_t kMaxItems = 1000;
+
     // Adds an address unless it is blank or a bare "http://" or "https://"; one trailing
     // "/" is dropped. Returns the index of the (new or existing) item, or -1
     // when nothing was added.
@@ -27,17 +31,25 @@ class AddressHistory {
     // "clear:(qbx)": keeps only items that are not existing files and contain
     // "http".
     void ClearDocuments();
-    void Clear() { items_.clear(); }
+    void Clear() {
+        items_.clear();
+        known_.clear();
+    }
 
     const std::vector<std::string>& Items() const { return items_; }
 
     // Reads the "URLs" section of an INI file: Count, then url0.. in order.
+    // Count is trusted only as far as the section has lines.
     bool Load(const std::string& path);
     // Writes every item but "about:blank"; keys beyond the new count stay.
     bool Store(const std::string& path) const;
 
   private:
+    void Reindex();
+
     std::vector<std::string> items_;
+    // The items, for a lookup per Add that does not walk the whole list.
+    std::unordered_set<std::string> known_;
     FileExists exists_;
 };
 

@@ -234,7 +234,7 @@ void Tdm_htServer::AddItemEntry(NodeId node, std::string_view caption, const std
     // A later item for a path already named hides under a key no address
     // reaches, so the first item keeps the path's address.
     if (!entries_->Insert(key, entry)) {
-        int& last = counters[path];
+        int& last = counters[uint64_t{path.size()} << 32 | key];
         do {
             // "[[%d]=" with the counter, written without the formatter's cost.
             char prefix[32] = "[[";

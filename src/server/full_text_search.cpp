@@ -121,14 +121,15 @@ ContentsEntry* FullTextSearch::FirstNodeEntry(int32_t record) {
 const std::vector<SearchResult>& FullTextSearch::Run() {
     results_.clear();
     first_entry_.clear();
+    stopped_on_damage_ = false;
     doc::TQBXManage* document = server_.Document();
     if (document == nullptr || server_.Entries() == nullptr)
         return results_;
     const uint64_t generation = server_.Generation();
     running_ = true;
     try {
-        document->EnumerateRecords([&](doc::TQBXManage& m, bool& stop, int32_t n,
-                                       const std::string& text) {
+        stopped_on_damage_ = !document->EnumerateRecords([&](doc::TQBXManage& m, bool& stop,
+                                                             int32_t n, const std::string& text) {
             if (!running_) {
                 stop = true;
                 return;

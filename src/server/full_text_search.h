@@ -57,6 +57,10 @@ class FullTextSearch {
     void Stop() { running_ = false; }
     bool Running() const { return running_; }
     const std::vector<SearchResult>& Results() const { return results_; }
+    // The last Run ended early because the document's records decode to more
+    // than its file can hold (entries sharing one huge record): the document
+    // is damaged, and the results are those found up to there.
+    bool StoppedOnDamage() const { return stopped_on_damage_; }
 
   private:
     ContentsEntry* FirstNodeEntry(int32_t record);
@@ -65,6 +69,7 @@ class FullTextSearch {
     const ContentsModel& model_;
     Hooks hooks_;
     bool running_ = false;
+    bool stopped_on_damage_ = false;
     std::vector<SearchResult> results_;
     // Record number -> first entry (insertion order) with a tree node.
     std::vector<ContentsEntry*> first_entry_;

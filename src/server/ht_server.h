@@ -109,11 +109,15 @@ class Tdm_htServer {
     // One lookup of a path as it stands: "?key=" cut off, then the GBK,
     // UTF-8 and first-folder steps.
     ContentsEntry* LookupKey(std::string_view path) const;
-    // The counter each duplicated path reached in its "[[%d]=" keys, so the
-    // next duplicate resumes there instead of retrying from 1: table keys are
-    // never removed while contents are built, so every counter below it is
-    // still taken.
-    using DuplicateCounters = std::unordered_map<std::string, int>;
+    // The next "[[%d]=" counter to try, per checksum and length of a path.
+    // CRC-32 is affine: the key of "[[k]=" and a path depends on the path only
+    // through its checksum and length, so all paths of one class walk the
+    // same key sequence, and a hostile contents of many different paths with
+    // one checksum would retry every taken counter for every path. Table keys
+    // are never removed while contents are built, so every counter below the
+    // remembered one is still taken and the plain rule's key is found in
+    // linear total time.
+    using DuplicateCounters = std::unordered_map<uint64_t, int>;
     // Items whose entries are stored a few items late: the buckets their
     // paths hash to are fetched while the next items' lines are read, which
     // hides the memory access a large table cannot keep close. Whatever else

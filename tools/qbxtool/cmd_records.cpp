@@ -36,6 +36,7 @@ int CmdRecords(const Args& args) {
         return kCannot;
     int status = kOk;
     std::string content;
+    doc::DecodeBudget budget(doc->FileSize());
     for (int32_t r = 1; r <= doc->DirectoryCount(); ++r) {
         doc::DirectoryEntry e;
         if (!doc->ReadEntry(r, e)) {
@@ -43,10 +44,12 @@ int CmdRecords(const Args& args) {
             status = kDamage;
             continue;
         }
-        doc::RecordError err = doc->ReadRecordChecked(r, content);
+        doc::RecordError err = doc->ReadRecordChecked(r, content, &budget);
         std::string size = err == doc::RecordError::kOk ? std::to_string(content.size()) : "-";
         std::printf("%d\t%u\t%d\t%s\t%s\n", r, e.Offset, e.Length, size.c_str(),
                     doc::Describe(err));
+        if (err == doc::RecordError::kWalkTooLarge)
+            return kDamage;
         if (err != doc::RecordError::kOk)
             status = kDamage;
     }
@@ -84,8 +87,13 @@ int CmdVerify(const Args& args) {
         return kCannot;
     int failed = 0;
     std::string content;
+    doc::DecodeBudget budget(doc->FileSize());
     for (int32_t r = 1; r <= doc->DirectoryCount(); ++r) {
-        doc::RecordError err = doc->ReadRecordChecked(r, content);
+        doc::RecordError err = doc->ReadRecordChecked(r, content, &budget);
+        if (err == doc::RecordError::kWalkTooLarge) {
+            std::printf("%d\t%s\n", r, doc::Describe(err));
+            return kDamage;
+        }
         if (err != doc::RecordError::kOk) {
             std::printf("%d\t%s\n", r, doc::Describe(err));
             ++failed;

@@ -103,6 +103,12 @@ int CmdSearch(const Args& args) {
         std::printf("%s\t%s\n", Utf8(r.caption).c_str(), Utf8(r.entry->LocalPath).c_str());
     }
     std::printf("%s\n", server::SearchFinalText(raw, static_cast<int>(results.size())).c_str());
+    if (search.StoppedOnDamage()) {
+        std::fprintf(stderr,
+                     "qbxtool: the search stopped: the records decode to more than the file "
+                     "holds, the document is damaged\n");
+        return kDamage;
+    }
     return kOk;
 }
 
@@ -116,7 +122,7 @@ int CmdExtract(const Args& args) {
     ExtractReport r = ExtractAll(srv, args.positional[1], [](bool ok, const std::string& line) {
         std::fprintf(ok ? stdout : stderr, "%s\n", line.c_str());
     });
-    return r.refused + r.failed > 0 ? kDamage : kOk;
+    return r.refused + r.failed > 0 || r.damaged ? kDamage : kOk;
 }
 
 }  // namespace q3::tool

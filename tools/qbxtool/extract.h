@@ -17,8 +17,11 @@ std::filesystem::path SafeRelativePath(const std::string& local_utf8);
 
 struct ExtractReport {
     int written = 0;
-    int refused = 0;  // paths that would leave the folder
+    int refused = 0;  // paths that would leave the folder or go through a link in it
     int failed = 0;   // unreadable records or files that could not be written
+    // The items' records decode to more than the file can hold (entries
+    // sharing a huge record): extracting stopped there.
+    bool damaged = false;
 };
 
 // Writes every addressable item with a record once, by its path without the

@@ -33,6 +33,12 @@ bool RelLess(const std::string& a, const std::string& b) {
     return std::lexicographical_compare(pa.begin(), pa.end(), pb.begin(), pb.end());
 }
 
+// Whether path (canonical) lies inside root (canonical).
+bool Inside(const fs::path& path, const fs::path& root) {
+    auto [r, p] = std::mismatch(root.begin(), root.end(), path.begin(), path.end());
+    return r == root.end();
+}
+
 bool SamePath(const fs::path& a, const fs::path& b) {
     std::error_code ec;
     return fs::equivalent(a, b, ec);
@@ -90,6 +96,11 @@ std::vector<PackFile> ScanFolder(const fs::path& dir, const std::vector<fs::path
     fs::recursive_directory_iterator it(dir, fs::directory_options::none, ec);
     if (ec)
         throw PackError("cannot read the folder " + dir.string() + ": " + ec.message());
+    // A link is packed as the file it names only when that file is inside
+    // the folder too: a book made from a folder holds nothing from outside it.
+    const fs::path root = fs::canonical(dir, ec);
+    if (ec)
+        throw PackError("cannot read the folder " + dir.string() + ": " + ec.message());
     std::vector<PackFile> files;
     for (; it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (ec)
@@ -106,6 +117,14 @@ std::vector<PackFile> ScanFolder(const fs::path& dir, const std::vector<fs::path
             warnings.push_back(rel + ": not a regular file, left out");
             continue;
         }
+        fs::path disk = entry.path();
+        if (entry.is_symlink(sec)) {
+            disk = fs::canonical(entry.path(), sec);
+            if (sec || !Inside(disk, root)) {
+                warnings.push_back(rel + ": link leaves the folder, left out");
+                continue;
+            }
+        }
         if (std::any_of(skip.begin(), skip.end(),
                         [&](const fs::path& s) { return SamePath(entry.path(), s); }))
             continue;
@@ -115,7 +134,7 @@ std::vector<PackFile> ScanFolder(const fs::path& dir, const std::vector<fs::path
             warnings.push_back(rel + ": left out, " + why);
             continue;
         }
-        files.push_back(PackFile{entry.path(), rel, *local, -1});
+        files.push_back(PackFile{disk, rel, *local, -1});
     }
     if (ec)
         throw PackError("cannot read the folder " + dir.string() + ": " + ec.message());

@@ -39,8 +39,9 @@ std::optional<std::string> LocalPathOf(std::string_view rel, std::string* why = 
 
 // Every regular file under dir (recursively, symbolic links to folders not
 // followed), except the paths in skip, in a reproducible order: folder by
-// folder, names compared byte-wise. Files the reader could not address are
-// left out with a warning. Throws PackError when dir cannot be listed.
+// folder, names compared byte-wise. Files the reader could not address, and
+// links to files outside dir, are left out with a warning. Throws PackError
+// when dir cannot be listed.
 std::vector<PackFile> ScanFolder(const std::filesystem::path& dir,
                                  const std::vector<std::filesystem::path>& skip,
                                  Warnings& warnings);

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "common/data_file.h"
 #include "common/gbk.h"
 
 namespace q3::reader {
@@ -53,23 +54,11 @@ void StoreSearchWords(const std::filesystem::path& file, const std::vector<std::
         text += w;
         text += "\r\n";
     }
-    std::filesystem::path temp = file;
-    temp += ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            Fail("cannot create the search word list", temp);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        if (!out)
-            Fail("cannot write the search word list", temp);
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, file, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-        throw std::filesystem::filesystem_error("cannot replace the search word list", file, ec);
+    errno = 0;
+    if (!ReplaceDataFile(file, text)) {
+        if (errno == 0)
+            errno = EIO;
+        Fail("cannot replace the search word list", file);
     }
 }
 

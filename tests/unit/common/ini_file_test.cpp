@@ -42,6 +42,40 @@ TEST(IniFile, SavesAtomicallyAndReadsBack) {
     EXPECT_EQ(back.ReadInteger("S", "n", 0), -3);
 }
 
+TEST(IniFile, RegressionSaveNeverWritesThroughAFixedTemporaryName) {
+    q3::testing::TempDir dir;
+    const std::string path = dir.Write("RURLs.dat", "[URLs]\nCount=0\n");
+    const std::string victim = dir.Write("victim", "untouched");
+    std::filesystem::create_symlink(victim, path + ".tmp");
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(path));
+    ini.WriteInteger("URLs", "Count", 1);
+    ASSERT_TRUE(ini.Save(path));
+    EXPECT_EQ(q3::testing::ReadFileBytes(victim), "untouched");
+    EXPECT_FALSE(std::filesystem::is_symlink(path));
+    IniFile back;
+    ASSERT_TRUE(back.Load(path));
+    EXPECT_EQ(back.ReadInteger("urls", "count", 0), 1);
+}
+
+TEST(IniFile, RegressionManyKeysLoadAndCountAsWritten) {
+    // 200 000 keys: one scan of the section per key made this quadratic.
+    std::string text = "[S]\n";
+    for (int i = 0; i < 200000; ++i)
+        text += "Key" + std::to_string(i) + "=v" + std::to_string(i) + "\n";
+    text += "KEY7=last wins\n[T]\n[s]\nkey8=again\n";
+    IniFile ini;
+    ini.Parse(text);
+    EXPECT_EQ(ini.KeyCount("S"), 200000u);
+    EXPECT_EQ(ini.KeyCount("T"), 0u);
+    EXPECT_EQ(ini.KeyCount("missing"), 0u);
+    EXPECT_EQ(ini.ReadString("s", "key7", ""), "last wins");
+    EXPECT_EQ(ini.ReadString("S", "KEY8", ""), "again");
+    EXPECT_EQ(ini.ReadString("S", "Key199999", ""), "v199999");
+    // The text keeps the first spelling of each name, in file order.
+    EXPECT_EQ(ini.Text().substr(0, 16), "[S]\nKey0=v0\nKey1");
+}
+
 TEST(IniFile, GbkFileFromTheOriginalPlatformLoads) {
     q3::testing::TempDir dir;
     const std::string path = dir.Write("old.ini", "[URLs]\r\nurl0=C:\\\xC7\xB0\xD1\xD4.qbx\r\n");

@@ -62,7 +62,10 @@ TEST(HiveData, KeyKeepsTheCaseItWasFirstWrittenIn) {
     HiveData data;
     data.KeyAt({"Software", "Tarvik"});
     data.KeyAt({"SOFTWARE", "TARVIK"}).Set("x", 1);
-    EXPECT_EQ(data.FindKey({"software", "tarvik"})->path, "Software\\Tarvik");
+    EXPECT_EQ(data.FindKey({"software"})->name, "Software");
+    EXPECT_EQ(data.FindKey({"software", "tarvik"})->name, "Tarvik");
+    EXPECT_NE(SerializeHive(data, RegistryHive::kCurrentUser).find("\\Software\\Tarvik]"),
+              std::string::npos);
 }
 
 TEST(RegistryKeyData, SetReportsWhetherAnythingChanged) {
@@ -72,6 +75,67 @@ TEST(RegistryKeyData, SetReportsWhetherAnythingChanged) {
     EXPECT_TRUE(key.Set("count", std::string("3")));  // another type is a change
     ASSERT_EQ(key.values.size(), 1u);
     EXPECT_EQ(key.values[0].first, "Count");
+}
+
+TEST(SplitKeyPath, DepthIsBoundedAsOnTheRegistry) {
+    std::string deep;
+    for (size_t i = 0; i < kMaxKeyDepth; ++i)
+        deep += "\\k";
+    EXPECT_EQ(SplitKeyPath(deep)->size(), kMaxKeyDepth);
+    EXPECT_FALSE(SplitKeyPath(deep + "\\k").has_value());
+    EXPECT_EQ(SplitKeyPath(deep + "\\\\")->size(), kMaxKeyDepth);  // empty components do not count
+}
+
+TEST(ParseHive, RegressionDeepSectionIsDroppedNotStoredPrefixByPrefix) {
+    // 40 KB: one section of 20 000 components, each prefix a key holding its
+    // whole path before (1.7 GB); the sound lines around it are kept.
+    std::string text = std::string(kHiveFileHeader) + "\n[HKEY_CURRENT_USER\\A]\n\"v\"=dword:1\n";
+    text += "[HKEY_CURRENT_USER";
+    for (int i = 0; i < 20000; ++i)
+        text += "\\a";
+    text += "]\n\"lost\"=dword:2\n[HKEY_CURRENT_USER\\B]\n\"w\"=dword:3\n";
+    const ParsedHive parsed = ParseHive(text, RegistryHive::kCurrentUser);
+    EXPECT_TRUE(parsed.damaged);
+    EXPECT_EQ(parsed.data.FindKey({"a", "a"}), nullptr);
+    EXPECT_EQ(*ValueAt(parsed.data, {"A"}, "v"), RegistryValue(1));
+    EXPECT_EQ(*ValueAt(parsed.data, {"B"}, "w"), RegistryValue(3));
+    EXPECT_EQ(parsed.data.key_count(), 3u);  // the root, A and B
+}
+
+TEST(SerializeHive, RegressionDeepKeysStayWithinTheHiveSize) {
+    // The deepest keys with the longest names: a section per key would write
+    // the path 512 times over, some 33 MB, more than a hive may hold.
+    HiveData data;
+    std::vector<std::string> path;
+    for (size_t i = 0; i < kMaxKeyDepth; ++i)
+        path.push_back(std::string(255, static_cast<char>('a' + i % 26)));
+    data.KeyAt(path).Set("deep", 7);
+    std::vector<std::string> middle(path.begin(), path.begin() + 100);
+    data.KeyAt(middle).Set("middle", std::string("m"));
+    data.KeyAt({"Other"});
+    const std::string text = SerializeHive(data, RegistryHive::kCurrentUser);
+    EXPECT_LT(text.size(), size_t{1} << 20);
+    const ParsedHive back = ParseHive(text, RegistryHive::kCurrentUser);
+    EXPECT_FALSE(back.damaged);
+    EXPECT_EQ(back.data.key_count(), data.key_count());
+    EXPECT_EQ(*ValueAt(back.data, path, "deep"), RegistryValue(7));
+    EXPECT_EQ(*ValueAt(back.data, middle, "MIDDLE"), RegistryValue(std::string("m")));
+    EXPECT_NE(back.data.FindKey({"other"}), nullptr);
+}
+
+TEST(RegistryKeyData, ManyValuesAreFoundWithoutRegardToCase) {
+    RegistryKeyData key;
+    for (int i = 0; i < 40; ++i)
+        EXPECT_TRUE(key.Set("Name" + std::to_string(i), i));
+    EXPECT_FALSE(key.Set("NAME3", 3));
+    EXPECT_TRUE(key.Set("name3", std::string("three")));
+    ASSERT_EQ(key.values.size(), 40u);
+    EXPECT_EQ(key.values[3].first, "Name3");
+    EXPECT_EQ(*key.Find("nAmE3"), RegistryValue(std::string("three")));
+    EXPECT_EQ(*key.Find("name39"), RegistryValue(39));
+    EXPECT_EQ(key.Find("name40"), nullptr);
+    RegistryKeyData copy = key;  // a copied key (the store caches hives) finds as well
+    EXPECT_EQ(*copy.Find("NAME39"), RegistryValue(39));
 }
 
 TEST(SerializeHive, RoundTripsEveryKindOfValue) {

@@ -290,5 +290,65 @@ TEST_F(ManagerTest, RegressionRecordBeyondMemoryIsSkippedNotFatal) {
     EXPECT_EQ(status, 0) << "1, 2: wrong answer; 134: an exception escaped";
 }
 
+// A book whose entries 2 .. count-1 all name one stored record of `size`
+// zero bytes: the file is small, every walk over its records is not.
+std::string SharedRecordBook(int32_t count, size_t size) {
+    QbxWriter w({});
+    w.AddRecord("c");
+    w.AddRecord(std::string(size, '\0'), 9);
+    for (int32_t r = 3; r < count; ++r)
+        w.AddRecord("x");
+    std::string bytes = w.Build();
+    const size_t shared = EntryOffset(2);
+    for (int32_t r = 3; r < count - 1; ++r) {
+        // Offset, Length and Check of record 2, and the rest of its entry.
+        bytes.replace(EntryOffset(r), kDirectoryEntrySize, bytes, shared, kDirectoryEntrySize);
+    }
+    return bytes;
+}
+
+TEST_F(ManagerTest, RegressionEntriesSharingOneRecordStopTheWalkAtTheFilesSize) {
+    constexpr size_t kMiB = size_t{1} << 20;
+    // 100 entries naming one 16 MiB record of some 16 KiB: 1.6 GB to inflate
+    // before; the file can hold about 1032 times its size, some 17 MiB.
+    TQBXManage m(dir.Write("shared.qbx", SharedRecordBook(102, 16 * kMiB)));
+    ASSERT_TRUE(m.Open());
+    ASSERT_LT(m.FileSize(), 32 * 1024u);
+    std::string one;
+    ASSERT_TRUE(m.ReadRecord(50, one));  // one record alone is read as ever
+    EXPECT_EQ(one.size(), 16 * kMiB);
+    int visits = 0;
+    EXPECT_FALSE(
+        m.EnumerateRecords([&](TQBXManage&, bool&, int32_t, const std::string&) { ++visits; }));
+    EXPECT_GE(visits, 1);
+    EXPECT_LE(visits, 2);
+
+    // A walk of its own gets a budget of its own.
+    DecodeBudget budget(m.FileSize());
+    EXPECT_EQ(m.ReadRecordChecked(2, one, &budget), RecordError::kOk);
+    RecordError e = RecordError::kOk;
+    for (int32_t r = 3; r < 100 && e == RecordError::kOk; ++r)
+        e = m.ReadRecordChecked(r, one, &budget);
+    EXPECT_EQ(e, RecordError::kWalkTooLarge);
+    EXPECT_EQ(m.ReadRecordChecked(101, one, &budget), RecordError::kWalkTooLarge);
+}
+
+TEST_F(ManagerTest, WalkOverHighlyCompressedDistinctRecordsIsWhole) {
+    // Distinct records at zlib's best ratio are what the budget is made for.
+    std::vector<std::string> records = {"c"};
+    for (int i = 0; i < 8; ++i)
+        records.push_back(std::string(size_t{4} << 20, static_cast<char>('a' + i)));
+    records.push_back("last");
+    QbxWriter w({});
+    for (const std::string& r : records)
+        w.AddRecord(r, 9);
+    TQBXManage m(dir.Write("dense.qbx", w.Build()));
+    ASSERT_TRUE(m.Open());
+    int visits = 0;
+    EXPECT_TRUE(
+        m.EnumerateRecords([&](TQBXManage&, bool&, int32_t, const std::string&) { ++visits; }));
+    EXPECT_EQ(visits, 8);
+}
+
 }  // namespace
 }  // namespace q3::doc

@@ -1,7 +1,12 @@
 #include "online/get_updater.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <netdb.h>
 
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -10,6 +15,32 @@
 #include "common/xdg_sandbox.h"
 #include "online/test_http_server.h"
 #include "online/trace_recorder.h"
+
+// A name lookup that never ends until the test lets it: the resolver's
+// thread of libcurl calls this in place of the C library's.
+namespace {
+
+constexpr const char* kHangingHost = "lookup-hangs.test";
+std::mutex hang_mutex;
+std::condition_variable hang_changed;
+bool hang_entered = false;
+bool hang_released = false;
+
+}  // namespace
+
+extern "C" int getaddrinfo(const char* node, const char* service, const struct addrinfo* hints,
+                           struct addrinfo** res) {
+    if (node != nullptr && std::strcmp(node, kHangingHost) == 0) {
+        std::unique_lock lock(hang_mutex);
+        hang_entered = true;
+        hang_changed.notify_all();
+        hang_changed.wait(lock, [] { return hang_released; });
+        return EAI_NONAME;
+    }
+    using Real = int (*)(const char*, const char*, const struct addrinfo*, struct addrinfo**);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "getaddrinfo"));
+    return real(node, service, hints, res);
+}
 
 namespace q3::online {
 namespace {
@@ -112,6 +143,22 @@ TEST_F(Updater, AnAnswerNotYetDeliveredIsDroppedWithItsOwner) {
     while (g_main_context_iteration(context_, FALSE)) {
     }
     EXPECT_FALSE(answer);
+}
+
+TEST_F(Updater, RegressionQuittingNeverWaitsForAPendingNameLookup) {
+    {
+        TGetUpdater updater(
+            UpdateRequest{std::string("http://") + kHangingHost, "Quillon3", 60000},
+            [](std::vector<std::string>) { ADD_FAILURE() << "no answer"; }, context_);
+        std::unique_lock lock(hang_mutex);
+        hang_changed.wait(lock, [] { return hang_entered; });
+    }
+    // Reached only when the updater went while the lookup still hangs (a
+    // destructor waiting for the resolver never returns here).
+    std::lock_guard lock(hang_mutex);
+    EXPECT_FALSE(hang_released);
+    hang_released = true;
+    hang_changed.notify_all();
 }
 
 TEST_F(Updater, WithoutAServiceAddressNothingIsRequested) {

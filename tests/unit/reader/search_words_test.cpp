@@ -62,10 +62,22 @@ TEST(SearchWords, StoreIntoAMissingFolderThrowsAndLeavesNothing) {
 TEST(SearchWords, RegressionFailedStoreKeepsThePreviousList) {
     TempDir dir;
     const std::string file = dir.Write("SearchKey.dat", "kept\r\n");
-    // A folder where the temporary file would go makes the write fail.
-    std::filesystem::create_directory(file + ".new");
+    // A folder where the file's lock belongs makes the write fail.
+    std::filesystem::create_directory(file + ".lock");
     EXPECT_THROW(StoreSearchWords(file, {"lost"}), std::filesystem::filesystem_error);
     EXPECT_EQ(ReadFileBytes(file), "kept\r\n");
+}
+
+TEST(SearchWords, RegressionStoreNeverWritesThroughAFixedTemporaryName) {
+    TempDir dir;
+    const std::string file = dir.Write("SearchKey.dat", "old\r\n");
+    const std::string victim = dir.Write("victim", "untouched");
+    // Another writer's (or anyone's) file at a fixed temporary name.
+    std::filesystem::create_symlink(victim, file + ".new");
+    StoreSearchWords(file, {"new"});
+    EXPECT_EQ(ReadFileBytes(victim), "untouched");
+    EXPECT_FALSE(std::filesystem::is_symlink(file));
+    EXPECT_EQ(ReadFileBytes(file), "new\r\n");
 }
 
 }  // namespace

@@ -71,6 +71,36 @@ TEST(AddressHistory, LoadReadsOnlyUpToTheCountAndSkipsEmptyKeys) {
     EXPECT_TRUE(none.Items().empty());
 }
 
+TEST(AddressHistory, RegressionHugeCountIsTrustedOnlyAsFarAsTheLines) {
+    TempDir dir;
+    AddressHistory h = NoFiles();
+    // The count claims 2^31 - 1 entries; the start read each one that is not there.
+    ASSERT_TRUE(h.Load(dir.Write("a.dat", "[URLs]\nCount=2147483647\nurl0=a\nurl1=b\n")));
+    EXPECT_EQ(h.Items(), (std::vector<std::string>{"a", "b"}));
+    AddressHistory negative = NoFiles();
+    ASSERT_TRUE(negative.Load(dir.Write("b.dat", "[URLs]\nCount=-5\nurl0=a\n")));
+    EXPECT_TRUE(negative.Items().empty());
+}
+
+TEST(AddressHistory, KeepsTheNewestItemsUpToItsLength) {
+    TempDir dir;
+    const size_t extra = 5;
+    std::string text = "[URLs]\nCount=" + std::to_string(AddressHistory::kMaxItems + extra) + "\n";
+    for (size_t i = 0; i < AddressHistory::kMaxItems + extra; ++i)
+        text += "url" + std::to_string(i) + "=http://h/" + std::to_string(i) + "\n";
+    AddressHistory h = NoFiles();
+    ASSERT_TRUE(h.Load(dir.Write("RURLs.dat", text)));
+    ASSERT_EQ(h.Items().size(), AddressHistory::kMaxItems);
+    EXPECT_EQ(h.Items().front(), "http://h/5");  // the oldest went
+    EXPECT_EQ(h.Items().back(), "http://h/" + std::to_string(AddressHistory::kMaxItems + 4));
+    // A dropped item is new again; one still kept is found, not doubled.
+    EXPECT_EQ(h.Add("http://h/0"), static_cast<int>(AddressHistory::kMaxItems) - 1);
+    EXPECT_EQ(h.Add("http://h/7"), 1);
+    EXPECT_EQ(h.Items().front(), "http://h/6");
+    h.ClearWebAddresses();
+    EXPECT_EQ(h.Add("http://h/7"), 0);  // forgotten with its list
+}
+
 TEST(AddressHistory, UnwritableFileFailsStore) {
     AddressHistory h = NoFiles();
     h.Add("x");

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <set>
+
 #include "common/crc.h"
 #include "server/ht_server.h"
 
@@ -125,6 +128,103 @@ TEST(BuildContents, DuplicateKeysSkipTakenCountersAsTheRuleGives) {
     EXPECT_EQ(record_at("[[3]=p.htm"), 4);
     EXPECT_EQ(record_at("[[4]=p.htm"), 6);
     EXPECT_EQ(record_at("[[1]=q.htm"), -100);
+}
+
+// prefix followed by four bytes that bring its checksum to target, or the
+// empty string when those bytes would not survive a contents line as written
+// (quote, line end, capital, marker or double-byte lead). CRC-32 is affine, so
+// the last four bytes can always be chosen backwards from the target.
+std::string ForgeCrc(const std::string& prefix, uint32_t target) {
+    uint32_t table[256];
+    for (uint32_t i = 0; i < 256; ++i) {
+        uint32_t c = i;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[i] = c;
+    }
+    uint8_t index[4];
+    uint32_t r = target;
+    for (int k = 3; k >= 0; --k) {
+        uint32_t j = 0;
+        while ((table[j] >> 24) != (r >> 24))
+            ++j;
+        index[k] = static_cast<uint8_t>(j);
+        r = (r ^ table[j]) << 8;
+    }
+    std::string out = prefix;
+    r = StringCrc(prefix);
+    for (uint8_t j : index) {
+        const auto b = static_cast<unsigned char>((r ^ j) & 0xFF);
+        if (b < 0x21 || b > 0x7E || b == '"' || b == '<' || b == '#' || (b >= 'A' && b <= 'Z'))
+            return {};
+        out += static_cast<char>(b);
+        r = (r >> 8) ^ table[j];
+    }
+    return out;
+}
+
+// count different paths of prefix_size + 4 bytes that all hash to target.
+std::vector<std::string> CollidingPaths(size_t count, size_t prefix_size, uint32_t target) {
+    std::vector<std::string> out;
+    for (uint32_t n = 0; out.size() < count; ++n) {
+        std::string prefix = "c\\" + std::to_string(n);
+        prefix.resize(prefix_size, '-');
+        std::string path = ForgeCrc(prefix, target);
+        if (!path.empty())
+            out.push_back(std::move(path));
+    }
+    return out;
+}
+
+TEST(BuildContents, RegressionCollidingPathsKeepThePlainRulesKeys) {
+    constexpr uint32_t kTarget = 0x5EED1234u;
+    // Equal length and checksum: one class, one sequence of "[[k]=" keys.
+    const std::vector<std::string> same = CollidingPaths(40, 8, kTarget);
+    // The same checksum at another length: its own key sequence.
+    const std::vector<std::string> longer = CollidingPaths(10, 9, kTarget);
+    ASSERT_EQ(StringCrc(same[0]), StringCrc(same[39]));
+    ASSERT_EQ(StringCrc(same[0]), StringCrc(longer[0]));
+    ASSERT_NE(same[0], same[1]);
+
+    std::vector<std::string> items;
+    for (size_t i = 0; i < same.size(); ++i) {
+        items.push_back(same[i]);
+        if (i % 4 == 1)
+            items.push_back(same[1]);  // a repeated path among the colliding ones
+        if (i % 4 == 3)
+            items.push_back(longer[i / 4]);
+    }
+    std::string text = "<ul>\n";
+    // Resources take keys further down the class's sequence before any item.
+    text += "<res value=\"[[3]=" + same[5] + "\" id=\"900\">\n";
+    text += "<res value=\"[[7]=" + same[0] + "\" id=\"901\">\n";
+    text += "<res value=\"[[2]=" + longer[3] + "\" id=\"902\">\n";
+    for (size_t i = 0; i < items.size(); ++i) {
+        text += "<li><param name=\"name\" value=\"I" + std::to_string(i) + "\" id=\"" +
+                std::to_string(i + 2) + "\"><param name=\"local\" value=\"" + items[i] + "\">\n";
+    }
+    text += "</ul>\nend\n";
+    Parsed p(text);
+    ASSERT_EQ(p.model.NodeCount(), items.size());
+
+    // The plain rule: the path's checksum, else "[[k]=" and the path with
+    // k = 1, 2, ... until the checksum is free.
+    std::set<uint32_t> taken = {StringCrc("[[3]=" + same[5]), StringCrc("[[7]=" + same[0]),
+                                StringCrc("[[2]=" + longer[3])};
+    const std::vector<NodeId> roots = p.model.Roots();
+    for (size_t i = 0; i < items.size(); ++i) {
+        uint32_t key = StringCrc(items[i]);
+        for (int k = 1; taken.count(key) != 0; ++k) {
+            char buf[64];
+            std::snprintf(buf, sizeof buf, "[[%d]=%s", k, items[i].c_str());
+            key = StringCrc(buf);
+        }
+        taken.insert(key);
+        ContentsEntry* e = p.srv.Entries()->Get(key);
+        ASSERT_NE(e, nullptr) << "item " << i;
+        EXPECT_EQ(e->Node, roots[i]) << "item " << i;
+    }
+    EXPECT_EQ(p.srv.Entries()->Count(), static_cast<int32_t>(items.size() + 3));
 }
 
 TEST(BuildContents, AnchoredItemMakesItsBarePathAddressable) {

@@ -71,5 +71,41 @@ TEST(ExtractAll, RegressionHostilePathsAreRefusedNeverWritten) {
     EXPECT_FALSE(fs::exists("/evil3.txt"));
 }
 
+TEST(ExtractAll, RegressionLinksInTheTargetFolderAreNeverFollowed) {
+    TempDir dir;
+    doc::QbxWriter w({});
+    w.AddRecord(
+        "<ul>\n"
+        "<res value=\"sub\\a.txt\" id=\"2\">\n"    // sub -> ../outside: written there before
+        "<res value=\"top.txt\" id=\"2\">\n"       // top.txt -> ../victim
+        "<res value=\"fresh\\b.txt\" id=\"2\">\n"  // a folder the tool makes itself
+        "</ul>\n"
+        "end\n");
+    w.AddRecord("book bytes");
+    const std::string book = dir.File("b.qbx");
+    w.WriteFile(book);
+    server::Tdm_htServer srv;
+    server::MemoryContentsModel model;
+    server::OpenOutcome out = srv.OpenDocument(book, {});
+    ASSERT_EQ(out.kind, server::OpenOutcome::kOpened);
+    srv.LoadContents(out.contents_text, model);
+
+    const fs::path target = dir.path() / "target";
+    fs::create_directories(target);
+    fs::create_directories(dir.path() / "outside");
+    const std::string victim = dir.Write("victim", "untouched");
+    fs::create_directory_symlink("../outside", target / "sub");
+    fs::create_symlink("../victim", target / "top.txt");
+    std::vector<std::string> notes;
+    ExtractReport r =
+        ExtractAll(srv, target, [&](bool, const std::string& l) { notes.push_back(l); });
+    EXPECT_EQ(r.refused, 2);
+    EXPECT_EQ(r.written, 1);
+    EXPECT_EQ(r.failed, 0);
+    EXPECT_FALSE(fs::exists(dir.path() / "outside" / "a.txt"));
+    EXPECT_EQ(ReadFileBytes(victim), "untouched");
+    EXPECT_EQ(ReadFileBytes((target / "fresh" / "b.txt").string()), "book bytes");
+}
+
 }  // namespace
 }  // namespace q3::tool

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "common/gbk.h"
@@ -121,18 +122,31 @@ TEST(ScanFolder, WarnsAboutNamesThatDifferOnlyInLetterCase) {
     EXPECT_NE(warnings[0].find("letter case"), std::string::npos);
 }
 
-TEST(ScanFolder, FollowsLinkedFilesButNotLinkedFolders) {
+TEST(ScanFolder, RegressionFollowsLinkedFilesOnlyInsideTheFolder) {
     TempDir dir;
     TempDir outside;
     Touch(outside, "far/away.htm");
+    Touch(outside, "secret.txt", "secret");
     Touch(dir, "real.htm");
+    Touch(dir, "sub/page.htm", "inside");
     fs::create_directory_symlink(outside.path() / "far", dir.path() / "far");
+    // notes.htm -> ../secret.txt: the tool packed the file outside the folder.
+    fs::create_symlink(fs::relative(outside.path() / "secret.txt", dir.path()),
+                       dir.path() / "notes.htm");
     fs::create_symlink(outside.path() / "far/away.htm", dir.path() / "linked.htm");
+    fs::create_symlink("sub/page.htm", dir.path() / "alias.htm");  // stays inside: packed
     fs::create_symlink(dir.path() / "missing", dir.path() / "dangling.htm");
     Warnings warnings;
     auto files = ScanFolder(dir.path(), {}, warnings);
-    EXPECT_EQ(Rels(files), (std::vector<std::string>{"linked.htm", "real.htm"}));
-    EXPECT_EQ(warnings.size(), 2u);  // the linked folder and the dangling link
+    EXPECT_EQ(Rels(files), (std::vector<std::string>{"alias.htm", "real.htm", "sub/page.htm"}));
+    EXPECT_EQ(files[0].disk, fs::canonical(dir.path() / "sub/page.htm"));
+    // The linked folder, the dangling link and the two links out of the folder.
+    EXPECT_EQ(warnings.size(), 4u);
+    EXPECT_EQ(std::count_if(warnings.begin(), warnings.end(),
+                            [](const std::string& w) {
+                                return w.find("leaves the folder") != std::string::npos;
+                            }),
+              2);
 }
 
 TEST(ScanFolder, MissingFolderThrows) {
