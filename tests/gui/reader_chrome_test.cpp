@@ -15,6 +15,7 @@
 #include "browser/page_helpers.h"
 #include "browser/web_browser.h"
 #include "common/app_paths.h"
+#include "page_input.h"
 #include "reader/forms/tab_painter.h"
 #include "reader_fixture.h"
 #include "x_input.h"
@@ -211,7 +212,7 @@ TEST_F(Chrome, ABookOpenedAnyWayShowsItsContentsUnderMyBooks) {
     ASSERT_EQ(w.side_bar.get_nth_page(w.side_bar.get_current_page()), &w.resource_pane);
 
     // The history link on the home page.
-    PageResult(*w.home_browser, "document.querySelector('a[href^=\"open://\"]').click(); 1");
+    ASSERT_TRUE(ClickLink(*w.home_browser, "a[href^=\"open://\"]"));
     ASSERT_TRUE(PumpUntil([&] { return w.Server()->Document() != nullptr; }));
     EXPECT_TRUE(PumpUntil(contents_in_front));
 
@@ -316,9 +317,11 @@ std::pair<long, long> ShownIcon(Gtk::Window& window) {
     GdkAtom type = GDK_NONE;
     gint format = 0, length = 0;
     guchar* data = nullptr;
+    // At most 16 MiB: a length near the type's limit overflows on the way
+    // to the X server, which then answers with nothing.
     if (!gdk_property_get(window.get_window()->gobj(), gdk_atom_intern("_NET_WM_ICON", FALSE),
-                          gdk_atom_intern("CARDINAL", FALSE), 0, G_MAXLONG / 4, FALSE, &type,
-                          &format, &length, &data)) {
+                          gdk_atom_intern("CARDINAL", FALSE), 0, 16 << 20, FALSE, &type, &format,
+                          &length, &data)) {
         return {0, 0};
     }
     // Format 32 comes as longs: width, height, then width x height ARGB

@@ -368,7 +368,7 @@ TEST_F(AddressTest, HttpsHistoryLinkIsBrowsedWithABookOpen) {
     CatchWebNavigations(wb, asked);
     w.BuildHomePage();
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "首页"); }));
-    PageValue(wb, "document.querySelector('a[title=\"https://example.org/x\"]').click(); 1");
+    ASSERT_TRUE(ClickLink(wb, "a[title=\"https://example.org/x\"]"));
     EXPECT_TRUE(PumpUntil([&] { return !asked.empty(); }));
     EXPECT_EQ(asked, "https://example.org/x");
     // It used to say "文件不存在：https://example.org/x".
