@@ -213,6 +213,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     bool SaveArchiveEntry(const std::string& address);
     // The tree follows the page shown: selects, expands and reveals the node.
     void SelectTreeNode(server::ContentsEntry* entry);
+    // Selects a row of the contents on purpose (a step, the first page).
+    void ChooseContentsRow(const Gtk::TreeIter& row);
     // Selects the node of the document page a browser shows, however it got
     // there: Back and Forward may show a page without asking the server.
     void FollowPage(browser::WebBrowser& wb);
@@ -334,6 +336,9 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     // The page shown is of the document opened before the current one: its
     // address names a page of the new document only by chance.
     bool page_from_older_document_ = false;
+    // Counts the nodes chosen in the tree on purpose, so that a served
+    // page's notice that was overtaken by a newer choice moves nothing.
+    uint64_t selection_epoch_ = 0;
     // A special link the engine asked about before the page reported the
     // click on it; it is followed only when that report comes.
     struct PendingLink {

@@ -30,10 +30,14 @@ void Tfm_Quillon3::ConnectSelectNode() {
     // node is selected once that has returned, and only when the entry still
     // belongs to the table that served it.
     srv->SetSelectNodeHook([this](uint64_t generation, server::ContentsEntry* entry) {
+        const uint64_t chosen = selection_epoch_;
         Glib::signal_idle().connect_once(sigc::track_obj(
-            [this, generation, entry] {
+            [this, generation, entry, chosen] {
                 server::Tdm_htServer* current = Server();
-                if (current == nullptr)
+                // A node chosen since (a step, a click in the tree, the
+                // address the page moved to) is newer news than this page:
+                // a busy loop may run the notice only after the next step.
+                if (current == nullptr || chosen != selection_epoch_)
                     return;
                 if (server::ContentsEntry* live = current->CurrentEntry(generation, entry))
                     SelectTreeNode(live);
@@ -81,6 +85,7 @@ void Tfm_Quillon3::FollowPage(browser::WebBrowser& wb) {
         server::ContentsEntry* entry =
             candidate.empty() ? nullptr : srv->Lookup(AsciiLower(candidate));
         if (entry != nullptr && entry->Node != server::kNoNode) {
+            ++selection_epoch_;
             SelectTreeNode(entry);
             return;
         }

@@ -218,13 +218,21 @@ void Tfm_Quillon3::ShowFirstPage() {
     const Gtk::TreeIter row = contents_pane.NodeRow(contents->outline.FirstWithEntry());
     if (!row)
         return;
-    contents_pane.contents_tree.expand_to_path(contents_pane.model->get_path(row));
-    contents_pane.contents_tree.get_selection()->select(row);
+    ChooseContentsRow(row);
     ProcessMessages();
     ContentsClick();
 }
 
+void Tfm_Quillon3::ChooseContentsRow(const Gtk::TreeIter& row) {
+    // Notices of pages served before this choice must not take it back,
+    // even when they run while events are let through before the click.
+    ++selection_epoch_;
+    contents_pane.contents_tree.expand_to_path(contents_pane.model->get_path(row));
+    contents_pane.contents_tree.get_selection()->select(row);
+}
+
 void Tfm_Quillon3::ContentsClick() {
+    ++selection_epoch_;
     if (Server() == nullptr || Server()->Document() == nullptr)
         return;
     Gtk::TreeIter row = contents_pane.contents_tree.get_selection()->get_selected();
@@ -265,8 +273,7 @@ void Tfm_Quillon3::StepEntry(bool forward) {
     const Gtk::TreeIter row = contents_pane.NodeRow(target);
     if (!row)
         return;
-    contents_pane.contents_tree.expand_to_path(contents_pane.model->get_path(row));
-    contents_pane.contents_tree.get_selection()->select(row);
+    ChooseContentsRow(row);
     ContentsClick();
 }
 
