@@ -18,11 +18,13 @@
 #include "server/full_text_search.h"
 #include "server/ht_server.h"
 #include "summary_reporter.h"
+#include "support/forge_crc.h"
 
 namespace {
 
 using q3::server::MemoryContentsModel;
 using q3::server::Tdm_htServer;
+using q3::testing::ForgeCrc;
 
 constexpr int32_t kItems = 100000;        // sitemap items
 constexpr int32_t kBookRecords = 100000;  // records of the generated book
@@ -81,38 +83,6 @@ void BM_BuildContentsDuplicates(benchmark::State& state) {
         benchmark::DoNotOptimize(model.NodeCount());
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(OnePathSitemap().size()));
-}
-
-// prefix and four bytes that bring its checksum to target, or empty when
-// one of them would not survive a contents line (CRC-32 is affine, so the
-// last four bytes can be chosen backwards from any target).
-std::string ForgeCrc(const std::string& prefix, uint32_t target) {
-    uint32_t table[256];
-    for (uint32_t i = 0; i < 256; ++i) {
-        uint32_t c = i;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[i] = c;
-    }
-    uint8_t index[4];
-    uint32_t r = target;
-    for (int k = 3; k >= 0; --k) {
-        uint32_t j = 0;
-        while ((table[j] >> 24) != (r >> 24))
-            ++j;
-        index[k] = static_cast<uint8_t>(j);
-        r = (r ^ table[j]) << 8;
-    }
-    std::string out = prefix;
-    r = q3::StringCrc(prefix);
-    for (uint8_t j : index) {
-        const auto b = static_cast<unsigned char>((r ^ j) & 0xFF);
-        if (b < 0x21 || b > 0x7E || b == '"' || b == '<' || b == '#' || (b >= 'A' && b <= 'Z'))
-            return {};
-        out += static_cast<char>(b);
-        r = (r >> 8) ^ table[j];
-    }
-    return out;
 }
 
 constexpr int32_t kCollidingItems = 64000;
