@@ -9,6 +9,16 @@
 
 namespace q3::reader {
 
+namespace {
+
+// The popup is the toolkit's own; it exists from the box's construction.
+void NamePopup(Gtk::ComboBox& box, const char* name) {
+    if (AtkObject* popup = gtk_combo_box_get_popup_accessible(box.gobj()))
+        atk_object_set_name(popup, name);
+}
+
+}  // namespace
+
 TAddressPanel::TAddressPanel()
     : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 2),
       address_label("地址 "),
@@ -27,6 +37,9 @@ TAddressPanel::TAddressPanel()
     BuildCompletion();
     // The boxes are named for assistive technologies as their captions say.
     UrlEntry().get_accessible()->set_name("地址");
+    // The drop-down lists have no caption of their own.
+    NamePopup(address_box, "地址历史");
+    NamePopup(search_word_box, "搜索关键字历史");
 
     go_button.set_name("go_button");
     go_button.set_tooltip_text("转到URL");

@@ -68,6 +68,7 @@ void Tfm_Quillon3::BuildLayout() {
     layout.pack_start(status_bar, Gtk::PACK_SHRINK);
 
     hidden_memo.set_name("hidden_memo");
+    hidden_memo.get_accessible()->set_name("备忘");
     hidden_memo.set_no_show_all(true);
     layout.pack_start(hidden_memo, Gtk::PACK_SHRINK);
 }
