@@ -28,28 +28,26 @@ TEST_F(Actions, EveryRowIsTheWindowsActionOfItsName) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
     for (const ActionDef* row : AllRows()) {
-        TAction* action = w.FindAction(row->name);
-        ASSERT_NE(action, nullptr) << row->name;
-        EXPECT_EQ(&action->Def(), row) << row->name;
-        EXPECT_EQ(action->Caption(), row->caption) << row->name;
+        ASSERT_TRUE(HasAction(w, row->name)) << row->name;
+        EXPECT_EQ(ActionRow(w, row->name), row) << row->name;
+        EXPECT_EQ(ActionCaption(w, row->name), row->caption) << row->name;
         // The start changes check marks (it hides the side bar); what is
         // enabled waits for a document.
-        EXPECT_EQ(action->Enabled(), row->enabled) << row->name;
+        EXPECT_EQ(ActionEnabled(w, row->name), row->enabled) << row->name;
     }
 }
 
 TEST_F(Actions, EachShortcutRunsItsActionOnceFromADocumentPage) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
+    browser::WebBrowser& wb = HomeBrowser(w);
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "Cover page"); }));
     // What ran instead of what the actions do (open dialogs, full screen,
     // closing the page): only which action a key reached matters here.
     std::vector<std::string> ran;
     for (const ActionDef* row : AllRows()) {
-        TAction* action = w.FindAction(row->name);
-        action->SetHandler([&ran](TAction& a) { ran.emplace_back(a.Name()); });
-        action->SetEnabled(true);
+        ReplaceActionWork(w, row->name, [&ran](const std::string& name) { ran.push_back(name); });
+        SetActionEnabled(w, row->name, true);
     }
     ASSERT_TRUE(TakeFocus(w, &wb.Widget()));
     int shortcuts = 0;

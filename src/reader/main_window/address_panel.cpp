@@ -30,6 +30,7 @@ TAddressPanel::TAddressPanel()
     get_style_context()->add_class("q3-panel");
     set_size_request(-1, 22);
 
+    address_label.set_name("address_label");
     url_store = Gtk::ListStore::create(url_columns);
     address_box.set_name("address_box");
     address_box.set_model(url_store);
@@ -54,6 +55,7 @@ TAddressPanel::TAddressPanel()
     // The tooltip goes on the item itself, where hovering anywhere shows it.
     static_cast<Gtk::Widget&>(search_button).set_tooltip_text("搜索页面/全文搜索");
     search_button.set_is_important(true);
+    search_mode_menu.set_name("search_mode_menu");
     search_button.set_menu(search_mode_menu);
     search_tool_bar.set_name("search_tool_bar");
     search_tool_bar.set_toolbar_style(Gtk::TOOLBAR_BOTH_HORIZ);

@@ -154,6 +154,11 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     int WebIconIndex() const { return web_icon_index_; }
     const std::string& SearchWordsPath() const { return search_words_path_; }
     bool SideBarShown() const;
+    // The page zoom the menu's steps set, for every tab.
+    int ZoomPercent() const { return zoom_percent; }
+    bool FullTextSearchRunning() const { return search_pane.Searching(); }
+    // Find, view source and page properties: what they have opened.
+    const browser::BrowserCommands& PageCommands() const { return *browser_commands; }
 
     // Paths of the files the window writes.
     static std::string AddressHistoryFile();

@@ -187,6 +187,16 @@ void Tfm_Quillon3::BuildPopupMenus() {
                                     &act_QBXNavHome, &act_GoBack, &act_GoTo, nullptr, &act_QBXCopy,
                                     &act_QBXSelectAll, &act_QBXSearch, &act_QBXViewSource, nullptr,
                                     &act_QBXComment, &act_QBXShared, &act_QBXAttr, nullptr});
+    // Attached to what they pop up over, so assistive tools (and the
+    // window's tests) find them below the window like any other control.
+    side_bar_menu.set_name("side_bar_menu");
+    side_bar_menu.attach_to_widget(side_bar);
+    contents_menu.set_name("contents_menu");
+    contents_menu.attach_to_widget(contents_pane.contents_tree);
+    page_tabs_menu.set_name("page_tabs_menu");
+    page_tabs_menu.attach_to_widget(page_tabs);
+    document_page_menu.set_name("document_page_menu");
+    document_page_menu.attach_to_widget(page_tabs);
     for (Gtk::Menu* m : {&side_bar_menu, &contents_menu, &page_tabs_menu, &document_page_menu}) {
         m->show_all();
     }

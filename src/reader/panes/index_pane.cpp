@@ -57,6 +57,7 @@ TIndexPane::TIndexPane()
       show_index_button("显示"),
       key_row_(Gtk::ORIENTATION_HORIZONTAL, 2) {
     set_border_width(2);
+    index_key_label.set_name("index_key_label");
     index_key_label.set_xalign(0);
     index_key_label.set_mnemonic_widget(index_key_edit);
     index_key_edit.set_name("index_key_edit");
