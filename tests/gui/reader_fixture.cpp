@@ -134,8 +134,7 @@ ScopedDialogs::~ScopedDialogs() {
 
 ReaderSession::ReaderSession(std::vector<std::string> args) {
     window_ = std::make_unique<Tfm_Quillon3>(modules_, std::move(args));
-    nav_ = std::make_unique<Tfm_NavForm>(window_->act_QBXNavHome, window_->act_QBXNavNext,
-                                         window_->act_QBXNavPrev);
+    nav_ = std::make_unique<Tfm_NavForm>(window_->Actions());
     window_->SetNavForm(nav_.get());
     window_->show();
     PumpUntil([this] { return window_->get_mapped(); }, std::chrono::seconds(10));

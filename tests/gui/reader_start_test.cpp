@@ -12,6 +12,7 @@
 #include "common/base_settings.h"
 #include "common/registry_store.h"
 #include "common/shell.h"
+#include "page_input.h"
 #include "reader/forms/pump.h"
 #include "reader/forms/tab_painter.h"
 #include "reader_fixture.h"
@@ -245,12 +246,7 @@ TEST_F(ReaderStart, CtrlFOnAShownPageOpensTheFindDialog) {
     Tfm_Quillon3& w = s.window();
     ASSERT_TRUE(PumpUntil([&] { return w.IsDocumentPage() && !w.home_browser->Busy(); }));
     EXPECT_EQ(w.browser_commands->Finder(), nullptr);
-    GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
-    key->key.window = GDK_WINDOW(g_object_ref(w.get_window()->gobj()));
-    key->key.keyval = GDK_KEY_f;
-    key->key.state = GDK_CONTROL_MASK;
-    w.event(key);
-    gdk_event_free(key);
+    SendKey(w, GDK_KEY_f, GDK_CONTROL_MASK);
     ASSERT_NE(w.browser_commands->Finder(), nullptr);
     EXPECT_TRUE(w.browser_commands->Finder()->get_visible());
 }
@@ -262,12 +258,7 @@ TEST_F(ReaderStart, SideBarToggleFollowsTheCheckMark) {
     EXPECT_TRUE(w.act_NavTree.Checked());
     EXPECT_TRUE(w.side_bar.get_visible());
     // F12 reaches the action before any control sees it.
-    GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
-    key->key.window = GDK_WINDOW(g_object_ref(w.get_window()->gobj()));
-    key->key.keyval = GDK_KEY_F12;
-    key->key.state = 0;
-    w.event(key);
-    gdk_event_free(key);
+    SendKey(w, GDK_KEY_F12);
     EXPECT_FALSE(w.act_NavTree.Checked());
     EXPECT_FALSE(w.side_bar.get_visible());
 }
