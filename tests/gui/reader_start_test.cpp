@@ -12,6 +12,7 @@
 #include "common/base_settings.h"
 #include "common/registry_store.h"
 #include "common/shell.h"
+#include "page_input.h"
 #include "reader/forms/pump.h"
 #include "reader/forms/tab_painter.h"
 #include "reader_fixture.h"
@@ -251,12 +252,7 @@ TEST_F(ReaderStart, CtrlFOnAShownPageOpensTheFindDialog) {
     Tfm_Quillon3& w = s.window();
     ASSERT_TRUE(PumpUntil([&] { return w.IsDocumentPage() && !HomeBrowser(w).Busy(); }));
     EXPECT_EQ(w.PageCommands().Finder(), nullptr);
-    GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
-    key->key.window = GDK_WINDOW(g_object_ref(w.get_window()->gobj()));
-    key->key.keyval = GDK_KEY_f;
-    key->key.state = GDK_CONTROL_MASK;
-    w.event(key);
-    gdk_event_free(key);
+    SendKey(w, GDK_KEY_f, GDK_CONTROL_MASK);
     ASSERT_NE(w.PageCommands().Finder(), nullptr);
     EXPECT_TRUE(w.PageCommands().Finder()->get_visible());
 }
@@ -268,12 +264,7 @@ TEST_F(ReaderStart, SideBarToggleFollowsTheCheckMark) {
     EXPECT_TRUE(ActionChecked(w, "act_NavTree"));
     EXPECT_TRUE(SideBarVisible(w));
     // F12 reaches the action before any control sees it.
-    GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
-    key->key.window = GDK_WINDOW(g_object_ref(w.get_window()->gobj()));
-    key->key.keyval = GDK_KEY_F12;
-    key->key.state = 0;
-    w.event(key);
-    gdk_event_free(key);
+    SendKey(w, GDK_KEY_F12);
     EXPECT_FALSE(ActionChecked(w, "act_NavTree"));
     EXPECT_FALSE(SideBarVisible(w));
 }

@@ -333,9 +333,7 @@ void SetActionEnabled(Tfm_Quillon3& w, std::string_view action, bool enabled) {
 }
 
 std::unique_ptr<Tfm_NavForm> MakeNavForm(Tfm_Quillon3& w) {
-    return std::make_unique<Tfm_NavForm>(ActionOf(w, "act_QBXNavHome"),
-                                         ActionOf(w, "act_QBXNavNext"),
-                                         ActionOf(w, "act_QBXNavPrev"));
+    return std::make_unique<Tfm_NavForm>(w.Actions());
 }
 
 browser::WebBrowser* BrowserOf(Gtk::Widget& view) {
