@@ -21,6 +21,8 @@ std::string Detailed(std::string_view name) {
     return std::string(kWindowActionPrefix) + "." + std::string(name);
 }
 
+const auto kShortcutModifiers = Gdk::CONTROL_MASK | Gdk::SHIFT_MASK | Gdk::MOD1_MASK;
+
 // Hidden rows stay hidden when the window shows all it holds.
 void ApplyVisibility(Gtk::Widget& widget, const ActionDef& def) {
     if (!def.visible) {
@@ -95,6 +97,13 @@ void TAction::SetChecked(bool checked) {
     if (Checkable())
         action_->set_state(Glib::Variant<bool>::create(checked_));
     ShowCheckedOnItems();
+}
+
+bool TAction::MatchesShortcut(guint key, Gdk::ModifierType state) const {
+    if (key_ == 0)
+        return false;
+    return gdk_keyval_to_lower(key) == gdk_keyval_to_lower(key_) &&
+           (state & kShortcutModifiers) == (modifiers_ & kShortcutModifiers);
 }
 
 void TAction::SetEnabled(bool enabled) {

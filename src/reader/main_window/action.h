@@ -56,6 +56,8 @@ class TAction : public sigc::trackable {
     bool HasShortcut() const { return key_ != 0; }
 
     const Glib::RefPtr<Gio::SimpleAction>& GioAction() const { return action_; }
+    // Does the key event match the shortcut?
+    bool MatchesShortcut(guint key, Gdk::ModifierType state) const;
 
     void SetCaption(const std::string& caption);
     // Checking an action of a radio group clears the others of its list;

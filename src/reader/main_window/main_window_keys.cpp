@@ -2,6 +2,7 @@
 // here before any control, so the contents can be stepped from anywhere on a
 // document page, while every other key of a page reaches the page.
 #include <gdk/gdkkeysyms.h>
+#include <gtkmm/editable.h>
 
 #include "browser/web_browser.h"
 #include "reader/main_window/main_window.h"
@@ -73,6 +74,13 @@ std::optional<bool> Tfm_Quillon3::RouteKey(const GdkEventKey* event) {
         f5_time_ = event->time;
         if (!repeat && in_page)
             act_Refresh.Execute();
+        return false;
+    }
+    // Select-all in a text box selects its text, not the page.
+    Gtk::Widget* focus = get_focus();
+    if (focus != nullptr && dynamic_cast<Gtk::Editable*>(focus) != nullptr &&
+        act_QBXSelectAll.MatchesShortcut(event->keyval,
+                                         static_cast<Gdk::ModifierType>(event->state))) {
         return false;
     }
     const bool ctrl = (event->state & GDK_CONTROL_MASK) != 0;

@@ -1,6 +1,5 @@
 // The main window's actions, main menu, pop-up menus and shortcuts.
 #include <gtkmm/application.h>
-#include <gtkmm/editable.h>
 #include <gtkmm/separatormenuitem.h>
 
 #include "reader/main_window/main_window.h"
@@ -8,8 +7,6 @@
 namespace q3::reader {
 
 namespace {
-
-constexpr guint kShortcutModifiers = GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK;
 
 Gtk::MenuItem* PlainItem(const char* name, const std::string& caption) {
     auto* item = Gtk::manage(new Gtk::MenuItem(caption));
@@ -224,27 +221,13 @@ void Tfm_Quillon3::BuildPopupMenus() {
 
 bool Tfm_Quillon3::OnKeyPreview(GdkEventKey* event) {
     // The shortcuts are the application's accelerators, which the window
-    // tries before the focused control; a key the rules keep from them goes
-    // straight to the control.
-    std::optional<bool> routed = RouteKey(event);
-    if (!routed) {
-        // Select-all in a text box selects its text, not the page.
-        Gtk::Widget* focus = get_focus();
-        const bool in_edit = focus != nullptr && dynamic_cast<Gtk::Editable*>(focus) != nullptr;
-        if (in_edit && act_QBXSelectAll.HasShortcut() &&
-            gdk_keyval_to_lower(event->keyval) == gdk_keyval_to_lower(act_QBXSelectAll.Key()) &&
-            (event->state & kShortcutModifiers) ==
-                (static_cast<guint>(act_QBXSelectAll.Modifiers()) & kShortcutModifiers)) {
-            routed = false;
-        }
-    }
+    // tries once this returns false; a key the rules keep from them goes
+    // straight to the focused control, also when the control hands it back.
+    const std::optional<bool> routed = RouteKey(event);
     if (!routed)
         return false;
-    if (!*routed) {
-        // Kept from the accelerators, also when the control hands it back.
-        if (!gtk_window_propagate_key_event(gobj(), event))
-            gtk_bindings_activate_event(G_OBJECT(gobj()), event);
-    }
+    if (!*routed && !gtk_window_propagate_key_event(gobj(), event))
+        gtk_bindings_activate_event(G_OBJECT(gobj()), event);
     return true;
 }
 
