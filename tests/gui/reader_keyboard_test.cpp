@@ -27,6 +27,17 @@ bool TabTo(Gtk::Window& w, Gtk::Widget& target) {
     return target.has_focus();
 }
 
+// Down to the first row of a list reached with Tab, then Enter: true when
+// that shows the page of the given title.
+bool ChooseFirstRow(Gtk::Window& w, Gtk::TreeView& list, browser::WebBrowser& wb,
+                    const std::string& title) {
+    if (!TabTo(w, list))
+        return false;
+    StrokeKey(w, GDK_KEY_Down);
+    StrokeKey(w, GDK_KEY_Return);
+    return PumpUntil([&] { return Settled(wb, title); });
+}
+
 std::string FocusName(Gtk::Window& w) {
     Gtk::Widget* focus = w.get_focus();
     return focus != nullptr ? std::string(focus->get_name()) : std::string("(none)");
@@ -115,10 +126,7 @@ TEST_F(KeyboardTest, EveryListOfTheSideBarIsReachedAndChosenFromWithoutTheMouse)
     StrokeKey(w, GDK_KEY_Return);
     auto& results = Named<Gtk::TreeView>(w, "search_results");
     ASSERT_TRUE(PumpUntil([&] { return !w.FullTextSearchRunning() && RowCount(results) == 1; }));
-    ASSERT_TRUE(TabTo(w, results)) << FocusName(w);
-    StrokeKey(w, GDK_KEY_Down);
-    StrokeKey(w, GDK_KEY_Return);
-    EXPECT_TRUE(PumpUntil([&] { return Settled(wb, "Cover page"); })) << wb.Title();
+    EXPECT_TRUE(ChooseFirstRow(w, results, wb, "Cover page")) << FocusName(w) << wb.Title();
 
     // The bookmarks: the page added with the add button, chosen again from
     // another page.
@@ -136,10 +144,7 @@ TEST_F(KeyboardTest, EveryListOfTheSideBarIsReachedAndChosenFromWithoutTheMouse)
     ASSERT_TRUE(TakeFocus(w, &wb.Widget()));
     StrokeKey(w, GDK_KEY_F6);
     StrokeKey(w, GDK_KEY_F6);  // the address, then the side bar
-    ASSERT_TRUE(TabTo(w, list)) << FocusName(w);
-    StrokeKey(w, GDK_KEY_Down);
-    StrokeKey(w, GDK_KEY_Return);
-    EXPECT_TRUE(PumpUntil([&] { return Settled(wb, "Cover page"); })) << wb.Title();
+    EXPECT_TRUE(ChooseFirstRow(w, list, wb, "Cover page")) << FocusName(w) << wb.Title();
 
     // Past the last tab to the recommended resources, and round again.
     StrokeKey(w, GDK_KEY_Page_Down, kCtrl);
