@@ -121,16 +121,16 @@ void TSearchPane::RunSearch(server::Tdm_htServer& server) {
     full_search_button.set_label("停止");
     full_search_button_tag = 1;
     ClearResults();
-    server::FullTextSearch search(
-        server, hooks_.model(),
-        {[this] { return Utf8ToGbk(search_key_edit.get_text().raw()); },
-         [this](const std::string& word, int32_t record, int32_t total, int) {
-             Progress(word, record, total, static_cast<int>(store->children().size()));
-         },
-         [this](const server::SearchResult& r) { AddResult(r); }});
+    server::FullTextSearch search(server, hooks_.model(),
+                                  {[this] { return Utf8ToGbk(search_key_edit.get_text().raw()); },
+                                   [this](const std::string& word, int32_t record, int32_t total,
+                                          int found) { Progress(word, record, total, found); },
+                                   [this](const server::SearchResult& r) { AddResult(r); }});
     running_ = &search;
     const std::shared_ptr<bool> alive = alive_;
+    last_listed_ = std::chrono::steady_clock::now();
     const auto finish = [this] {
+        ListPendingResults();
         running_ = nullptr;
         full_search_button.set_label("搜索");
         full_search_button_tag = 0;
@@ -151,6 +151,8 @@ void TSearchPane::RunSearch(server::Tdm_htServer& server) {
 }
 
 void TSearchPane::ClearResults() {
+    // Found in a document that is being replaced: never to be listed.
+    pending_.clear();
     // A new store instead of removing row by row: with a search's hundred
     // thousand rows, each removal told to the list held the window.
     Glib::RefPtr<Gtk::ListStore> old = store;
@@ -169,13 +171,37 @@ void TSearchPane::ClearResults() {
 }
 
 void TSearchPane::AddResult(const server::SearchResult& result) {
-    // One insertion with its values: setting them one by one after an append
-    // tells the list of the row again for each value.
-    const std::string caption = GbkToUtf8(result.caption);
-    GtkTreeIter iter;
-    gtk_list_store_insert_with_values(store->gobj(), &iter, -1, columns.text.index(),
-                                      caption.c_str(), columns.entry.index(), result.entry,
-                                      columns.word.index(), result.word.c_str(), -1);
+    pending_.push_back({result.caption, result.entry, result.word});
+}
+
+void TSearchPane::ListPendingResults() {
+    last_listed_ = std::chrono::steady_clock::now();
+    if (pending_.empty())
+        return;
+    // A batch larger than the list is put in with the list away from the
+    // view: the view then learns of all rows at once when it gets the list
+    // back. A smaller one goes in shown, and so does any batch while
+    // someone works in the list: the selection, the cursor and the scroll
+    // position made meanwhile are kept.
+    const bool detach = pending_.size() > store->children().size() &&
+                        search_results.get_selection()->count_selected_rows() == 0 &&
+                        !search_results.has_focus();
+    if (detach)
+        search_results.unset_model();
+    GtkListStore* list = store->gobj();
+    std::string caption;
+    for (const PendingResult& r : pending_) {
+        // One insertion with its values: setting them one by one after an
+        // append tells the list of the row again for each value.
+        caption = GbkToUtf8(r.caption);
+        GtkTreeIter iter;
+        gtk_list_store_insert_with_values(list, &iter, -1, columns.text.index(), caption.c_str(),
+                                          columns.entry.index(), r.entry, columns.word.index(),
+                                          r.word.c_str(), -1);
+    }
+    pending_.clear();
+    if (detach)
+        search_results.set_model(store);
 }
 
 Glib::ustring TSearchPane::ResultHint(const Gtk::TreeIter& row) {
@@ -196,7 +222,14 @@ Glib::ustring TSearchPane::ResultHint(const Gtk::TreeIter& row) {
 }
 
 void TSearchPane::Progress(const std::string& gbk_word, int32_t record, int32_t total, int found) {
+    // found counts the results held back too: the list has them all before
+    // anyone may look at it again, in the final text or after a stop.
     hooks_.status(server::SearchProgressText(GbkToUtf8(gbk_word), record, total, found));
+    // Filled a few times a second rather than at every progress point: each
+    // filling costs the view a layout of its own.
+    constexpr auto kListEvery = std::chrono::milliseconds(50);
+    if (std::chrono::steady_clock::now() - last_listed_ >= kListEvery)
+        ListPendingResults();
     // The stop click, an open or the close arrive here; nothing of this pane
     // may be touched after it.
     ProcessMessages();

@@ -12,9 +12,11 @@
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/treeview.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "server/contents_entry.h"
 
@@ -89,13 +91,27 @@ class TSearchPane : public Gtk::Box {
   private:
     void RunSearch(server::Tdm_htServer& server);
     void AddResult(const server::SearchResult& result);
+    // Lists the results held back so far, as one batch.
+    void ListPendingResults();
     void Progress(const std::string& gbk_word, int32_t record, int32_t total, int found);
+
+    // A found page waiting to be listed.
+    struct PendingResult {
+        std::string caption;  // GBK
+        server::ContentsEntry* entry;
+        std::string word;  // GBK
+    };
 
     Gtk::Box key_row_;
     Gtk::ScrolledWindow scroll_;
     Hooks hooks_;
     // The running walk, so a stop can reach it from any handler.
     server::FullTextSearch* running_ = nullptr;
+    // Results found since the list was last filled: a search that finds
+    // every page would spend more on telling the list of each row than on
+    // the search itself.
+    std::vector<PendingResult> pending_;
+    std::chrono::steady_clock::time_point last_listed_;
     // Cleared when the pane goes, so a walk unwinding after that touches
     // nothing of it.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
