@@ -14,6 +14,7 @@
 #include "common/crc.h"
 #include "common/trace.h"
 #include "document/record_codec.h"
+#include "document/record_walk.h"
 
 namespace q3::doc {
 
@@ -28,11 +29,6 @@ constexpr size_t kScratchKeep = size_t{1} << 20;
 
 // Room for the fixed cost of many tiny records beyond zlib's ratio.
 constexpr uint64_t kBudgetSlack = uint64_t{1} << 20;
-
-uint32_t Le32At(const char* p) {
-    const auto* u = reinterpret_cast<const unsigned char*>(p);
-    return u[0] | u[1] << 8 | u[2] << 16 | static_cast<uint32_t>(u[3]) << 24;
-}
 
 }  // namespace
 
@@ -202,15 +198,10 @@ RecordError TQBXManage::ReadRecordChecked(int32_t r, std::string& stream, Decode
     DirectoryEntry entry;
     if (!ReadEntry(r, entry))
         return RecordError::kNoEntry;
-    // Checked before allocating: a hostile Length never makes the reader
-    // reserve more than the file really holds.
-    if (entry.Length <= 0 || entry.Offset > file_size_ ||
-        static_cast<uint64_t>(entry.Length) > file_size_ - entry.Offset)
-        return RecordError::kBadLength;
-    if (static_cast<uint64_t>(entry.Length) > kMaxStoredSize)
-        return RecordError::kSizeTooLarge;
+    if (const RecordError range = StoredRangeError(entry); range != RecordError::kOk)
+        return range;
     const auto length = static_cast<size_t>(entry.Length);
-    const std::string_view key = password_.empty() ? kDefaultKey : std::string_view(password_);
+    const std::string_view key = Key();
     RecordError e = RecordError::kOk;
     try {
         if (stored_.size() < length)
@@ -219,7 +210,7 @@ RecordError TQBXManage::ReadRecordChecked(int32_t r, std::string& stream, Decode
             e = RecordError::kShortRead;
         else if (!DecipherAndVerify(stored_.data(), length, key, entry.Check))
             e = RecordError::kCheckMismatch;
-        else if (budget != nullptr && !budget->Take(ChargedSize(length)))
+        else if (budget != nullptr && !budget->Take(ChargedSize(stored_.data(), length)))
             e = RecordError::kWalkTooLarge;
         else
             e = InflateRecord(stored_.data(), length, content_);
@@ -250,40 +241,42 @@ bool TQBXManage::ReadRecordText(int32_t r, std::string& text) {
     return ReadRecord(r, text);
 }
 
-// What inflating the deciphered record in stored_ can produce at most: its
-// size field, unless the inflate refuses that size anyway.
-uint64_t TQBXManage::ChargedSize(size_t length) const {
-    if (length < 4)
-        return 0;
-    const auto size = static_cast<int32_t>(Le32At(stored_.data()));
-    if (size <= 0)
-        return 0;
-    return std::min(static_cast<uint64_t>(size), std::min(kMaxRecordSize, MaxInflatedSize(length)));
+// Checked before allocating: a hostile Length never makes the reader reserve
+// more than the file really holds.
+RecordError TQBXManage::StoredRangeError(const DirectoryEntry& entry) const {
+    if (entry.Length <= 0 || entry.Offset > file_size_ ||
+        static_cast<uint64_t>(entry.Length) > file_size_ - entry.Offset)
+        return RecordError::kBadLength;
+    if (static_cast<uint64_t>(entry.Length) > kMaxStoredSize)
+        return RecordError::kSizeTooLarge;
+    return RecordError::kOk;
 }
 
-bool TQBXManage::EnumerateRecords(const RecordVisitor& visitor) {
-    const int32_t last = header_.DirectoryCount - 1;
-    DecodeBudget budget(file_size_);
-    std::string text;
-    for (int32_t r = 2; r <= last; ++r) {
-        const RecordError e = ReadRecordChecked(r, text, &budget);
+bool TQBXManage::EnumerateRecords(const RecordVisitor& visitor, int workers) {
+    // The walk hands records over on this thread, in order; it reads nothing
+    // more of this manager once the visitor has stopped it, so a visitor may
+    // replace the document from inside.
+    RecordWalk walk(*this, 2, header_.DirectoryCount - 1,
+                    workers < 0 ? DefaultWalkWorkers() : workers);
+    bool damaged = false;
+    walk.Run([&](int32_t r, RecordError e, const std::string& text) {
         if (e == RecordError::kWalkTooLarge) {
             DebugTrace("TQBXManage.EnumerateRecords", "records decode to more than the file holds");
+            damaged = true;
             return false;
         }
         if (e != RecordError::kOk)
-            continue;
+            return true;
         bool stop = false;
         try {
             visitor(*this, stop, r, text);
         } catch (const std::bad_alloc&) {
             DebugTrace("TQBXManage.EnumerateRecords", "not enough memory");
-            break;
+            return false;
         }
-        if (stop)
-            break;
-    }
-    return true;
+        return !stop;
+    });
+    return !damaged;
 }
 
 }  // namespace q3::doc

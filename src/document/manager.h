@@ -70,13 +70,21 @@ class TQBXManage {
     // Visits records 2 .. DirectoryCount-1 that can be read, in order. A
     // visitor that runs out of memory ends the walk; nothing escapes it.
     // False when the walk stopped because the records decode to more than
-    // the file can hold: the document is damaged.
-    bool EnumerateRecords(const RecordVisitor& visitor);
+    // the file can hold: the document is damaged. workers: the threads that
+    // inflate beside the caller's (0: the caller alone); by default as many
+    // as the machine has cores for, up to two.
+    bool EnumerateRecords(const RecordVisitor& visitor, int workers = -1);
     // True when exactly count bytes were read at offset.
     bool IORead(uint32_t offset, void* buffer, size_t count);
 
     // The entry as stored; false when it lies outside the file.
     bool ReadEntry(int32_t r, DirectoryEntry& entry);
+    // kOk when the entry's stored bytes lie inside the file and may be read.
+    RecordError StoredRangeError(const DirectoryEntry& entry) const;
+    // The record key: the password, or the default key without one.
+    std::string_view Key() const {
+        return password_.empty() ? kDefaultKey : std::string_view(password_);
+    }
 
     const std::string& FileName() const { return file_name_; }
     const std::string& Password() const { return password_; }
@@ -93,7 +101,6 @@ class TQBXManage {
     uint32_t ComputeDocumentCheck();
     void LoadDirectory();
     void ReleaseLargeScratch();
-    uint64_t ChargedSize(size_t length) const;
 
     std::string file_name_;
     std::string password_;
