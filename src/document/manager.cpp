@@ -27,6 +27,12 @@ constexpr size_t kCachedEntries = size_t{1} << 20;
 // record does not keep its memory for the manager's life.
 constexpr size_t kScratchKeep = size_t{1} << 20;
 
+// How far a run of reads in file order reads ahead, and how far after the
+// last read's end the next may start and still be part of the run.
+constexpr size_t kReadAheadMin = size_t{64} << 10;
+constexpr size_t kReadAheadMax = size_t{1} << 20;
+constexpr uint64_t kReadAheadGap = uint64_t{64} << 10;
+
 // Room for the fixed cost of many tiny records beyond zlib's ratio.
 constexpr uint64_t kBudgetSlack = uint64_t{1} << 20;
 
@@ -204,16 +210,21 @@ RecordError TQBXManage::ReadRecordChecked(int32_t r, std::string& stream, Decode
     const std::string_view key = Key();
     RecordError e = RecordError::kOk;
     try {
-        if (stored_.size() < length)
-            stored_.resize(length);
-        if (!IORead(entry.Offset, stored_.data(), length))
+        char* rec = StoredBytes(entry.Offset, length);
+        const bool windowed = rec != nullptr && rec != stored_.data();
+        if (rec == nullptr)
             e = RecordError::kShortRead;
-        else if (!DecipherAndVerify(stored_.data(), length, key, entry.Check))
+        else if (!DecipherAndVerify(rec, length, key, entry.Check))
             e = RecordError::kCheckMismatch;
-        else if (budget != nullptr && !budget->Take(ChargedSize(stored_.data(), length)))
-            e = RecordError::kWalkTooLarge;
-        else
-            e = InflateRecord(stored_.data(), length, content_);
+        else {
+            if (budget != nullptr && !budget->Take(ChargedSize(rec, length)))
+                e = RecordError::kWalkTooLarge;
+            else
+                e = InflateRecord(rec, length, content_);
+            // The window keeps the bytes as stored, for records sharing them.
+            if (windowed)
+                RecordCipher(rec, std::min(length, kHeadSize), key);
+        }
     } catch (const std::bad_alloc&) {
         DebugTrace("TQBXManage.ReadRecord", "not enough memory for the record");
         e = RecordError::kNoMemory;
@@ -223,6 +234,58 @@ RecordError TQBXManage::ReadRecordChecked(int32_t r, std::string& stream, Decode
         stream.swap(content_);
     ReleaseLargeScratch();
     return e;
+}
+
+// A read that starts where the one before ended (or a little after it) is
+// taken as part of a run through the file, and each further read of the run
+// fetches more ahead into the window, up to kReadAheadMax: records are
+// mostly stored in their order, and one call per record costs as much as a
+// small record's inflate. Reads elsewhere fetch just their record, as before.
+// The window holds only bytes a read found in the file: a file cut short
+// under the reader ends the window where it ends, and the records past it
+// fail as any read of them does (a mapping of the file would fault there).
+// No check of the file per record: on a virtual machine that call alone
+// costs a quarter of the record's time.
+char* TQBXManage::StoredBytes(uint32_t offset, size_t length) {
+    const uint64_t end = uint64_t{offset} + length;
+    const bool in_run =
+        last_end_ != UINT64_MAX && offset >= last_end_ && offset - last_end_ <= kReadAheadGap;
+    last_end_ = end;
+    if (InWindow(offset, length))
+        return window_.get() + (offset - window_offset_);
+    read_ahead_ = in_run ? std::min(std::max(read_ahead_ * 2, kReadAheadMin), kReadAheadMax) : 0;
+    if (length >= read_ahead_) {
+        if (stored_.size() < length)
+            stored_.resize(length);
+        return IORead(offset, stored_.data(), length) ? stored_.data() : nullptr;
+    }
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(read_ahead_, file_size_ - offset));
+    if (window_capacity_ < want) {
+        // Uninitialised: only bytes the read fills are ever used.
+        window_ = std::make_unique_for_overwrite<char[]>(kReadAheadMax);
+        window_capacity_ = kReadAheadMax;
+    }
+    window_offset_ = offset;
+    window_size_ = ReadUpTo(offset, window_.get(), want);
+    return InWindow(offset, length) ? window_.get() : nullptr;
+}
+
+bool TQBXManage::InWindow(uint64_t offset, size_t length) const {
+    return window_size_ > 0 && offset >= window_offset_ &&
+           offset + length <= window_offset_ + window_size_;
+}
+
+size_t TQBXManage::ReadUpTo(uint64_t offset, char* buffer, size_t count) {
+    size_t done = 0;
+    while (done < count) {
+        ssize_t got = ::pread(fd_, buffer + done, count - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<size_t>(got);
+    }
+    return done;
 }
 
 void TQBXManage::ReleaseLargeScratch() {

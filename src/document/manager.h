@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -101,6 +102,9 @@ class TQBXManage {
     uint32_t ComputeDocumentCheck();
     void LoadDirectory();
     void ReleaseLargeScratch();
+    char* StoredBytes(uint32_t offset, size_t length);
+    bool InWindow(uint64_t offset, size_t length) const;
+    size_t ReadUpTo(uint64_t offset, char* buffer, size_t count);
 
     std::string file_name_;
     std::string password_;
@@ -116,6 +120,15 @@ class TQBXManage {
     // and the content it inflates into (handed to the caller by a swap).
     std::string stored_;
     std::string content_;
+    // Stored bytes read ahead of a run of reads in file order (the bytes as
+    // stored: a record deciphered in it is enciphered again after use), and
+    // how far the next read of such a run looks ahead.
+    std::unique_ptr<char[]> window_;
+    uint64_t window_offset_ = 0;
+    size_t window_size_ = 0;
+    size_t window_capacity_ = 0;
+    uint64_t last_end_ = UINT64_MAX;
+    size_t read_ahead_ = 0;
     std::mutex lock_;
 };
 
