@@ -13,10 +13,13 @@
 #include <gtk/gtk.h>
 #include <gtkmm/main.h>
 
+#include <gtkmm/treeview.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -123,6 +126,18 @@ struct Gaps {
     double wall_ms = 0, cpu_ms = 0;
 };
 
+// The rows of the list of that name, found as an assistive tool finds it.
+size_t ListedRows(Gtk::Widget& widget, const std::string& name) {
+    if (auto* list = dynamic_cast<Gtk::TreeView*>(&widget); list && list->get_name() == name)
+        return list->get_model() ? list->get_model()->children().size() : 0;
+    size_t found = 0;
+    if (auto* container = dynamic_cast<Gtk::Container*>(&widget)) {
+        for (Gtk::Widget* child : container->get_children())
+            found = std::max(found, ListedRows(*child, name));
+    }
+    return found;
+}
+
 Times WindowSearch(q3::reader::Tfm_Quillon3& w, const std::string& word, size_t& results,
                    Gaps& gaps) {
     auto last = Clock::now();
@@ -144,7 +159,7 @@ Times WindowSearch(q3::reader::Tfm_Quillon3& w, const std::string& word, size_t&
     const Times took = watch.Elapsed();
     tick();
     ticks.disconnect();
-    results = w.search_pane.store->children().size();
+    results = ListedRows(w, "search_results");
     return took;
 }
 

@@ -1,5 +1,8 @@
 #include "command_line.h"
 
+#include <algorithm>
+
+#include "common/licence.h"
 #include "server/ht_server.h"
 
 #ifndef QUILLON3_VERSION
@@ -8,32 +11,56 @@
 
 namespace q3::app {
 
+const std::vector<Option>& Options() {
+    static const std::vector<Option> options = {
+        {"-h", "--help", InfoRequest::kHelp, "print this help and exit"},
+        {"-V", "--version", InfoRequest::kVersion, "print the version and licence and exit"},
+        {"", "--", InfoRequest::kNone, "take the next argument as FILE even if it starts with -"},
+    };
+    return options;
+}
+
 InfoRequest InfoRequestOf(const std::vector<std::string>& args) {
     if (args.empty())
         return InfoRequest::kNone;
     const std::string& first = args.front();
-    if (first == "-h" || first == "--help")
-        return InfoRequest::kHelp;
-    if (first == "-V" || first == "--version")
-        return InfoRequest::kVersion;
+    for (const Option& option : Options()) {
+        if (first == option.short_name || first == option.long_name)
+            return option.request;
+    }
     return InfoRequest::kNone;
 }
+
+namespace {
+
+std::string HelpText() {
+    std::string text =
+        "Usage: quillon3 [FILE]\n"
+        "Reads QBX e-books. FILE, when it names an existing document, is opened\n"
+        "at start; other arguments are ignored.\n"
+        "\n";
+    for (const Option& option : Options()) {
+        std::string names = option.short_name;
+        if (!names.empty())
+            names += ", ";
+        names += option.long_name;
+        names.resize(std::max<size_t>(names.size() + 2, 15), ' ');
+        text += "  " + names + option.help + "\n";
+    }
+    text += "\nSee quillon3(1) and qbxtool(1).\n";
+    return text;
+}
+
+}  // namespace
 
 std::string InfoText(InfoRequest request) {
     switch (request) {
         case InfoRequest::kHelp:
-            return "Usage: quillon3 [FILE]\n"
-                   "Reads QBX e-books. FILE, when it names an existing document, is opened\n"
-                   "at start; other arguments are ignored.\n"
-                   "\n"
-                   "  -h, --help     print this help and exit\n"
-                   "  -V, --version  print the version and exit\n"
-                   "  --             take the next argument as FILE even if it starts with -\n"
-                   "\n"
-                   "See quillon3(1) and qbxtool(1).\n";
+            return HelpText();
         case InfoRequest::kVersion:
             return "quillon3 (Quillon3) " QUILLON3_VERSION ", build " +
-                   std::to_string(server::kReaderBuild) + "\n";
+                   std::to_string(server::kReaderBuild) + "\n" + kCopyrightLine + "\n" +
+                   kLicenceNotice;
         case InfoRequest::kNone:
             break;
     }

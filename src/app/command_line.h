@@ -9,6 +9,16 @@ namespace q3::app {
 
 enum class InfoRequest { kNone, kHelp, kVersion };
 
+// One option of the reader. The table drives the parsing and --help, and a
+// unit test checks the manual page against it.
+struct Option {
+    const char* short_name;  // "" when there is none
+    const char* long_name;
+    InfoRequest request;  // kNone for "--", which only ends the options
+    const char* help;
+};
+const std::vector<Option>& Options();
+
 // "-h"/"--help" or "-V"/"--version" as the first argument; any other
 // argument is the window's (a first argument that names no file is ignored
 // there).

@@ -77,9 +77,10 @@ int main(int argc, char** argv) {
     q3::reader::TApplicationModules modules;
     int status = 0;
     {
+        // Registered first, so the window can take its shortcuts from it.
+        app->register_application();
         q3::reader::Tfm_Quillon3 window(modules, args);
-        q3::reader::Tfm_NavForm nav(window.act_QBXNavHome, window.act_QBXNavNext,
-                                    window.act_QBXNavPrev);
+        q3::reader::Tfm_NavForm nav(window.Actions());
         window.SetNavForm(&nav);
         status = app->run(window);
     }

@@ -159,7 +159,7 @@ void WebBrowser::GoForward() {
     server::scheme::StartReaderLoad(view_, [this] { webkit_web_view_go_forward(view_); });
 }
 void WebBrowser::Stop() {
-    webkit_web_view_stop_loading(view_);
+    server::scheme::StopReaderLoad(view_);
 }
 void WebBrowser::Refresh() {
     webkit_web_view_reload(view_);

@@ -94,14 +94,16 @@ gboolean WebBrowser::HandleDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
     WebKitNavigationAction* action =
         webkit_navigation_policy_decision_get_navigation_action(navigation);
     browser.navigation_by_user_ = webkit_navigation_action_is_user_gesture(action) != FALSE;
+    const std::string address = RequestUri(action);
     const bool cancel = Guarded(false, [&] {
         bool c = false;
-        browser.OnBeforeNavigate(browser, RequestUri(action), c);
+        browser.OnBeforeNavigate(browser, address, c);
         return c;
     });
     if (!cancel)
         return FALSE;
     webkit_policy_decision_ignore(decision);
+    server::scheme::NoteRefusedNavigation(browser.view_, address);
     return TRUE;
 }
 

@@ -2,6 +2,7 @@
 // under `make test`), then the tests. Listing the tests needs no display.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <gtkmm/application.h>
 #include <gtkmm/main.h>
 
 #include <cstdio>
@@ -28,5 +29,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     Gtk::Main::init_gtkmm_internals();
+    // The windows take their shortcuts from the running application, as in
+    // the reader; without an identity it needs no session bus.
+    Glib::RefPtr<Gtk::Application> app = Gtk::Application::create("", Gio::APPLICATION_NON_UNIQUE);
+    app->register_application();
     return RUN_ALL_TESTS();
 }

@@ -2,6 +2,8 @@
 // window's action of that name, and every shortcut the table gives runs
 // exactly that action once, from a document page as a reader presses it.
 #include <gtest/gtest.h>
+#include <gtkmm/accelgroup.h>
+#include <gtkmm/application.h>
 
 #include <string>
 #include <vector>
@@ -28,28 +30,54 @@ TEST_F(Actions, EveryRowIsTheWindowsActionOfItsName) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
     for (const ActionDef* row : AllRows()) {
-        TAction* action = w.FindAction(row->name);
-        ASSERT_NE(action, nullptr) << row->name;
-        EXPECT_EQ(&action->Def(), row) << row->name;
-        EXPECT_EQ(action->Caption(), row->caption) << row->name;
+        ASSERT_TRUE(HasAction(w, row->name)) << row->name;
+        EXPECT_EQ(ActionRow(w, row->name), row) << row->name;
+        EXPECT_EQ(ActionCaption(w, row->name), row->caption) << row->name;
         // The start changes check marks (it hides the side bar); what is
         // enabled waits for a document.
-        EXPECT_EQ(action->Enabled(), row->enabled) << row->name;
+        EXPECT_EQ(ActionEnabled(w, row->name), row->enabled) << row->name;
+    }
+}
+
+TEST_F(Actions, EveryRowIsAGioActionOfTheWindowWithItsShortcutOnTheApplication) {
+    ReaderSession session;
+    Tfm_Quillon3& w = session.window();
+    GActionGroup* group = gtk_widget_get_action_group(GTK_WIDGET(w.gobj()), "win");
+    ASSERT_NE(group, nullptr);
+    auto app = Glib::RefPtr<Gtk::Application>::cast_dynamic(Gio::Application::get_default());
+    ASSERT_TRUE(app);
+    EXPECT_EQ(w.get_application(), app);
+    for (const ActionDef* row : AllRows()) {
+        const std::string name(row->name);
+        ASSERT_TRUE(g_action_group_has_action(group, name.c_str())) << name;
+        // Menu items and tool buttons follow the GIO action's sensitivity.
+        EXPECT_EQ(g_action_group_get_action_enabled(group, name.c_str()), row->enabled) << name;
+        const std::vector<Glib::ustring> accels = app->get_accels_for_action("win." + name);
+        if (row->shortcut.empty()) {
+            EXPECT_TRUE(accels.empty()) << name;
+        } else {
+            ASSERT_EQ(accels.size(), 1u) << name;
+            guint key = 0, want_key = 0;
+            Gdk::ModifierType mods, want_mods;
+            Gtk::AccelGroup::parse(accels[0], key, mods);
+            Gtk::AccelGroup::parse(std::string(row->shortcut), want_key, want_mods);
+            EXPECT_EQ(key, want_key) << name;
+            EXPECT_EQ(mods, want_mods) << name;
+        }
     }
 }
 
 TEST_F(Actions, EachShortcutRunsItsActionOnceFromADocumentPage) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
+    browser::WebBrowser& wb = HomeBrowser(w);
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "Cover page"); }));
     // What ran instead of what the actions do (open dialogs, full screen,
     // closing the page): only which action a key reached matters here.
     std::vector<std::string> ran;
     for (const ActionDef* row : AllRows()) {
-        TAction* action = w.FindAction(row->name);
-        action->SetHandler([&ran](TAction& a) { ran.emplace_back(a.Name()); });
-        action->SetEnabled(true);
+        ReplaceActionWork(w, row->name, [&ran](const std::string& name) { ran.push_back(name); });
+        SetActionEnabled(w, row->name, true);
     }
     ASSERT_TRUE(TakeFocus(w, &wb.Widget()));
     int shortcuts = 0;

@@ -13,22 +13,26 @@
 namespace q3::reader::testing {
 namespace {
 
-std::vector<std::string> Names(TBookmarksPane& pane) {
-    std::vector<std::string> out;
-    for (const BookmarkRecord& b : pane.Bookmarks())
-        out.push_back(b.name);
-    return out;
-}
-
-void Select(TBookmarksPane& pane, unsigned index) {
-    pane.bookmark_list.get_selection()->select(pane.store->children()[index]);
-}
+// The bookmarks' controls, found by their names.
+struct BookmarkControls {
+    explicit BookmarkControls(Tfm_Quillon3& w)
+        : list(Named<Gtk::TreeView>(w, "bookmark_list")),
+          subject_edit(Named<Gtk::Entry>(w, "subject_edit")),
+          add_button(Named<Gtk::Button>(w, "add_bookmark_button")),
+          delete_button(Named<Gtk::Button>(w, "delete_bookmark_button")),
+          show_button(Named<Gtk::Button>(w, "show_bookmark_button")) {}
+    Gtk::TreeView& list;
+    Gtk::Entry& subject_edit;
+    Gtk::Button& add_button;
+    Gtk::Button& delete_button;
+    Gtk::Button& show_button;
+};
 
 // The page is shown and the subject edit holds its title and address.
-bool Shows(browser::WebBrowser& wb, TBookmarksPane& pane, const std::string& page,
+bool Shows(browser::WebBrowser& wb, BookmarkControls& ui, const std::string& page,
            const std::string& title) {
     return wb.LocationUrl() == "qbx://reader/" + page && !wb.Busy() &&
-           pane.subject_edit.get_tooltip_text() == page && pane.subject_edit.get_text() == title;
+           HintOf(ui.subject_edit) == page && ui.subject_edit.get_text() == title;
 }
 
 class BookmarksTest : public ReaderTest {};
@@ -45,51 +49,52 @@ TEST_F(BookmarksTest, AddedDeletedJumpedToAndKeptForBooksOfTheSameName) {
     {
         ReaderSession session({first});
         Tfm_Quillon3& w = session.window();
-        TBookmarksPane& pane = w.bookmarks_pane;
-        browser::WebBrowser& wb = *w.home_browser;
-        ASSERT_TRUE(PumpUntil([&] { return Shows(wb, pane, "cover.htm", "Cover page"); }));
-        w.document_tabs.set_current_page(w.document_tabs.page_num(pane));
-        PumpUntil([&] { return pane.bookmark_list.get_mapped(); });
-        pane.add_bookmark_button.clicked();
+        BookmarkControls ui(w);
+        browser::WebBrowser& wb = HomeBrowser(w);
+        ASSERT_TRUE(PumpUntil([&] { return Shows(wb, ui, "cover.htm", "Cover page"); }));
+        ShowPage(Named<Gtk::Notebook>(w, "document_tabs"), "bookmarks_page");
+        PumpUntil([&] { return ui.list.get_mapped(); });
+        ui.add_button.clicked();
         wb.Navigate("qbx://reader/one/first.htm");
-        ASSERT_TRUE(PumpUntil([&] { return Shows(wb, pane, "one/first.htm", "First page"); }));
-        pane.add_bookmark_button.clicked();
-        pane.subject_edit.set_text(long_name);
-        pane.subject_edit.set_tooltip_text("http://example.com/");
-        pane.add_bookmark_button.clicked();
-        EXPECT_EQ(Names(pane), (std::vector<std::string>{"Cover page", "First page", cut_name}));
+        ASSERT_TRUE(PumpUntil([&] { return Shows(wb, ui, "one/first.htm", "First page"); }));
+        ui.add_button.clicked();
+        ui.subject_edit.set_text(long_name);
+        SetHint(ui.subject_edit, "http://example.com/");
+        ui.add_button.clicked();
+        EXPECT_EQ(RowTexts(ui.list),
+                  (std::vector<std::string>{"Cover page", "First page", cut_name}));
         // Nothing without a page address.
-        pane.subject_edit.set_tooltip_text("");
-        pane.add_bookmark_button.clicked();
-        EXPECT_EQ(pane.store->children().size(), 3u);
+        SetHint(ui.subject_edit, "");
+        ui.add_button.clicked();
+        EXPECT_EQ(RowCount(ui.list), 3);
 
         // A delete is stored at once.
-        Select(pane, 1);
-        pane.delete_bookmark_button.clicked();
-        EXPECT_EQ(Names(pane), (std::vector<std::string>{"Cover page", cut_name}));
+        SelectRow(ui.list, 1);
+        ui.delete_button.clicked();
+        EXPECT_EQ(RowTexts(ui.list), (std::vector<std::string>{"Cover page", cut_name}));
         const std::string key = BookmarkKey(first);
         EXPECT_EQ(ReadHkcuInteger(key, "MaskerCount", -1), 2);
         EXPECT_EQ(ReadHkcuString(key, "BookName1", ""), cut_name);
 
         // Enter in the list goes to a page of the book, the show button to a
         // web address as it stands.
-        Select(pane, 0);
+        SelectRow(ui.list, 0);
         GdkEvent* enter = gdk_event_new(GDK_KEY_PRESS);
-        enter->key.window = GDK_WINDOW(g_object_ref(pane.bookmark_list.get_window()->gobj()));
+        enter->key.window = GDK_WINDOW(g_object_ref(ui.list.get_window()->gobj()));
         enter->key.keyval = GDK_KEY_Return;
         enter->key.send_event = TRUE;
-        gtk_widget_event(GTK_WIDGET(pane.bookmark_list.gobj()), enter);
+        gtk_widget_event(GTK_WIDGET(ui.list.gobj()), enter);
         gdk_event_free(enter);
-        EXPECT_TRUE(PumpUntil([&] { return Shows(wb, pane, "cover.htm", "Cover page"); }));
+        EXPECT_TRUE(PumpUntil([&] { return Shows(wb, ui, "cover.htm", "Cover page"); }));
         std::string asked;
         CatchWebNavigations(wb, asked);
-        Select(pane, 1);
-        pane.show_bookmark_button.clicked();
+        SelectRow(ui.list, 1);
+        ui.show_button.clicked();
         EXPECT_TRUE(PumpUntil([&] { return asked == "http://example.com/"; })) << asked;
     }
     // A restart, and another book of the same file name: the same two.
     ReaderSession session({same_name});
-    EXPECT_EQ(Names(session.window().bookmarks_pane),
+    EXPECT_EQ(RowTexts(Named<Gtk::TreeView>(session.window(), "bookmark_list")),
               (std::vector<std::string>{"Cover page", cut_name}));
 }
 

@@ -72,10 +72,10 @@ TEST_F(Chrome, TypingInTheAddressBoxAppendsOnlyTheRestSelected) {
     WriteHistory(DataFile("RURLs.dat"), {"http://example.org/faq.html"});
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
     std::string asked;
-    CatchWebNavigations(*w.home_browser, asked);
-    Gtk::Entry& box = w.address_panel.UrlEntry();
+    CatchWebNavigations(HomeBrowser(w), asked);
+    Gtk::Entry& box = AddressEntry(w);
 
     Click(box);
     PressKey("ctrl+a");
@@ -109,7 +109,7 @@ TEST_F(Chrome, TypingInTheAddressBoxAppendsOnlyTheRestSelected) {
     EXPECT_EQ(asked, "http://example.org/faq.html");
 
     // An address the window puts into the box is not completed.
-    w.address_panel.UrlEntry().set_text("http://e");
+    AddressEntry(w).set_text("http://e");
     PumpFor(std::chrono::milliseconds(100));
     EXPECT_EQ(box.get_text(), "http://e");
 }
@@ -120,8 +120,8 @@ TEST_F(Chrome, RegressionAClickBesideTheOpenSuggestionsReachesWhatWasClicked) {
     WriteHistory(DataFile("RURLs.dat"), {"http://example.org/faq.html"});
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "Cover page"; }));
-    Gtk::Entry& box = w.address_panel.UrlEntry();
+    ASSERT_TRUE(PumpUntil([&] { return HomeBrowser(w).Title() == "Cover page"; }));
+    Gtk::Entry& box = AddressEntry(w);
     const auto suggestions_open = [&] {
         for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
             if (window->get_visible() && window->get_attached_to() == &box)
@@ -134,11 +134,10 @@ TEST_F(Chrome, RegressionAClickBesideTheOpenSuggestionsReachesWhatWasClicked) {
     PressKey("BackSpace");
     TypeText("http://e");
     ASSERT_TRUE(PumpUntil(suggestions_open));
-    Click(TabLabel(w.side_bar, w.resource_pane));
+    Click(TabLabel(Named<Gtk::Notebook>(w, "side_bar"), Named<Gtk::Widget>(w, "resource_page")));
     EXPECT_TRUE(PumpUntil([&] { return !suggestions_open(); }));
-    EXPECT_TRUE(PumpUntil([&] {
-        return w.side_bar.get_nth_page(w.side_bar.get_current_page()) == &w.resource_pane;
-    }));
+    EXPECT_TRUE(PumpUntil(
+        [&] { return CurrentPageName(Named<Gtk::Notebook>(w, "side_bar")) == "resource_page"; }));
 }
 
 // Regression: the owner-drawn tab labels had windows of their own that took
@@ -146,51 +145,52 @@ TEST_F(Chrome, RegressionAClickBesideTheOpenSuggestionsReachesWhatWasClicked) {
 TEST_F(Chrome, SideBarTabsSwitchOnAClickOnTheirLabels) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(w.side_bar.get_visible());
+    ASSERT_TRUE(Named<Gtk::Notebook>(w, "side_bar").get_visible());
     PumpFor(std::chrono::milliseconds(300));
-    for (Gtk::Widget* page : std::initializer_list<Gtk::Widget*>{
-             &w.index_pane, &w.search_pane, &w.bookmarks_pane, &w.contents_pane}) {
-        Click(TabLabel(w.document_tabs, *page));
-        EXPECT_EQ(w.document_tabs.get_nth_page(w.document_tabs.get_current_page()), page)
-            << TabCaption(w.document_tabs, TabIndexOf(w.document_tabs, *page));
+    auto& document_tabs = Named<Gtk::Notebook>(w, "document_tabs");
+    for (const char* page : {"index_page", "search_page", "bookmarks_page", "contents_page"}) {
+        Gtk::Widget& sheet = Named<Gtk::Widget>(document_tabs, page);
+        Click(TabLabel(document_tabs, sheet));
+        EXPECT_EQ(CurrentPageName(document_tabs), page)
+            << TabCaption(document_tabs, TabIndexOf(document_tabs, sheet));
     }
-    Click(TabLabel(w.side_bar, w.resource_pane));
-    EXPECT_EQ(w.side_bar.get_nth_page(w.side_bar.get_current_page()), &w.resource_pane);
-    Click(TabLabel(w.side_bar, w.books_page));
-    EXPECT_EQ(w.side_bar.get_nth_page(w.side_bar.get_current_page()), &w.books_page);
+    Click(TabLabel(Named<Gtk::Notebook>(w, "side_bar"), Named<Gtk::Widget>(w, "resource_page")));
+    EXPECT_EQ(CurrentPageName(Named<Gtk::Notebook>(w, "side_bar")), "resource_page");
+    Click(TabLabel(Named<Gtk::Notebook>(w, "side_bar"), Named<Gtk::Box>(w, "books_page")));
+    EXPECT_EQ(CurrentPageName(Named<Gtk::Notebook>(w, "side_bar")), "books_page");
 }
 
 TEST_F(Chrome, PageTabLabelsTakeClicksDoubleClicksAndTheMenu) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
-    browser::WebBrowser* other = w.NewBrowserTab(w.home_browser.get());
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
+    browser::WebBrowser* other = w.NewBrowserTab(&HomeBrowser(w));
     ASSERT_NE(other, nullptr);
-    Gtk::Widget* other_sheet = w.page_tabs.get_nth_page(1);
+    Gtk::Widget* other_sheet = Named<Gtk::Notebook>(w, "page_tabs").get_nth_page(1);
     PumpFor(std::chrono::milliseconds(300));
 
-    Click(TabLabel(w.page_tabs, w.home_tab));
-    EXPECT_EQ(w.page_tabs.get_current_page(), 0);
-    Click(TabLabel(w.page_tabs, *other_sheet));
-    EXPECT_EQ(w.page_tabs.get_current_page(), 1);
+    Click(TabLabel(Named<Gtk::Notebook>(w, "page_tabs"), Named<Gtk::Box>(w, "home_tab")));
+    EXPECT_EQ(Named<Gtk::Notebook>(w, "page_tabs").get_current_page(), 0);
+    Click(TabLabel(Named<Gtk::Notebook>(w, "page_tabs"), *other_sheet));
+    EXPECT_EQ(Named<Gtk::Notebook>(w, "page_tabs").get_current_page(), 1);
 
     // The menu comes up over the label itself.
-    Click(TabLabel(w.page_tabs, *other_sheet), 3);
-    EXPECT_TRUE(PumpUntil([&] { return w.page_tabs_menu.get_visible(); }));
+    Click(TabLabel(Named<Gtk::Notebook>(w, "page_tabs"), *other_sheet), 3);
+    EXPECT_TRUE(PumpUntil([&] { return PopupMenu(w, "page_tabs_menu").get_visible(); }));
     PressKey("Escape");
-    EXPECT_TRUE(PumpUntil([&] { return !w.page_tabs_menu.get_visible(); }));
+    EXPECT_TRUE(PumpUntil([&] { return !PopupMenu(w, "page_tabs_menu").get_visible(); }));
 
     // "双击也可以关闭该页": a double-click closes the other tab; on the home
     // tab it rebuilds the home page and the tab stays.
-    Click(TabLabel(w.page_tabs, *other_sheet), 1, 2);
-    EXPECT_TRUE(PumpUntil([&] { return w.page_tabs.get_n_pages() == 1; }));
+    Click(TabLabel(Named<Gtk::Notebook>(w, "page_tabs"), *other_sheet), 1, 2);
+    EXPECT_TRUE(PumpUntil([&] { return Named<Gtk::Notebook>(w, "page_tabs").get_n_pages() == 1; }));
     EXPECT_EQ(w.PageTabCount(), 0u);
-    w.home_browser->Navigate("about:blank");
+    HomeBrowser(w).Navigate("about:blank");
     ASSERT_TRUE(
-        PumpUntil([&] { return w.home_browser->Title().empty() && !w.home_browser->Busy(); }));
-    Click(TabLabel(w.page_tabs, w.home_tab), 1, 2);
-    EXPECT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
-    EXPECT_EQ(w.page_tabs.get_n_pages(), 1);
+        PumpUntil([&] { return HomeBrowser(w).Title().empty() && !HomeBrowser(w).Busy(); }));
+    Click(TabLabel(Named<Gtk::Notebook>(w, "page_tabs"), Named<Gtk::Box>(w, "home_tab")), 1, 2);
+    EXPECT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
+    EXPECT_EQ(Named<Gtk::Notebook>(w, "page_tabs").get_n_pages(), 1);
 }
 
 // Regression: opened any way but the command line, a book's first page
@@ -200,31 +200,31 @@ TEST_F(Chrome, ABookOpenedAnyWayShowsItsContentsUnderMyBooks) {
     WriteHistory(DataFile("RURLs.dat"), {book});
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
     const auto contents_in_front = [&w] {
-        return w.side_bar.get_nth_page(w.side_bar.get_current_page()) == &w.books_page &&
-               w.document_tabs.get_nth_page(w.document_tabs.get_current_page()) == &w.contents_pane;
+        return CurrentPageName(Named<Gtk::Notebook>(w, "side_bar")) == "books_page" &&
+               CurrentPageName(Named<Gtk::Notebook>(w, "document_tabs")) == "contents_page";
     };
     const auto back_to_recommended = [&w] {
-        w.side_bar.set_current_page(w.side_bar.page_num(w.resource_pane));
-        w.document_tabs.set_current_page(w.document_tabs.page_num(w.index_pane));
+        ShowPage(Named<Gtk::Notebook>(w, "side_bar"), "resource_page");
+        ShowPage(Named<Gtk::Notebook>(w, "document_tabs"), "index_page");
     };
-    ASSERT_EQ(w.side_bar.get_nth_page(w.side_bar.get_current_page()), &w.resource_pane);
+    ASSERT_EQ(CurrentPageName(Named<Gtk::Notebook>(w, "side_bar")), "resource_page");
 
     // The history link on the home page.
-    ASSERT_TRUE(ClickLink(*w.home_browser, "a[href^=\"open://\"]"));
+    ASSERT_TRUE(ClickLink(HomeBrowser(w), "a[href^=\"open://\"]"));
     ASSERT_TRUE(PumpUntil([&] { return w.Server()->Document() != nullptr; }));
     EXPECT_TRUE(PumpUntil(contents_in_front));
 
     // The help action.
     back_to_recommended();
-    w.act_Help.Execute();
+    Activate(w, "act_Help");
     EXPECT_TRUE(contents_in_front());
 
     // The open dialog.
     back_to_recommended();
     dialogs_->file_answers.push_back(book);
-    w.act_openfile.Execute();
+    Activate(w, "act_openfile");
     ASSERT_EQ(w.Server()->Document()->FileName(), book);
     EXPECT_TRUE(contents_in_front());
 }
@@ -233,14 +233,14 @@ TEST_F(Chrome, ABookOpenedAnyWayShowsItsContentsUnderMyBooks) {
 TEST_F(Chrome, TabCaptionsCutLatinTitlesAtSixteenEvenWithANoBreakSpace) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
     const auto caption_for = [&w](const char* title_html) {
         const std::string html = std::string("<html><head><title>") + title_html +
                                  "</title></head><body>x</body></html>";
-        webkit_web_view_load_html(w.home_browser->View(), html.c_str(), "about:blank");
-        PumpUntil([&] { return !w.home_browser->Busy() && w.home_browser->Title() != "首页"; });
+        webkit_web_view_load_html(HomeBrowser(w).View(), html.c_str(), "about:blank");
+        PumpUntil([&] { return !HomeBrowser(w).Busy() && HomeBrowser(w).Title() != "首页"; });
         PumpFor(std::chrono::milliseconds(100));
-        return TabCaption(w.page_tabs, 0);
+        return TabCaption(Named<Gtk::Notebook>(w, "page_tabs"), 0);
     };
     EXPECT_EQ(caption_for("1.&nbsp;Introduction to it"), "1.\u00a0Introduction ...");
     EXPECT_EQ(caption_for("第一章 什么是电子书呢"), "第一章 什么是电...");
@@ -250,9 +250,9 @@ TEST_F(Chrome, SaveAsProposesThePagesOwnFileName) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
     ASSERT_TRUE(PumpUntil([&] {
-        return w.home_browser->LocationUrl() == "qbx://reader/cover.htm" && !w.home_browser->Busy();
+        return HomeBrowser(w).LocationUrl() == "qbx://reader/cover.htm" && !HomeBrowser(w).Busy();
     }));
-    w.act_saveas.Execute();  // the double cancels the dialog
+    Activate(w, "act_saveas");  // the double cancels the dialog
     ASSERT_FALSE(dialogs_->save_names.empty());
     EXPECT_EQ(dialogs_->save_names.back(), "cover.htm");
 }
@@ -262,12 +262,12 @@ TEST_F(Chrome, SaveAsProposesThePagesOwnFileName) {
 TEST_F(Chrome, AnAddressThatCannotBeLoadedShowsTheProgramsChinesePage) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
     const std::string missing = "file://" + dir_.File("no-such-page.htm");
-    w.home_browser->Navigate(missing);
-    ASSERT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "无法显示该网页"; }));
-    EXPECT_EQ(w.home_browser->LocationUrl(), missing);
-    const std::string text = PageResult(*w.home_browser, "document.body.innerText");
+    HomeBrowser(w).Navigate(missing);
+    ASSERT_TRUE(PumpUntil([&] { return HomeBrowser(w).Title() == "无法显示该网页"; }));
+    EXPECT_EQ(HomeBrowser(w).LocationUrl(), missing);
+    const std::string text = PageResult(HomeBrowser(w), "document.body.innerText");
     EXPECT_NE(text.find("no-such-page.htm"), std::string::npos) << text;
     EXPECT_NE(text.find("请检查地址是否正确"), std::string::npos) << text;
 }
@@ -277,11 +277,11 @@ TEST_F(Chrome, AnAddressThatCannotBeLoadedShowsTheProgramsChinesePage) {
 TEST_F(Chrome, PageAreaIsWholeAgainWhenAPopUpOverItCloses) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
     // No link under the pointer changes the page meanwhile.
     MoveTo({0, 0});
     PumpFor(std::chrono::milliseconds(500));
-    Gtk::Widget& view = w.home_browser->Widget();
+    Gtk::Widget& view = HomeBrowser(w).Widget();
     int view_x = 0, view_y = 0;
     view.translate_coordinates(w, 0, 0, view_x, view_y);
     const int width = view.get_allocated_width() / 2, height = 60;

@@ -19,8 +19,8 @@ constexpr const char* kValue = "FackColor-Quillon3";
 
 std::vector<bool> Marks(Tfm_Quillon3& w) {
     std::vector<bool> marks;
-    for (Gtk::CheckMenuItem* item : w.color_scheme_items)
-        marks.push_back(item->get_active());
+    for (std::size_t i = 0; i < ColorSchemeMenu::kEntryCount; ++i)
+        marks.push_back(ColorSchemeItem(w, i).get_active());
     return marks;
 }
 
@@ -28,15 +28,15 @@ TEST_F(ReaderColor, MenuHoldsTheFiveEntriesInOrder) {
     ReaderSession s;
     const char* captions[] = {"默认", "粉蓝", "粉绿", "粉红", "自定义"};
     for (std::size_t i = 0; i < ColorSchemeMenu::kEntryCount; ++i) {
-        EXPECT_EQ(s.window().color_scheme_items[i]->get_label(), captions[i]);
-        EXPECT_TRUE(s.window().color_scheme_items[i]->get_draw_as_radio());
+        EXPECT_EQ(ColorSchemeItem(s.window(), i).get_label(), captions[i]);
+        EXPECT_TRUE(ColorSchemeItem(s.window(), i).get_draw_as_radio());
     }
 }
 
 TEST_F(ReaderColor, ChoosingAnEntrySetsStoresAndRecolours) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    w.color_scheme_items[ColorSchemeMenu::kLightGreenEntry]->activate();
+    ColorSchemeItem(w, ColorSchemeMenu::kLightGreenEntry).activate();
     EXPECT_EQ(w.Color(), 0xDDFFDDu);
     EXPECT_EQ(Marks(w), (std::vector<bool>{false, false, true, false, false}));
     EXPECT_EQ(ReadHkcuInteger(kKey, kValue, -1), 0xDDFFDD);
@@ -45,13 +45,13 @@ TEST_F(ReaderColor, ChoosingAnEntrySetsStoresAndRecolours) {
     EXPECT_NE(w.AdBodyStyle().find("background-color: #DDFFDD"), std::string::npos);
     // Without an advertisement there is no ad page to restyle, and no ad
     // browser is made for it (the online tests restyle a shown ad).
-    EXPECT_EQ(w.ad_browser, nullptr);
+    EXPECT_EQ(AdBrowser(w), nullptr);
 }
 
 TEST_F(ReaderColor, ClickingTheCheckedEntryLeavesNoneChecked) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    w.color_scheme_items[ColorSchemeMenu::kLightBlueEntry]->activate();
+    ColorSchemeItem(w, ColorSchemeMenu::kLightBlueEntry).activate();
     EXPECT_EQ(Marks(w), (std::vector<bool>{false, false, false, false, false}));
     EXPECT_EQ(w.Color(), 0xF0CAA6u);
     EXPECT_EQ(ReadHkcuInteger(kKey, kValue, -1), 0xF0CAA6);
@@ -60,7 +60,7 @@ TEST_F(ReaderColor, ClickingTheCheckedEntryLeavesNoneChecked) {
 TEST_F(ReaderColor, DefaultEntryIsTheButtonFaceSystemColour) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    w.color_scheme_items[ColorSchemeMenu::kDefault]->activate();
+    ColorSchemeItem(w, ColorSchemeMenu::kDefault).activate();
     const auto button_face = browser::SystemColorRef(browser::SystemColor::kButtonFace);
     EXPECT_EQ(w.Color(), button_face);
     EXPECT_EQ(static_cast<browser::WindowColor>(ReadHkcuInteger(kKey, kValue, -1)), button_face);
@@ -69,7 +69,7 @@ TEST_F(ReaderColor, DefaultEntryIsTheButtonFaceSystemColour) {
 TEST_F(ReaderColor, CancelledCustomColourChangesNothing) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    w.color_scheme_items[ColorSchemeMenu::kCustom]->activate();  // the double cancels
+    ColorSchemeItem(w, ColorSchemeMenu::kCustom).activate();  // the double cancels
     ASSERT_EQ(dialogs_->colour_starts.size(), 1u);
     EXPECT_EQ(dialogs_->colour_starts[0], 0xF0CAA6u);
     EXPECT_EQ(w.Color(), 0xF0CAA6u);
@@ -81,7 +81,7 @@ TEST_F(ReaderColor, ConfirmedCustomColourIsUsedAndStored) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
     dialogs_->color_answers.push_back(0x00336699);
-    w.color_scheme_items[ColorSchemeMenu::kCustom]->activate();
+    ColorSchemeItem(w, ColorSchemeMenu::kCustom).activate();
     EXPECT_EQ(w.Color(), 0x00336699u);
     EXPECT_EQ(Marks(w), (std::vector<bool>{false, false, false, false, true}));
     EXPECT_EQ(ReadHkcuInteger(kKey, kValue, -1), 0x00336699);
@@ -117,9 +117,9 @@ std::vector<Gtk::Label*> PaintedCaptions(Gtk::Widget& widget, std::vector<Gtk::L
 TEST_F(ReaderColor, RegressionEveryCaptionReadsOnABlackCustomColour) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    w.act_NavTree.Execute();  // the side bar with its panes
+    Activate(w, "act_NavTree");  // the side bar with its panes
     dialogs_->color_answers.push_back(0x00000000);
-    w.color_scheme_items[ColorSchemeMenu::kCustom]->activate();
+    ColorSchemeItem(w, ColorSchemeMenu::kCustom).activate();
     ASSERT_EQ(w.Color(), 0u);
     PumpFor(std::chrono::milliseconds(200));
     const std::vector<Gtk::Label*> captions = PaintedCaptions(w);
@@ -132,7 +132,8 @@ TEST_F(ReaderColor, RegressionEveryCaptionReadsOnABlackCustomColour) {
     }
     EXPECT_TRUE(address_label);
     // A button that keeps its own light ground keeps dark text.
-    Gtk::Label* show_index = dynamic_cast<Gtk::Label*>(w.index_pane.show_index_button.get_child());
+    Gtk::Label* show_index =
+        dynamic_cast<Gtk::Label*>(Named<Gtk::Button>(w, "show_index_button").get_child());
     ASSERT_NE(show_index, nullptr);
     EXPECT_GE(browser::ContrastRatio(TextColour(*show_index), 0xFFFFFF),
               browser::kReadableContrast);

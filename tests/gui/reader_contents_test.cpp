@@ -62,14 +62,16 @@ std::string WriteBigBook(const std::string& path) {
     return path;
 }
 
-std::string SelectedCaption(Tfm_Quillon3& w) {
-    Gtk::TreeIter row = w.contents_pane.contents_tree.get_selection()->get_selected();
-    return row ? Glib::ustring((*row)[w.contents_pane.columns.caption]).raw() : "";
+Gtk::TreeView& Tree(Tfm_Quillon3& w) {
+    return Named<Gtk::TreeView>(w, "contents_tree");
 }
 
-std::string IndexRowText(Tfm_Quillon3& w, int row) {
-    const auto it = w.index_pane.index_list.get_model()->children()[row];
-    return it ? Glib::ustring((*it)[w.index_pane.columns.text]).raw() : "";
+Gtk::TreeView& IndexList(Tfm_Quillon3& w) {
+    return Named<Gtk::TreeView>(w, "index_list");
+}
+
+std::string SelectedCaption(Tfm_Quillon3& w) {
+    return SelectedRowText(Tree(w));
 }
 
 void ReleaseKey(Gtk::Widget& widget, guint keyval) {
@@ -90,63 +92,63 @@ using ContentsTest = ReaderTest;
 TEST_F(ContentsTest, BigBookTreeIsCompleteWhereverItIsOpened) {
     ReaderSession session({WriteBigBook(dir_.File("big.qbx"))});
     Tfm_Quillon3& w = session.window();
-    ASSERT_EQ(w.contents_pane.NodeCount(), static_cast<size_t>(kChapters + kPages));
-    Glib::RefPtr<Gtk::TreeModel> tree = w.contents_pane.model;
-    ASSERT_EQ(tree->children().size(), static_cast<size_t>(kChapters));
+    Gtk::TreeView& view = Tree(w);
+    ASSERT_EQ(NodeCount(view), kChapters + kPages);
+    Glib::RefPtr<Gtk::TreeModel> tree = view.get_model();
+    ASSERT_EQ(RowCount(view), kChapters);
     // The first page is shown, in the first chapter, opened.
     EXPECT_TRUE(PumpUntil([&] { return SelectedCaption(w) == PageCaption(kPages); }));
     // The last chapter, expanded: every page, in contents order.
     const Gtk::TreePath last_chapter("29");
-    EXPECT_TRUE(w.contents_pane.contents_tree.expand_row(last_chapter, false));
+    EXPECT_TRUE(view.expand_row(last_chapter, false));
     Gtk::TreeIter chapter = tree->get_iter(last_chapter);
-    EXPECT_EQ(Glib::ustring((*chapter)[w.contents_pane.columns.caption]).raw(), "第30章");
+    EXPECT_EQ(RowText(view, last_chapter), "第30章");
     ASSERT_EQ(chapter->children().size(), static_cast<size_t>(kPagesPerChapter));
     const auto last_page = chapter->children()[kPagesPerChapter - 1];
-    EXPECT_EQ(Glib::ustring((*last_page)[w.contents_pane.columns.caption]).raw(), PageCaption(1));
+    EXPECT_EQ(RowText(view, tree->get_path(last_page)), PageCaption(1));
     EXPECT_EQ(tree->get_path(last_page).to_string(), "29:499");
     // Next from a chapter's last page goes to the next chapter, then into it;
     // previous comes back the same way.
-    w.contents_pane.contents_tree.expand_to_path(Gtk::TreePath("0:499"));
-    w.contents_pane.contents_tree.get_selection()->select(Gtk::TreePath("0:499"));
-    w.act_QBXNavNext.Execute();
+    view.expand_to_path(Gtk::TreePath("0:499"));
+    view.get_selection()->select(Gtk::TreePath("0:499"));
+    Activate(w, "act_QBXNavNext");
     EXPECT_EQ(SelectedCaption(w), "第2章");
-    w.act_QBXNavNext.Execute();
+    Activate(w, "act_QBXNavNext");
     EXPECT_EQ(SelectedCaption(w), PageCaption(kPages - kPagesPerChapter));
-    w.act_QBXNavPrev.Execute();
-    w.act_QBXNavPrev.Execute();
+    Activate(w, "act_QBXNavPrev");
+    Activate(w, "act_QBXNavPrev");
     EXPECT_EQ(SelectedCaption(w), PageCaption(kPages - kPagesPerChapter + 1));
     // A page deep in the book, reached without the tree, is found in it.
-    w.home_browser->Navigate(kPrefix + std::string("c27/p123.htm"));
+    HomeBrowser(w).Navigate(kPrefix + std::string("c27/p123.htm"));
     const std::string deep = PageCaption(kPages - (26 * kPagesPerChapter + 122));
     EXPECT_TRUE(PumpUntil([&] { return SelectedCaption(w) == deep; })) << SelectedCaption(w);
-    EXPECT_TRUE(w.contents_pane.contents_tree.row_expanded(Gtk::TreePath("26")));
+    EXPECT_TRUE(view.row_expanded(Gtk::TreePath("26")));
 }
 
 TEST_F(ContentsTest, BigBookIndexIsSortedScrollsAndFindsKeys) {
     ReaderSession session({WriteBigBook(dir_.File("big.qbx"))});
     Tfm_Quillon3& w = session.window();
-    w.document_tabs.set_current_page(w.document_tabs.page_num(w.index_pane));
-    ASSERT_TRUE(
-        PumpUntil([&] { return w.index_pane.index_list.get_model() == w.index_pane.model; }));
-    ASSERT_EQ(w.index_pane.model->children().size(), static_cast<size_t>(kPages));
-    EXPECT_EQ(IndexRowText(w, 0), PageCaption(1));
-    EXPECT_EQ(IndexRowText(w, kPages - 1), PageCaption(kPages));
+    ShowPage(Named<Gtk::Notebook>(w, "document_tabs"), "index_page");
+    Gtk::TreeView& list = IndexList(w);
+    // The list gets its rows when it is first shown.
+    ASSERT_TRUE(PumpUntil([&] { return RowCount(list) > 0; }));
+    ASSERT_EQ(RowCount(list), kPages);
+    EXPECT_EQ(RowText(list, 0), PageCaption(1));
+    EXPECT_EQ(RowText(list, kPages - 1), PageCaption(kPages));
     // Scrolled to its end, the list shows its last rows.
     Gtk::TreePath last;
     last.push_back(kPages - 1);
-    w.index_pane.index_list.scroll_to_row(last);
+    list.scroll_to_row(last);
     Gtk::TreePath first_shown, last_shown;
-    EXPECT_TRUE(PumpUntil([&] {
-        return w.index_pane.index_list.get_visible_range(first_shown, last_shown) &&
-               last_shown == last;
-    }));
+    EXPECT_TRUE(PumpUntil(
+        [&] { return list.get_visible_range(first_shown, last_shown) && last_shown == last; }));
     // The key search finds the first item with the prefix, far down the list.
-    w.index_pane.index_key_edit.set_text("页 1234");
-    ReleaseKey(w.index_pane.index_key_edit, GDK_KEY_4);
-    Gtk::TreeIter selected = w.index_pane.index_list.get_selection()->get_selected();
-    ASSERT_TRUE(selected);
-    EXPECT_EQ(Glib::ustring((*selected)[w.index_pane.columns.text]).raw(), PageCaption(12340));
-    ReleaseKey(w.index_pane.index_key_edit, GDK_KEY_Return);
+    auto& key_edit = Named<Gtk::Entry>(w, "index_key_edit");
+    key_edit.set_text("页 1234");
+    ReleaseKey(key_edit, GDK_KEY_4);
+    ASSERT_TRUE(HasSelection(list));
+    EXPECT_EQ(SelectedRowText(list), PageCaption(12340));
+    ReleaseKey(key_edit, GDK_KEY_Return);
     EXPECT_TRUE(PumpUntil([&] { return SelectedCaption(w) == PageCaption(12340); }));
 }
 
@@ -169,10 +171,10 @@ TEST_F(ContentsTest, ChineseIndexIsInPinyinOrderWithLettersWithoutCase) {
     writer.WriteFile(book);
     ReaderSession session({book});
     Tfm_Quillon3& w = session.window();
-    w.index_pane.EnsureListed();
-    std::vector<std::string> listed;
-    for (const Gtk::TreeRow& row : w.index_pane.index_list.get_model()->children())
-        listed.push_back(Glib::ustring(row[w.index_pane.columns.text]).raw());
+    // The list gets its rows when it is first shown.
+    ShowPage(Named<Gtk::Notebook>(w, "document_tabs"), "index_page");
+    ASSERT_TRUE(PumpUntil([&] { return RowCount(IndexList(w)) == 6; }));
+    const std::vector<std::string> listed = RowTexts(IndexList(w));
     // 安 an, 编 bian, 第 di, 什 shen: the order of a Chinese desktop.
     EXPECT_EQ(listed, (std::vector<std::string>{"Apt", "apt-get", "安装", "编程",
                                                 "第 1 章 GNU/Linux 教程", "什么是 Debian？"}));
@@ -202,23 +204,23 @@ std::string WriteLinkedBook(const std::string& path) {
 TEST_F(ContentsTest, TreeFollowsBackAndForward) {
     ReaderSession session({WriteLinkedBook(dir_.File("linked.qbx"))});
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
+    browser::WebBrowser& wb = HomeBrowser(w);
     ASSERT_TRUE(PumpUntil([&] { return Shows(wb, "cover.htm", "Cover page"); }));
     // A click on the tree, then a link in the page.
-    w.contents_pane.contents_tree.get_selection()->select(Gtk::TreePath("2"));
+    Tree(w).get_selection()->select(Gtk::TreePath("2"));
     w.ContentsClick();
     ASSERT_TRUE(PumpUntil([&] { return Shows(wb, "one/second.htm", "Second page"); }));
     browser::RunPageScript(wb, "document.getElementById('to-first').click()");
     ASSERT_TRUE(PumpUntil([&] { return Shows(wb, "one/first.htm", "First page"); }));
     EXPECT_TRUE(PumpUntil([&] { return SelectedCaption(w) == "First"; }));
     // "后退" and "前进": the page comes back, and the tree with it.
-    w.act_GoBack.Execute();
+    Activate(w, "act_GoBack");
     ASSERT_TRUE(PumpUntil([&] { return Shows(wb, "one/second.htm", "Second page"); }));
     EXPECT_TRUE(PumpUntil([&] { return SelectedCaption(w) == "Second"; })) << SelectedCaption(w);
-    w.act_GoBack.Execute();
+    Activate(w, "act_GoBack");
     ASSERT_TRUE(PumpUntil([&] { return Shows(wb, "cover.htm", "Cover page"); }));
     EXPECT_TRUE(PumpUntil([&] { return SelectedCaption(w) == "Cover"; })) << SelectedCaption(w);
-    w.act_GoTo.Execute();
+    Activate(w, "act_GoTo");
     ASSERT_TRUE(PumpUntil([&] { return Shows(wb, "one/second.htm", "Second page"); }));
     EXPECT_TRUE(PumpUntil([&] { return SelectedCaption(w) == "Second"; })) << SelectedCaption(w);
 }

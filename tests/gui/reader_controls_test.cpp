@@ -220,19 +220,22 @@ TEST_F(Controls, TabPainterDrawsTopTabsOnOneLine) {
 TEST_F(Controls, MainWindowTabsAreOwnerDrawnWithTheirCaptions) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    EXPECT_EQ(TabCaption(w.side_bar, 0), " 我的电子书  ");
-    EXPECT_EQ(TabCaption(w.side_bar, 1), " 强力推荐  ");
-    EXPECT_EQ(TabCaption(w.document_tabs, 0), "目录");
-    EXPECT_EQ(TabCaption(w.document_tabs, 1), "索引");
-    EXPECT_EQ(TabCaption(w.document_tabs, 2), "全文搜索");
-    EXPECT_EQ(TabCaption(w.document_tabs, 3), "书签");
+    auto& side_bar = Named<Gtk::Notebook>(w, "side_bar");
+    auto& document_tabs = Named<Gtk::Notebook>(w, "document_tabs");
+    auto& page_tabs = Named<Gtk::Notebook>(w, "page_tabs");
+    EXPECT_EQ(TabCaption(side_bar, 0), " 我的电子书  ");
+    EXPECT_EQ(TabCaption(side_bar, 1), " 强力推荐  ");
+    EXPECT_EQ(TabCaption(document_tabs, 0), "目录");
+    EXPECT_EQ(TabCaption(document_tabs, 1), "索引");
+    EXPECT_EQ(TabCaption(document_tabs, 2), "全文搜索");
+    EXPECT_EQ(TabCaption(document_tabs, 3), "书签");
     // The blank page's name first, then the home page's title.
-    EXPECT_TRUE(PumpUntil([&] { return TabCaption(w.page_tabs, 0) == "首页"; }))
-        << TabCaption(w.page_tabs, 0);
-    for (Gtk::Notebook* nb : {&w.side_bar, &w.document_tabs, &w.page_tabs}) {
+    EXPECT_TRUE(PumpUntil([&] { return TabCaption(page_tabs, 0) == "首页"; }))
+        << TabCaption(page_tabs, 0);
+    for (Gtk::Notebook* nb : {&side_bar, &document_tabs, &page_tabs}) {
         EXPECT_TRUE(HasOwnerDrawnTabs(*nb));
     }
-    EXPECT_EQ(w.side_bar.get_tab_pos(), Gtk::POS_LEFT);
+    EXPECT_EQ(side_bar.get_tab_pos(), Gtk::POS_LEFT);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "icons/shell_icons.h"
+#include "window_probe.h"
 
 namespace q3::reader::testing {
 
@@ -134,8 +135,7 @@ ScopedDialogs::~ScopedDialogs() {
 
 ReaderSession::ReaderSession(std::vector<std::string> args) {
     window_ = std::make_unique<Tfm_Quillon3>(modules_, std::move(args));
-    nav_ = std::make_unique<Tfm_NavForm>(window_->act_QBXNavHome, window_->act_QBXNavNext,
-                                         window_->act_QBXNavPrev);
+    nav_ = MakeNavForm(*window_);
     window_->SetNavForm(nav_.get());
     window_->show();
     PumpUntil([this] { return window_->get_mapped(); }, std::chrono::seconds(10));

@@ -20,6 +20,7 @@
 #include "reader/dialogs/nav_form.h"
 #include "reader/main_window/main_window.h"
 #include "support/temp_dir.h"
+#include "window_probe.h"
 
 namespace q3::reader::testing {
 

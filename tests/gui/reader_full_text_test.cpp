@@ -29,7 +29,7 @@ void SendKey(Gtk::Widget& widget, GdkEventType type, guint keyval) {
 class StatusLog {
   public:
     explicit StatusLog(Tfm_Quillon3& w) {
-        label_ = dynamic_cast<Gtk::Label*>(w.status_bar.get_children().front());
+        label_ = StatusPanels(w).at(0);
         connection_ = label_->property_label().signal_changed().connect([this] { Changed(); });
     }
     ~StatusLog() { connection_.disconnect(); }
@@ -90,22 +90,30 @@ std::string WriteSearchBook(const std::string& path) {
     return path;
 }
 
-std::vector<std::string> Results(TSearchPane& pane) {
-    std::vector<std::string> out;
-    for (const Gtk::TreeRow& row : pane.store->children())
-        out.push_back(Glib::ustring(row[pane.columns.text]).raw());
-    return out;
+// The search tab's controls, found by their names.
+struct SearchControls {
+    explicit SearchControls(Tfm_Quillon3& w)
+        : key_edit(Named<Gtk::Entry>(w, "search_key_edit")),
+          button(Named<Gtk::Button>(w, "full_search_button")),
+          results(Named<Gtk::TreeView>(w, "search_results")) {}
+    Gtk::Entry& key_edit;
+    Gtk::Button& button;
+    Gtk::TreeView& results;
+};
+
+std::vector<std::string> Results(SearchControls& ui) {
+    return RowTexts(ui.results);
 }
 
-std::string Hint(TSearchPane& pane, unsigned index) {
-    return pane.ResultHint(pane.store->children()[index]).raw();
+std::string Hint(SearchControls& ui, int index) {
+    return RowHint(ui.results, Gtk::TreePath(std::to_string(index)));
 }
 
 // Brings the search tab to front, as a click on its tab does.
 void ShowSearchTab(Tfm_Quillon3& w) {
-    w.side_bar.set_current_page(w.side_bar.page_num(w.books_page));
-    w.document_tabs.set_current_page(w.document_tabs.page_num(w.search_pane));
-    PumpUntil([&] { return w.search_pane.search_results.get_mapped(); });
+    ShowPage(Named<Gtk::Notebook>(w, "side_bar"), "books_page");
+    ShowPage(Named<Gtk::Notebook>(w, "document_tabs"), "search_page");
+    PumpUntil([&] { return Named<Gtk::TreeView>(w, "search_results").get_mapped(); });
 }
 
 class FullTextTest : public ReaderTest {};
@@ -113,29 +121,29 @@ class FullTextTest : public ReaderTest {};
 TEST_F(FullTextTest, ProgressAtFiftyAndHundredThenResultsOpenWithTheRawWord) {
     ReaderSession session({WriteSearchBook(dir_.File("search.qbx"))});
     Tfm_Quillon3& w = session.window();
-    TSearchPane& pane = w.search_pane;
+    SearchControls ui(w);
     ShowSearchTab(w);
     StatusLog status(w);
     // Blanks around the word: searched without them, shown and sent with them.
-    pane.search_key_edit.set_text(" Needle ");
-    SendKey(pane.search_key_edit, GDK_KEY_RELEASE, GDK_KEY_Return);
+    ui.key_edit.set_text(" Needle ");
+    SendKey(ui.key_edit, GDK_KEY_RELEASE, GDK_KEY_Return);
 
     EXPECT_EQ(status.texts, (std::vector<std::string>{"正在搜索：needle, 50/120，已找到：1个",
                                                       "正在搜索：needle, 100/120，已找到：2个",
                                                       "正在搜索： Needle , 找到 3 类似文档."}));
     // Page 10 only in a link target; record 70 has no contents node; the last
     // record is never searched.
-    EXPECT_EQ(Results(pane), (std::vector<std::string>{"Page 10", "Page 60", "Page 110"}));
-    EXPECT_EQ(pane.full_search_button.get_label(), "搜索");
-    EXPECT_EQ(pane.full_search_button_tag, 0);
+    EXPECT_EQ(Results(ui), (std::vector<std::string>{"Page 10", "Page 60", "Page 110"}));
+    EXPECT_EQ(ui.button.get_label(), "搜索");
+    EXPECT_FALSE(w.FullTextSearchRunning());
     // The hint is the page's text around the match, markup left out.
-    EXPECT_EQ(Hint(pane, 0), "before the link");
-    EXPECT_EQ(Hint(pane, 1), "a NEEDLE in page sixty");
+    EXPECT_EQ(Hint(ui, 0), "before the link");
+    EXPECT_EQ(Hint(ui, 1), "a NEEDLE in page sixty");
 
     // Enter in the list opens the selected result, the word as typed in its query.
-    pane.search_results.get_selection()->select(pane.store->children()[1]);
-    SendKey(pane.search_results, GDK_KEY_PRESS, GDK_KEY_Return);
-    browser::WebBrowser& wb = *w.home_browser;
+    SelectRow(ui.results, 1);
+    SendKey(ui.results, GDK_KEY_PRESS, GDK_KEY_Return);
+    browser::WebBrowser& wb = HomeBrowser(w);
     // (The engine drops the blank at the end of an address.)
     EXPECT_TRUE(PumpUntil([&] {
         return wb.LocationUrl() == "qbx://reader/p60.htm?key=%20Needle" && !wb.Busy();
@@ -145,45 +153,44 @@ TEST_F(FullTextTest, ProgressAtFiftyAndHundredThenResultsOpenWithTheRawWord) {
 TEST_F(FullTextTest, EnterWhileRunningStopsAndResultsFoundSoFarStay) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    TSearchPane& pane = w.search_pane;
+    SearchControls ui(w);
     // No document: the button does nothing, the status bar stays as it was.
     w.SetStatusText("before", 0);
-    pane.search_key_edit.set_text("needle");
-    pane.full_search_button.clicked();
-    EXPECT_EQ(w.status_bar.PanelText(0), "before");
+    ui.key_edit.set_text("needle");
+    ui.button.clicked();
+    EXPECT_EQ(StatusPanelTexts(w).at(0), "before");
 
     w.OpenQbx(WriteSearchBook(dir_.File("search.qbx")));
     ShowSearchTab(w);
     StatusLog status(w);
-    status.AfterFirstProgress(
-        [&] { SendKey(pane.search_key_edit, GDK_KEY_RELEASE, GDK_KEY_Return); });
-    pane.full_search_button.clicked();
+    status.AfterFirstProgress([&] { SendKey(ui.key_edit, GDK_KEY_RELEASE, GDK_KEY_Return); });
+    ui.button.clicked();
     EXPECT_EQ(status.texts.back(), "正在搜索：needle, 找到 1 类似文档.");
-    EXPECT_EQ(Results(pane), (std::vector<std::string>{"Page 10"}));
-    EXPECT_FALSE(pane.Searching());
-    EXPECT_EQ(pane.full_search_button.get_label(), "搜索");
+    EXPECT_EQ(Results(ui), (std::vector<std::string>{"Page 10"}));
+    EXPECT_FALSE(w.FullTextSearchRunning());
+    EXPECT_EQ(ui.button.get_label(), "搜索");
 }
 
 TEST_F(FullTextTest, OpeningABookFromInsideTheSearchEndsItFirst) {
     const std::string second = WriteBook("second.qbx");
     ReaderSession session({WriteSearchBook(dir_.File("search.qbx"))});
     Tfm_Quillon3& w = session.window();
-    TSearchPane& pane = w.search_pane;
+    SearchControls ui(w);
     StatusLog status(w);
-    int tab_while_searching = -1;
+    std::string tab_while_searching;
     status.AfterFirstProgress([&] {
-        tab_while_searching = w.document_tabs.get_current_page();
+        tab_while_searching = CurrentPageName(Named<Gtk::Notebook>(w, "document_tabs"));
         w.OpenQbx(second);
     });
     // As the address panel's full-text mode starts it: the tab comes to front
     // with the word in its edit (the opening then shows the contents again).
     w.StartFullTextSearch("needle");
-    EXPECT_EQ(tab_while_searching, w.document_tabs.page_num(pane));
-    EXPECT_EQ(pane.search_key_edit.get_text(), "needle");
+    EXPECT_EQ(tab_while_searching, "search_page");
+    EXPECT_EQ(ui.key_edit.get_text(), "needle");
     EXPECT_EQ(w.Server()->Document()->FileName(), second);
     // Nothing listed refers to the replaced book, and the walk went no further.
-    EXPECT_TRUE(Results(pane).empty());
-    EXPECT_FALSE(pane.Searching());
+    EXPECT_TRUE(Results(ui).empty());
+    EXPECT_FALSE(w.FullTextSearchRunning());
     EXPECT_EQ(status.texts.back(), "正在搜索：needle, 找到 0 类似文档.");
     EXPECT_EQ(
         std::count_if(status.texts.begin(), status.texts.end(),
@@ -194,7 +201,7 @@ TEST_F(FullTextTest, OpeningABookFromInsideTheSearchEndsItFirst) {
 TEST_F(FullTextTest, ClosingTheWindowFromInsideTheSearchEndsItFirst) {
     ReaderSession session({WriteSearchBook(dir_.File("search.qbx"))});
     Tfm_Quillon3& w = session.window();
-    TSearchPane& pane = w.search_pane;
+    SearchControls ui(w);
     StatusLog status(w);
     // As the window manager's close button delivers it; the double answers
     // the question with OK.
@@ -205,9 +212,11 @@ TEST_F(FullTextTest, ClosingTheWindowFromInsideTheSearchEndsItFirst) {
         gtk_main_do_event(event);
         gdk_event_free(event);
     });
-    pane.StartFullTextSearch("needle");
+    // Into the edit and a click on the button, as the tab's own start does.
+    ui.key_edit.set_text("needle");
+    ui.button.clicked();
     EXPECT_FALSE(w.get_visible());
-    EXPECT_FALSE(pane.Searching());
+    EXPECT_FALSE(w.FullTextSearchRunning());
     EXPECT_EQ(status.texts.back(), "正在搜索：needle, 找到 1 类似文档.");
 }
 

@@ -39,8 +39,7 @@ struct LoadCounter {
 };
 
 std::string SelectedCaption(Tfm_Quillon3& w) {
-    Gtk::TreeIter row = w.contents_pane.contents_tree.get_selection()->get_selected();
-    return row ? Glib::ustring((*row)[w.contents_pane.columns.caption]).raw() : "";
+    return SelectedRowText(Named<Gtk::TreeView>(w, "contents_tree"));
 }
 
 class InputTest : public ReaderTest {
@@ -76,7 +75,7 @@ class InputTest : public ReaderTest {
 TEST_F(InputTest, F5InADocumentPageRequestsItOncePerPress) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
+    browser::WebBrowser& wb = HomeBrowser(w);
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "Cover page"); }));
     LoadCounter loads(wb);
     ASSERT_TRUE(TakeFocus(w, &wb.Widget()));
@@ -98,7 +97,7 @@ TEST_F(InputTest, F5InADocumentPageRequestsItOncePerPress) {
     EXPECT_EQ(wb.LocationUrl(), "qbx://reader/cover.htm");
 
     // In the address box the key is the box's.
-    ASSERT_TRUE(TakeFocus(w, &w.address_panel.UrlEntry()));
+    ASSERT_TRUE(TakeFocus(w, &AddressEntry(w)));
     StrokeKey(w, GDK_KEY_F5);
     PumpFor(std::chrono::milliseconds(500));
     EXPECT_EQ(loads.started, 2);
@@ -107,10 +106,10 @@ TEST_F(InputTest, F5InADocumentPageRequestsItOncePerPress) {
 TEST_F(InputTest, CtrlArrowsStepTheContentsOnDocumentPagesOnly) {
     ReaderSession session({WriteFlatBook()});
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
+    browser::WebBrowser& wb = HomeBrowser(w);
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "Page A"); }));
     // From anywhere on a document page, the address box included.
-    ASSERT_TRUE(TakeFocus(w, &w.address_panel.UrlEntry()));
+    ASSERT_TRUE(TakeFocus(w, &AddressEntry(w)));
     const struct {
         guint key;
         const char* title;
@@ -139,7 +138,7 @@ TEST_F(InputTest, CtrlArrowsStepTheContentsOnDocumentPagesOnly) {
     EXPECT_EQ(wb.LocationUrl().substr(0, 7), "file://");
 
     // And in the address box they move the caret by words.
-    Gtk::Entry& entry = w.address_panel.UrlEntry();
+    Gtk::Entry& entry = AddressEntry(w);
     ASSERT_TRUE(TakeFocus(w, &entry));
     entry.set_text("one two");
     entry.set_position(-1);
@@ -153,17 +152,17 @@ TEST_F(InputTest, CtrlArrowsStepTheContentsOnDocumentPagesOnly) {
 TEST_F(InputTest, RegressionANoticeOfAPageServedBeforeAStepDoesNotTakeItBack) {
     ReaderSession session({WriteFlatBook()});
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
+    browser::WebBrowser& wb = HomeBrowser(w);
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "Page A"); }));
     const std::string first = SelectedCaption(w);
-    w.act_QBXNavNext.Execute();
+    Activate(w, "act_QBXNavNext");
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "Page B"); }));
     PumpFor(std::chrono::milliseconds(200));
     // Page B served once more (a frame, a reload) just before the step; its
     // notice waits for the loop, which the first page lets run.
     std::string served;
     w.Server()->ReadDataByStream("qbx://reader/B.htm", served);
-    w.act_QBXNavHome.Execute();
+    Activate(w, "act_QBXNavHome");
     EXPECT_TRUE(PumpUntil([&] { return Settled(wb, "Page A"); })) << wb.Title();
     EXPECT_EQ(SelectedCaption(w), first);
 }
@@ -171,7 +170,7 @@ TEST_F(InputTest, RegressionANoticeOfAPageServedBeforeAStepDoesNotTakeItBack) {
 TEST_F(InputTest, TabEnterArrowsAndDeleteInsideAPageReachThePage) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
+    browser::WebBrowser& wb = HomeBrowser(w);
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "首页"); }));
     wb.Navigate(WritePage(
         "form.htm",
@@ -196,36 +195,36 @@ TEST_F(InputTest, TabEnterArrowsAndDeleteInsideAPageReachThePage) {
 TEST_F(InputTest, CtrlWheelTowardTheUserEnlargesAndTheWheelFocusesThePage) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
+    browser::WebBrowser& wb = HomeBrowser(w);
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "首页"); }));
-    ASSERT_TRUE(TakeFocus(w, &w.address_panel.UrlEntry()));
+    ASSERT_TRUE(TakeFocus(w, &AddressEntry(w)));
     SendScroll(wb.Widget(), GDK_SCROLL_DOWN, 0);
     EXPECT_TRUE(wb.Widget().has_focus());
-    EXPECT_EQ(w.zoom_percent, 100);
+    EXPECT_EQ(w.ZoomPercent(), 100);
 
     SendScroll(wb.Widget(), GDK_SCROLL_DOWN, kCtrl);
-    EXPECT_EQ(w.zoom_percent, 110);
+    EXPECT_EQ(w.ZoomPercent(), 110);
     EXPECT_DOUBLE_EQ(webkit_web_view_get_zoom_level(wb.View()), 1.1);
     SendScroll(wb.Widget(), GDK_SCROLL_UP, kCtrl);
     SendScroll(wb.Widget(), GDK_SCROLL_UP, kCtrl);
-    EXPECT_EQ(w.zoom_percent, 90);
+    EXPECT_EQ(w.ZoomPercent(), 90);
     // A touchpad's small turns add up to one step.
     SendScroll(wb.Widget(), GDK_SCROLL_SMOOTH, kCtrl, 0.5);
-    EXPECT_EQ(w.zoom_percent, 90);
+    EXPECT_EQ(w.ZoomPercent(), 90);
     SendScroll(wb.Widget(), GDK_SCROLL_SMOOTH, kCtrl, 0.5);
-    EXPECT_EQ(w.zoom_percent, 100);
+    EXPECT_EQ(w.ZoomPercent(), 100);
 }
 
 TEST_F(InputTest, CtrlWInTheAddressBoxClosesTheActiveTab) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "首页"); }));
-    ASSERT_NE(w.NewBrowserTab(w.home_browser.get()), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return Settled(HomeBrowser(w), "首页"); }));
+    ASSERT_NE(w.NewBrowserTab(&HomeBrowser(w)), nullptr);
     ASSERT_EQ(w.PageTabCount(), 1u);
-    ASSERT_TRUE(TakeFocus(w, &w.address_panel.UrlEntry()));
+    ASSERT_TRUE(TakeFocus(w, &AddressEntry(w)));
     StrokeKey(w, GDK_KEY_w, kCtrl);
     EXPECT_EQ(w.PageTabCount(), 0u);
-    EXPECT_EQ(w.page_tabs.get_n_pages(), 1);
+    EXPECT_EQ(Named<Gtk::Notebook>(w, "page_tabs").get_n_pages(), 1);
 }
 
 // Drags with the real pointer of the display from a source window of this
@@ -255,15 +254,15 @@ TEST_F(InputTest, BookDroppedOnThePageOpensOnlyTheFirst) {
     const std::string second = WriteBook("second.qbx");
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "首页"); }));
+    ASSERT_TRUE(PumpUntil([&] { return Settled(HomeBrowser(w), "首页"); }));
     w.move(0, 0);
     DragSource source({Glib::filename_to_uri(first), Glib::filename_to_uri(second)});
     PumpUntil([&] { return source.get_mapped(); });
     PumpFor(std::chrono::milliseconds(300));
 
     int page_x = 0, page_y = 0;
-    w.home_browser->Widget().get_window()->get_origin(page_x, page_y);
-    const Gtk::Allocation a = w.home_browser->Widget().get_allocation();
+    HomeBrowser(w).Widget().get_window()->get_origin(page_x, page_y);
+    const Gtk::Allocation a = HomeBrowser(w).Widget().get_allocation();
     page_x += a.get_width() / 2;
     page_y += a.get_height() / 2;
     const std::vector<std::string> argv = {xdotool,
@@ -297,8 +296,8 @@ TEST_F(InputTest, BookDroppedOnThePageOpensOnlyTheFirst) {
     ASSERT_NE(w.Server()->Document(), nullptr);
     EXPECT_EQ(w.Server()->Document()->FileName(), first);
     // The page did not take the drop: it shows the book, not a file address.
-    EXPECT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "Cover page"); }))
-        << w.home_browser->LocationUrl();
+    EXPECT_TRUE(PumpUntil([&] { return Settled(HomeBrowser(w), "Cover page"); }))
+        << HomeBrowser(w).LocationUrl();
 }
 
 class AddressTest : public InputTest {};
@@ -323,19 +322,19 @@ TEST_F(AddressTest, DocumentAddressesAreShownReadableAndTypedBack) {
     writer.WriteFile(book);
     ReaderSession session({book});
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
-    Gtk::Entry& entry = w.address_panel.UrlEntry();
+    browser::WebBrowser& wb = HomeBrowser(w);
+    Gtk::Entry& entry = AddressEntry(w);
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "Manual"); }));
     EXPECT_EQ(entry.get_text(), "qbx://reader/维护者手册/index.html");
     EXPECT_NE(wb.LocationUrl().find("%E7%BB%B4"), std::string::npos);  // the engine's form
 
     // An untitled page is named by its readable address.
-    w.act_QBXNavNext.Execute();
+    Activate(w, "act_QBXNavNext");
     ASSERT_TRUE(PumpUntil([&] {
         return !wb.Busy() && wb.LocationUrl().find("htm") != std::string::npos &&
                entry.get_text() == "qbx://reader/维护者手册/说明.htm";
     })) << entry.get_text();
-    EXPECT_EQ(TabCaption(w.page_tabs, 0), "说明.htm");
+    EXPECT_EQ(TabCaption(Named<Gtk::Notebook>(w, "page_tabs"), 0), "说明.htm");
     EXPECT_EQ(w.get_title().rfind("说明.htm - ", 0), 0u) << w.get_title();
 
     // What is shown can be typed back, and the history keeps it readable.
@@ -343,7 +342,7 @@ TEST_F(AddressTest, DocumentAddressesAreShownReadableAndTypedBack) {
     entry.set_text("qbx://reader/维护者手册/index.html");
     StrokeKey(w, GDK_KEY_Return);
     EXPECT_TRUE(PumpUntil([&] { return Settled(wb, "Manual"); })) << wb.Title();
-    const std::vector<std::string> items = w.address_panel.UrlItems();
+    const std::vector<std::string> items = AddressItems(w);
     EXPECT_NE(std::find(items.begin(), items.end(), "qbx://reader/维护者手册/index.html"),
               items.end());
 }
@@ -351,22 +350,22 @@ TEST_F(AddressTest, DocumentAddressesAreShownReadableAndTypedBack) {
 TEST_F(AddressTest, RegressionUntitledPageAtAnAddressEndingInSlashKeepsATabCaption) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
+    browser::WebBrowser& wb = HomeBrowser(w);
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "首页"); }));
     // As a site's own address ("http://example.org/"): nothing after the "/".
     const std::string address = WritePage("untitled.htm", "<html><body>x</body></html>") + "#/";
     wb.Navigate(address);
     ASSERT_TRUE(PumpUntil([&] { return wb.LocationUrl() == address && !wb.Busy(); }));
     PumpFor(std::chrono::milliseconds(300));
-    EXPECT_EQ(TabCaption(w.page_tabs, 0), address.substr(0, 16) + "...");
+    EXPECT_EQ(TabCaption(Named<Gtk::Notebook>(w, "page_tabs"), 0), address.substr(0, 16) + "...");
 }
 
 TEST_F(AddressTest, TypedAddressWithoutASchemeIsBrowsedOverHttp) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
     std::string asked;
-    CatchWebNavigations(*w.home_browser, asked);
-    Gtk::Entry& entry = w.address_panel.UrlEntry();
+    CatchWebNavigations(HomeBrowser(w), asked);
+    Gtk::Entry& entry = AddressEntry(w);
     ASSERT_TRUE(TakeFocus(w, &entry));
     entry.set_text("www.example.com");
     StrokeKey(w, GDK_KEY_Return);
@@ -384,7 +383,7 @@ TEST_F(AddressTest, HttpsHistoryLinkIsBrowsedWithABookOpen) {
     std::ofstream(DataFile("RURLs.dat")) << "[URLs]\nurl0=https://example.org/x\nCount=1\n";
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
+    browser::WebBrowser& wb = HomeBrowser(w);
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "Cover page"); }));
     std::string asked;
     CatchWebNavigations(wb, asked);
@@ -408,9 +407,9 @@ TEST_F(AddressTest, MailLinkGoesToTheDesktopAndThePageStays) {
     } restore;
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
+    browser::WebBrowser& wb = HomeBrowser(w);
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "首页"); }));
-    const size_t history = w.address_panel.UrlItems().size();
+    const size_t history = AddressItems(w).size();
 
     // "Bug报告", clicked.
     const std::string at =
@@ -427,7 +426,7 @@ TEST_F(AddressTest, MailLinkGoesToTheDesktopAndThePageStays) {
     PumpFor(std::chrono::milliseconds(300));
     EXPECT_TRUE(Settled(wb, "首页"));
     EXPECT_EQ(wb.LocationUrl(), "about:blank");
-    EXPECT_EQ(w.address_panel.UrlItems().size(), history);
+    EXPECT_EQ(AddressItems(w).size(), history);
 
     // A page cannot start the desktop's programs on its own.
     wb.Navigate(WritePage("mail.htm",

@@ -79,8 +79,8 @@ TEST_F(LinksTest, HomePageListsTheHistoryNewestFirstWithoutAboutBlank) {
                  {"/x/a.qbx", "http://example.org/one", "about:blank", "/x/B.QBX"});
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
-    const std::string links = HomeLinks(*w.home_browser);
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
+    const std::string links = HomeLinks(HomeBrowser(w));
     const size_t b = links.find("open://%7C%2Fx%2FB.QBX%7C");
     const size_t a = links.find("open://%7C%2Fx%2Fa.qbx%7C");
     ASSERT_NE(a, std::string::npos) << links;
@@ -91,7 +91,7 @@ TEST_F(LinksTest, HomePageListsTheHistoryNewestFirstWithoutAboutBlank) {
     EXPECT_EQ(links.find("about:blank"), std::string::npos);
     EXPECT_NE(links.find("open:(help)"), std::string::npos);
     EXPECT_NE(links.find("clear:(url)"), std::string::npos);
-    EXPECT_EQ(w.address_panel.UrlEntry().get_text(), "about:blank");
+    EXPECT_EQ(AddressEntry(w).get_text(), "about:blank");
 }
 
 // "open://|path|" as the home page writes it.
@@ -145,16 +145,16 @@ TEST_F(LinksTest, RegressionNoScriptOrFramedPageUsesTheReadersLinkForms) {
     const std::string history = ReadText(DataFile("RURLs.dat"));
     ReaderSession session({book});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "Done"; }));
+    ASSERT_TRUE(PumpUntil([&] { return HomeBrowser(w).Title() == "Done"; }));
     PumpFor(std::chrono::milliseconds(1000));
     EXPECT_EQ(ReadText(DataFile("RURLs.dat")), history);
     ASSERT_NE(w.Server()->Document(), nullptr);
     EXPECT_EQ(w.Server()->Document()->FileName(), book);
-    const std::vector<std::string> items = w.address_panel.UrlItems();
+    const std::vector<std::string> items = AddressItems(w);
     EXPECT_NE(std::find(items.begin(), items.end(), "http://example.org/one"), items.end());
 
     // The same link clicked by the user opens the other book.
-    ASSERT_TRUE(ClickLink(*w.home_browser, "#open"));
+    ASSERT_TRUE(ClickLink(HomeBrowser(w), "#open"));
     EXPECT_TRUE(PumpUntil([&] { return w.Server()->Document()->FileName() == other; }));
 }
 
@@ -163,10 +163,10 @@ TEST_F(LinksTest, HistoryLinkOpensTheBook) {
     WriteHistory(DataFile("RURLs.dat"), {book});
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
-    ASSERT_TRUE(ClickLink(*w.home_browser, "a[href^=\"open://\"]"));
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
+    ASSERT_TRUE(ClickLink(HomeBrowser(w), "a[href^=\"open://\"]"));
     EXPECT_TRUE(PumpUntil(
-        [&] { return w.home_browser->LocationUrl() == std::string(kPrefix) + "cover.htm"; }));
+        [&] { return HomeBrowser(w).LocationUrl() == std::string(kPrefix) + "cover.htm"; }));
     ASSERT_NE(w.Server()->Document(), nullptr);
     EXPECT_EQ(w.Server()->Document()->FileName(), book);
 }
@@ -180,7 +180,7 @@ TEST_F(LinksTest, OpenLinkWithPercentEscapesOpensTheDecodedPath) {
         escaped += c == '/'   ? std::string("%2F")
                    : c == ' ' ? std::string("%20")
                               : std::string(1, c);
-    ASSERT_TRUE(FollowAsUser(*w.home_browser, "open://%7C" + escaped + "%7C"));
+    ASSERT_TRUE(FollowAsUser(HomeBrowser(w), "open://%7C" + escaped + "%7C"));
     EXPECT_TRUE(PumpUntil([&] { return w.Server()->Document() != nullptr; }));
     ASSERT_NE(w.Server()->Document(), nullptr);
     EXPECT_EQ(w.Server()->Document()->FileName(), book);
@@ -189,14 +189,14 @@ TEST_F(LinksTest, OpenLinkWithPercentEscapesOpensTheDecodedPath) {
 TEST_F(LinksTest, OpenHelpLinkOpensTheHelpBookBesideTheProgram) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(FollowAsUser(*w.home_browser, "open:(help)"));
+    ASSERT_TRUE(FollowAsUser(HomeBrowser(w), "open:(help)"));
     EXPECT_TRUE(PumpUntil([&] { return w.Server()->Document() != nullptr; }));
 }
 
 TEST_F(LinksTest, OpenQbxLinkRunsTheOpenDialog) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(FollowAsUser(*w.home_browser, "open:(qbx)"));
+    ASSERT_TRUE(FollowAsUser(HomeBrowser(w), "open:(qbx)"));
     EXPECT_TRUE(PumpUntil([&] { return !dialogs_->file_filters.empty(); }));
 }
 
@@ -205,13 +205,13 @@ TEST_F(LinksTest, ClearUrlKeepsDocumentsAndAboutBlank) {
     WriteHistory(DataFile("RURLs.dat"), {book, "http://example.org/one", "/x/gone.qbx"});
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
-    ASSERT_TRUE(ClickLink(*w.home_browser, "a[href=\"clear:(url)\"]"));
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
+    ASSERT_TRUE(ClickLink(HomeBrowser(w), "a[href=\"clear:(url)\"]"));
     ASSERT_TRUE(PumpUntil([&] {
-        const auto items = w.address_panel.UrlItems();
+        const auto items = AddressItems(w);
         return std::find(items.begin(), items.end(), "http://example.org/one") == items.end();
     }));
-    const std::vector<std::string> items = w.address_panel.UrlItems();
+    const std::vector<std::string> items = AddressItems(w);
     EXPECT_NE(std::find(items.begin(), items.end(), book), items.end());
     EXPECT_NE(std::find(items.begin(), items.end(), "/x/gone.qbx"), items.end());
     // Stored at once: the file no longer holds the web address.
@@ -224,15 +224,15 @@ TEST_F(LinksTest, ClearQbxKeepsOnlyWebAddressesThatAreNotFiles) {
     WriteHistory(DataFile("RURLs.dat"), {book, "http://example.org/one", "/x/gone.qbx"});
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
-    ASSERT_TRUE(ClickLink(*w.home_browser, "a[href=\"clear:(qbx)\"]"));
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
+    ASSERT_TRUE(ClickLink(HomeBrowser(w), "a[href=\"clear:(qbx)\"]"));
     // Stored at once, before the home page written again puts its own
     // about:blank back into the box.
     ASSERT_TRUE(PumpUntil(
         [&] { return ReadText(DataFile("RURLs.dat")).find("Count=1") != std::string::npos; }));
     EXPECT_NE(ReadText(DataFile("RURLs.dat")).find("url0=http://example.org/one"),
               std::string::npos);
-    const std::vector<std::string> items = w.address_panel.UrlItems();
+    const std::vector<std::string> items = AddressItems(w);
     EXPECT_NE(std::find(items.begin(), items.end(), "http://example.org/one"), items.end());
     EXPECT_EQ(std::find(items.begin(), items.end(), book), items.end());
     EXPECT_EQ(std::find(items.begin(), items.end(), "/x/gone.qbx"), items.end());
@@ -245,17 +245,17 @@ TEST_F(LinksTest, RegressionZipEntrySaveProposesOnlyItsOwnFileName) {
     // The cover page fully loaded, so that the cancelled request is the only
     // navigation in flight.
     ASSERT_TRUE(PumpUntil([&] {
-        return w.home_browser->LocationUrl() == std::string(kPrefix) + "cover.htm" &&
-               !w.home_browser->Busy() && w.home_browser->Title() == "Cover";
+        return HomeBrowser(w).LocationUrl() == std::string(kPrefix) + "cover.htm" &&
+               !HomeBrowser(w).Busy() && HomeBrowser(w).Title() == "Cover";
     }));
     const std::string target = dir_.File("saved.zip");
     dialogs_->file_answers.push_back(target);
-    w.home_browser->Navigate(std::string(kPrefix) + "files/pack.zip");
+    HomeBrowser(w).Navigate(std::string(kPrefix) + "files/pack.zip");
     ASSERT_TRUE(PumpUntil([&] { return !dialogs_->save_names.empty(); }));
     // Only the last component of "files\pack.zip" is proposed.
     EXPECT_EQ(dialogs_->save_names[0], "pack.zip");
     EXPECT_TRUE(PumpUntil([&] { return ReadText(target) == "PK-zip-bytes"; }));
-    EXPECT_EQ(w.home_browser->LocationUrl(), std::string(kPrefix) + "cover.htm");
+    EXPECT_EQ(HomeBrowser(w).LocationUrl(), std::string(kPrefix) + "cover.htm");
 }
 
 TEST_F(LinksTest, ArchiveExtensionInCapitalsIsNotIntercepted) {
@@ -271,45 +271,47 @@ TEST_F(LinksTest, ArchiveExtensionInCapitalsIsNotIntercepted) {
 TEST_F(LinksTest, NewTabIsCaptionedLoadingUntilItsTitleArrives) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser* tab = w.NewBrowserTab(w.home_browser.get());
+    browser::WebBrowser* tab = w.NewBrowserTab(&HomeBrowser(w));
     ASSERT_NE(tab, nullptr);
-    EXPECT_EQ(w.page_tabs.get_n_pages(), 2);
+    EXPECT_EQ(Named<Gtk::Notebook>(w, "page_tabs").get_n_pages(), 2);
     EXPECT_EQ(w.CurrentBrowser(), tab);
-    EXPECT_EQ(TabCaption(w.page_tabs, 1), "正在加载...");
+    EXPECT_EQ(TabCaption(Named<Gtk::Notebook>(w, "page_tabs"), 1), "正在加载...");
     webkit_web_view_load_html(tab->View(), "<title>ABCDEFGHIJKLMNOPQRST</title>x", "about:blank");
-    EXPECT_TRUE(PumpUntil([&] { return TabCaption(w.page_tabs, 1) == "ABCDEFGHIJKLMNOP..."; }))
-        << TabCaption(w.page_tabs, 1);
+    EXPECT_TRUE(PumpUntil([&] {
+        return TabCaption(Named<Gtk::Notebook>(w, "page_tabs"), 1) == "ABCDEFGHIJKLMNOP...";
+    })) << TabCaption(Named<Gtk::Notebook>(w, "page_tabs"), 1);
     webkit_web_view_load_html(tab->View(), "<title>中文标题一二三四五六七</title>x", "about:blank");
-    EXPECT_TRUE(PumpUntil([&] { return TabCaption(w.page_tabs, 1) == "中文标题一二三四..."; }))
-        << TabCaption(w.page_tabs, 1);
+    EXPECT_TRUE(PumpUntil([&] {
+        return TabCaption(Named<Gtk::Notebook>(w, "page_tabs"), 1) == "中文标题一二三四...";
+    })) << TabCaption(Named<Gtk::Notebook>(w, "page_tabs"), 1);
 }
 
 TEST_F(LinksTest, ClosingATabRemovesItAndClosingHomeKeepsIt) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
-    ASSERT_NE(w.NewBrowserTab(w.home_browser.get()), nullptr);
-    ASSERT_NE(w.NewBrowserTab(w.home_browser.get()), nullptr);
-    EXPECT_EQ(w.page_tabs.get_n_pages(), 3);
-    w.act_CloseWeb.Execute();
-    EXPECT_EQ(w.page_tabs.get_n_pages(), 2);
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
+    ASSERT_NE(w.NewBrowserTab(&HomeBrowser(w)), nullptr);
+    ASSERT_NE(w.NewBrowserTab(&HomeBrowser(w)), nullptr);
+    EXPECT_EQ(Named<Gtk::Notebook>(w, "page_tabs").get_n_pages(), 3);
+    Activate(w, "act_CloseWeb");
+    EXPECT_EQ(Named<Gtk::Notebook>(w, "page_tabs").get_n_pages(), 2);
     EXPECT_EQ(w.PageTabCount(), 1u);
     EXPECT_NE(w.CurrentBrowser(), nullptr);
-    w.page_tabs.set_current_page(0);
-    w.act_CloseWeb.Execute();
-    EXPECT_EQ(w.page_tabs.get_n_pages(), 2);
-    EXPECT_EQ(w.CurrentBrowser(), w.home_browser.get());
-    EXPECT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
+    Named<Gtk::Notebook>(w, "page_tabs").set_current_page(0);
+    Activate(w, "act_CloseWeb");
+    EXPECT_EQ(Named<Gtk::Notebook>(w, "page_tabs").get_n_pages(), 2);
+    EXPECT_EQ(w.CurrentBrowser(), &HomeBrowser(w));
+    EXPECT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
 }
 
 TEST_F(LinksTest, PageOpeningANewWindowGetsATab) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
     webkit_settings_set_javascript_can_open_windows_automatically(
-        webkit_web_view_get_settings(w.home_browser->View()), TRUE);
-    PageResult(*w.home_browser, "window.open('about:blank'); 1");
-    EXPECT_TRUE(PumpUntil([&] { return w.page_tabs.get_n_pages() == 2; }));
+        webkit_web_view_get_settings(HomeBrowser(w).View()), TRUE);
+    PageResult(HomeBrowser(w), "window.open('about:blank'); 1");
+    EXPECT_TRUE(PumpUntil([&] { return Named<Gtk::Notebook>(w, "page_tabs").get_n_pages() == 2; }));
     EXPECT_EQ(w.PageTabCount(), 1u);
 }
 
@@ -320,11 +322,11 @@ TEST_F(LinksTest, CommentLinkOfTheOpenBookGoesStraightToItsCommentPage) {
     doc::TQBXManage* open = w.Server()->Document();
     ASSERT_NE(open, nullptr);
     std::string asked;
-    CatchWebNavigations(*w.home_browser, asked);
+    CatchWebNavigations(HomeBrowser(w), asked);
     std::string escaped;
     for (char c : book)
         escaped += c == '/' ? std::string("%2F") : std::string(1, c);
-    ASSERT_TRUE(FollowAsUser(*w.home_browser, "commnet://%7C" + escaped + "%7C"));
+    ASSERT_TRUE(FollowAsUser(HomeBrowser(w), "commnet://%7C" + escaped + "%7C"));
     EXPECT_TRUE(PumpUntil([&] { return !asked.empty(); }));
     EXPECT_EQ(asked, w.Server()->CommentUrl());
     EXPECT_EQ(w.Server()->Document(), open);  // not opened again
@@ -335,13 +337,13 @@ TEST_F(LinksTest, KeyInTheAddressIsHighlightedInThePage) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
     ASSERT_TRUE(PumpUntil(
-        [&] { return w.home_browser->Title() == "Cover page" && !w.home_browser->Busy(); }));
-    w.home_browser->Navigate(std::string(kPrefix) + "one/first.htm?key=FIRST");
+        [&] { return HomeBrowser(w).Title() == "Cover page" && !HomeBrowser(w).Busy(); }));
+    HomeBrowser(w).Navigate(std::string(kPrefix) + "one/first.htm?key=FIRST");
     ASSERT_TRUE(PumpUntil(
-        [&] { return w.home_browser->Title() == "First page" && !w.home_browser->Busy(); }));
+        [&] { return HomeBrowser(w).Title() == "First page" && !HomeBrowser(w).Busy(); }));
     std::string spans;
     EXPECT_TRUE(PumpUntil([&] {
-        spans = PageResult(*w.home_browser,
+        spans = PageResult(HomeBrowser(w),
                            "Array.from(document.querySelectorAll('span')).map(s => "
                            "s.textContent).join('|')");
         return spans == "\"first\"";
@@ -352,8 +354,8 @@ TEST_F(LinksTest, CtrlEnterWrapsTheWordIntoAWebAddress) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
     std::string asked;
-    CatchWebNavigations(*w.home_browser, asked);
-    Gtk::Entry& entry = w.address_panel.UrlEntry();
+    CatchWebNavigations(HomeBrowser(w), asked);
+    Gtk::Entry& entry = AddressEntry(w);
     entry.set_text("example");
     GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
     event->key.window = GDK_WINDOW(g_object_ref(entry.get_window()->gobj()));
@@ -372,9 +374,9 @@ TEST_F(LinksTest, RegressionHistoryFileThatIsAFolderIsReportedNotThrown) {
     std::filesystem::create_directories(DataFile("RURLs.dat"));
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
     const size_t before = dialogs_->messages.size();
-    ASSERT_TRUE(ClickLink(*w.home_browser, "a[href=\"clear:(url)\"]"));
+    ASSERT_TRUE(ClickLink(HomeBrowser(w), "a[href=\"clear:(url)\"]"));
     ASSERT_TRUE(PumpUntil([&] { return dialogs_->messages.size() > before; }));
     EXPECT_EQ(dialogs_->messages.back().text, "不能创建文件，请确定您应用程序安装目录是否可写？");
     EXPECT_EQ(dialogs_->messages.back().caption, "Quillon3");
@@ -383,18 +385,18 @@ TEST_F(LinksTest, RegressionHistoryFileThatIsAFolderIsReportedNotThrown) {
 TEST_F(LinksTest, PageClosingItsOwnWindowClosesItsTab) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(*w.home_browser); }));
+    ASSERT_TRUE(PumpUntil([&] { return HomePageShown(HomeBrowser(w)); }));
     webkit_settings_set_javascript_can_open_windows_automatically(
-        webkit_web_view_get_settings(w.home_browser->View()), TRUE);
-    PageResult(*w.home_browser, "window.open('about:blank'); 1");
+        webkit_web_view_get_settings(HomeBrowser(w).View()), TRUE);
+    PageResult(HomeBrowser(w), "window.open('about:blank'); 1");
     ASSERT_TRUE(PumpUntil([&] { return w.PageTabCount() == 1u; }));
     browser::WebBrowser* tab = w.CurrentBrowser();
-    ASSERT_NE(tab, w.home_browser.get());
+    ASSERT_NE(tab, &HomeBrowser(w));
     ASSERT_TRUE(PumpUntil([&] { return tab->HasDocument() && !tab->Busy(); }));
     PageResult(*tab, "window.close(); 1");
     EXPECT_TRUE(PumpUntil([&] { return w.PageTabCount() == 0u; }));
-    EXPECT_EQ(w.page_tabs.get_n_pages(), 1);
-    EXPECT_EQ(w.CurrentBrowser(), w.home_browser.get());
+    EXPECT_EQ(Named<Gtk::Notebook>(w, "page_tabs").get_n_pages(), 1);
+    EXPECT_EQ(w.CurrentBrowser(), &HomeBrowser(w));
 }
 
 TEST_F(LinksTest, CaptionNamesThePageAndTheBooksSubject) {
@@ -411,7 +413,7 @@ TEST_F(LinksTest, CaptionNamesThePageAndTheBooksSubject) {
     Tfm_Quillon3& w = session.window();
     EXPECT_TRUE(PumpUntil([&] { return w.get_title() == "Cover - My Book - Quillon3"; }))
         << w.get_title();
-    EXPECT_EQ(TabCaption(w.page_tabs, 0), "Cover");
+    EXPECT_EQ(TabCaption(Named<Gtk::Notebook>(w, "page_tabs"), 0), "Cover");
 }
 
 }  // namespace

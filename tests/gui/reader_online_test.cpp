@@ -34,17 +34,23 @@ std::optional<std::string> PageValue(browser::WebBrowser& wb, const std::string&
     return value;
 }
 
-// Captions of the resource tree, children in brackets: "P[Q,R]".
-std::string TreeShape(const Gtk::TreeNodeChildren& rows, const TResourceTree& pane) {
+// Captions of the resource tree, children in brackets: "P[Q,R]". Empty
+// while the tree has no rows on show (it has none while it is filled).
+std::string TreeShape(Gtk::TreeView& tree, const Gtk::TreeNodeChildren& rows) {
     std::string shape;
-    for (const Gtk::TreeRow& row : rows) {
+    for (const Gtk::TreeIter& row : rows) {
         if (!shape.empty())
             shape += ",";
-        shape += Glib::ustring(row[pane.columns.caption]).raw();
-        if (!row.children().empty())
-            shape += "[" + TreeShape(row.children(), pane) + "]";
+        shape += RowText(tree, tree.get_model()->get_path(row));
+        if (!row->children().empty())
+            shape += "[" + TreeShape(tree, row->children()) + "]";
     }
     return shape;
+}
+
+std::string TreeShape(Tfm_Quillon3& w) {
+    auto& tree = Named<Gtk::TreeView>(w, "resource_tree");
+    return tree.get_model() ? TreeShape(tree, tree.get_model()->children()) : std::string();
 }
 
 // A left click on a row's caption, as the pointer delivers it.
@@ -134,8 +140,8 @@ class ReaderOnline : public ReaderTest {
 
     bool AdShown(Tfm_Quillon3& w) {
         return PumpUntil([&] {
-            return w.ad_panel.get_visible() && w.ad_browser && !w.ad_browser->Busy() &&
-                   w.ad_browser->Title() == "adSense";
+            return Named<Gtk::Box>(w, "ad_panel").get_visible() && AdBrowser(w) &&
+                   !AdBrowser(w)->Busy() && AdBrowser(w)->Title() == "adSense";
         });
     }
 
@@ -151,21 +157,21 @@ TEST_F(ReaderOnline, SwitchedOnAdTakesTheWindowColourAndFollowsEveryColourChange
     ASSERT_TRUE(AdShown(w));
     // The strip keeps its size: the ad's view asks for the width its page
     // was laid out in, which once widened the strip by a logo's width.
-    ASSERT_TRUE(PumpUntil([&] { return w.ad_browser->Widget().get_allocated_width() > 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return AdBrowser(w)->Widget().get_allocated_width() > 1; }));
     PumpFor(std::chrono::milliseconds(300));
-    EXPECT_EQ(w.ad_strip.get_allocated_width(), kAdStripWidth);
+    EXPECT_EQ(Named<Gtk::Box>(w, "ad_strip").get_allocated_width(), kAdStripWidth);
     const std::vector<std::string> requests = server.Requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].rfind("/qbx?cl=Quillon3&vs=20090915&mc=", 0), 0u) << requests[0];
-    EXPECT_EQ(PageValue(*w.ad_browser, "document.body.getAttribute('bgcolor')"), "\"#DDFFDD\"");
-    EXPECT_EQ(PageValue(*w.ad_browser, "document.getElementById('ad').textContent"), "\"广告\"");
+    EXPECT_EQ(PageValue(*AdBrowser(w), "document.body.getAttribute('bgcolor')"), "\"#DDFFDD\"");
+    EXPECT_EQ(PageValue(*AdBrowser(w), "document.getElementById('ad').textContent"), "\"广告\"");
     // The answer brought no feed: the built-in entries stay.
-    EXPECT_EQ(TreeShape(w.resource_pane.store->children(), w.resource_pane), "Quillon,资源分享");
+    EXPECT_EQ(TreeShape(w), "Quillon,资源分享");
 
-    w.color_scheme_items[ColorSchemeMenu::kPinkEntry]->activate();
+    ColorSchemeItem(w, ColorSchemeMenu::kPinkEntry).activate();
     std::optional<std::string> style;
     EXPECT_TRUE(PumpUntil([&] {
-        style = PageValue(*w.ad_browser, "document.body.getAttribute('style')");
+        style = PageValue(*AdBrowser(w), "document.body.getAttribute('style')");
         return style && style->find("rgb(255, 181, 179)") != std::string::npos;
     })) << style.value_or("(no answer)");
     EXPECT_NE(style->find("font-size: 12px"), std::string::npos) << *style;
@@ -183,11 +189,11 @@ TEST_F(ReaderOnline, AdLinksOpenInTheCurrentTabOrTheStripAndTheAdCannotReadTheBo
     ReaderSession s({book});
     Tfm_Quillon3& w = s.window();
     ASSERT_TRUE(AdShown(w));
-    ASSERT_TRUE(PumpUntil([&] { return w.IsDocumentPage() && !w.home_browser->Busy(); }));
+    ASSERT_TRUE(PumpUntil([&] { return w.IsDocumentPage() && !HomeBrowser(w).Busy(); }));
 
     // The ad's page asks the reader's scheme for a page of the open book.
     const std::optional<std::string> read =
-        PageValue(*w.ad_browser,
+        PageValue(*AdBrowser(w),
                   "(function () { try { var r = new XMLHttpRequest();"
                   " r.open('GET', 'qbx://reader/cover.htm', false); r.send();"
                   " return r.responseText; } catch (e) { return 'refused'; } })()");
@@ -195,15 +201,15 @@ TEST_F(ReaderOnline, AdLinksOpenInTheCurrentTabOrTheStripAndTheAdCannotReadTheBo
     EXPECT_EQ(read->find("cover"), std::string::npos) << *read;
 
     // A link asking for a new window goes to the current tab, no tab is added.
-    PageValue(*w.ad_browser, "document.getElementById('new').click()");
-    EXPECT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "new"; }))
-        << w.home_browser->LocationUrl();
+    PageValue(*AdBrowser(w), "document.getElementById('new').click()");
+    EXPECT_TRUE(PumpUntil([&] { return HomeBrowser(w).Title() == "new"; }))
+        << HomeBrowser(w).LocationUrl();
     EXPECT_EQ(w.PageTabCount(), 0u);
-    EXPECT_EQ(w.ad_browser->Title(), "adSense");
+    EXPECT_EQ(AdBrowser(w)->Title(), "adSense");
     // A plain link loads in the strip itself.
-    PageValue(*w.ad_browser, "document.getElementById('plain').click()");
-    EXPECT_TRUE(PumpUntil([&] { return w.ad_browser->Title() == "plain"; }));
-    EXPECT_EQ(w.home_browser->Title(), "new");
+    PageValue(*AdBrowser(w), "document.getElementById('plain').click()");
+    EXPECT_TRUE(PumpUntil([&] { return AdBrowser(w)->Title() == "plain"; }));
+    EXPECT_EQ(HomeBrowser(w).Title(), "new");
 }
 
 TEST_F(ReaderOnline, FeedRebuildsTheTreeAndAClickOrEnterOpensTheLinkInTheCurrentTab) {
@@ -214,14 +220,12 @@ TEST_F(ReaderOnline, FeedRebuildsTheTreeAndAClickOrEnterOpensTheLinkInTheCurrent
     UseService();
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    TResourceTree& pane = w.resource_pane;
-    ASSERT_TRUE(PumpUntil([&] { return TreeShape(pane.store->children(), pane) == "P[Q,R]"; }))
-        << TreeShape(pane.store->children(), pane);
-    EXPECT_FALSE(w.ad_panel.get_visible());
-    EXPECT_EQ(w.ad_browser, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return TreeShape(w) == "P[Q,R]"; })) << TreeShape(w);
+    EXPECT_FALSE(Named<Gtk::Box>(w, "ad_panel").get_visible());
+    EXPECT_EQ(AdBrowser(w), nullptr);
 
-    w.act_NavTree.Execute();  // the side bar starts hidden
-    Gtk::TreeView& tree = pane.resource_tree;
+    Activate(w, "act_NavTree");  // the side bar starts hidden
+    auto& tree = Named<Gtk::TreeView>(w, "resource_tree");
     tree.expand_all();
     ASSERT_TRUE(PumpUntil([&] {
         Gdk::Rectangle cell;
@@ -231,14 +235,14 @@ TEST_F(ReaderOnline, FeedRebuildsTheTreeAndAClickOrEnterOpensTheLinkInTheCurrent
         return cell.get_height() > 0;
     }));
     ClickRow(tree, Gtk::TreePath("0:0"));
-    EXPECT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "q"; }))
-        << w.home_browser->LocationUrl();
+    EXPECT_TRUE(PumpUntil([&] { return HomeBrowser(w).Title() == "q"; }))
+        << HomeBrowser(w).LocationUrl();
 
     tree.set_cursor(Gtk::TreePath("0:1"));
     ASSERT_TRUE(TakeFocus(w, &tree));
     PressEnter(tree);
-    EXPECT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "r"; }))
-        << w.home_browser->LocationUrl();
+    EXPECT_TRUE(PumpUntil([&] { return HomeBrowser(w).Title() == "r"; }))
+        << HomeBrowser(w).LocationUrl();
 }
 
 TEST_F(ReaderOnline, WithoutAServiceNothingIsAskedAndTheLogoStillLeadsHome) {
@@ -250,16 +254,16 @@ TEST_F(ReaderOnline, WithoutAServiceNothingIsAskedAndTheLogoStillLeadsHome) {
     // Long enough for a request that was started on an idle turn to arrive.
     PumpFor(std::chrono::milliseconds(1500));
     EXPECT_TRUE(server.Requests().empty());
-    EXPECT_EQ(TreeShape(w.resource_pane.store->children(), w.resource_pane), "Quillon,资源分享");
+    EXPECT_EQ(TreeShape(w), "Quillon,资源分享");
     // No ad, no ad browser, even across a colour change.
-    w.color_scheme_items[ColorSchemeMenu::kPinkEntry]->activate();
-    EXPECT_EQ(w.ad_browser, nullptr);
-    EXPECT_FALSE(w.ad_panel.get_visible());
+    ColorSchemeItem(w, ColorSchemeMenu::kPinkEntry).activate();
+    EXPECT_EQ(AdBrowser(w), nullptr);
+    EXPECT_FALSE(Named<Gtk::Box>(w, "ad_panel").get_visible());
 
-    EXPECT_EQ(w.logo_box.get_tooltip_text(), server.Url("/logo"));
-    ASSERT_TRUE(TakeFocus(w, &w.logo_box));
-    PressEnter(w.logo_box);
-    EXPECT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "logo"; }));
+    EXPECT_EQ(Named<Gtk::EventBox>(w, "logo_box").get_tooltip_text(), server.Url("/logo"));
+    ASSERT_TRUE(TakeFocus(w, &Named<Gtk::EventBox>(w, "logo_box")));
+    PressEnter(Named<Gtk::EventBox>(w, "logo_box"));
+    EXPECT_TRUE(PumpUntil([&] { return HomeBrowser(w).Title() == "logo"; }));
     EXPECT_EQ(server.Requests(), std::vector<std::string>{"/logo"});
 }
 

@@ -26,13 +26,11 @@ bool Settled(browser::WebBrowser& wb, const std::string& page, const std::string
 }
 
 std::string SelectedCaption(Tfm_Quillon3& w) {
-    Gtk::TreeIter row = w.contents_pane.contents_tree.get_selection()->get_selected();
-    return row ? Glib::ustring((*row)[w.contents_pane.columns.caption]).raw() : "";
+    return SelectedRowText(Named<Gtk::TreeView>(w, "contents_tree"));
 }
 
 std::string SelectedIndexItem(Tfm_Quillon3& w) {
-    Gtk::TreeIter row = w.index_pane.index_list.get_selection()->get_selected();
-    return row ? Glib::ustring((*row)[w.index_pane.columns.text]).raw() : "";
+    return SelectedRowText(Named<Gtk::TreeView>(w, "index_list"));
 }
 
 // A key released or pressed in a widget, as the keyboard would deliver it.
@@ -64,11 +62,11 @@ TEST_F(ReadingTest, OpenDialogOpensTheChosenBookAndShowsItsFirstPage) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
     dialogs_->file_answers.push_back(book);
-    w.act_openfile.Execute();
+    Activate(w, "act_openfile");
     ASSERT_EQ(dialogs_->file_filters.size(), 1u);
     EXPECT_EQ(dialogs_->file_filters[0], "Qbx File(*.qbx)|*.qbx|All File(*.*)|*.*");
     ASSERT_NE(w.Server()->Document(), nullptr);
-    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "cover.htm"); }));
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(HomeBrowser(w), "cover.htm"); }));
     EXPECT_EQ(SelectedCaption(w), "Cover");
     // The tab and the window are named after the page and the document.
     EXPECT_TRUE(PumpUntil([&] { return w.get_title().find("Cover page - ") == 0; }));
@@ -76,7 +74,7 @@ TEST_F(ReadingTest, OpenDialogOpensTheChosenBookAndShowsItsFirstPage) {
 
 TEST_F(ReadingTest, CancelledOpenDialogOpensNothing) {
     ReaderSession session;
-    session.window().act_openfile.Execute();
+    Activate(session.window(), "act_openfile");
     EXPECT_EQ(session.window().Server()->Document(), nullptr);
     EXPECT_TRUE(dialogs_->messages.empty());
 }
@@ -86,8 +84,8 @@ TEST_F(ReadingTest, CommandLineBookIsOpenedAtStart) {
     ReaderSession session({book});
     Tfm_Quillon3& w = session.window();
     ASSERT_NE(w.Server()->Document(), nullptr);
-    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "cover.htm"); }));
-    const std::vector<std::string> history = w.address_panel.UrlItems();
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(HomeBrowser(w), "cover.htm"); }));
+    const std::vector<std::string> history = AddressItems(w);
     EXPECT_NE(std::find(history.begin(), history.end(), book), history.end());
 }
 
@@ -138,7 +136,7 @@ TEST_F(ReadingTest, WrongPasswordLeavesNoDocumentAndAWarning) {
     EXPECT_EQ(session.window().Server()->Document(), nullptr);
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_FALSE(dialogs_->messages[0].text.empty());
-    EXPECT_FALSE(session.window().act_QBXComment.Enabled());
+    EXPECT_FALSE(ActionEnabled(session.window(), "act_QBXComment"));
 }
 
 TEST_F(ReadingTest, CancelledPasswordLeavesNoDocument) {
@@ -158,19 +156,19 @@ TEST_F(ReadingTest, RegressionAFailedOpenLeavesTheOpenBookWorking) {
     const std::string locked = WriteProtectedBook(dir_.File("locked.qbx"));
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "cover.htm", "Cover page"); }));
+    ASSERT_TRUE(PumpUntil([&] { return Settled(HomeBrowser(w), "cover.htm", "Cover page"); }));
     doc::TQBXManage* book = w.Server()->Document();
     w.OpenQbx(not_a_book);
     w.OpenQbx(locked);  // the double cancels the prompt
     EXPECT_EQ(dialogs_->queries.size(), 1u);
     ASSERT_EQ(dialogs_->messages.size(), 2u);
     EXPECT_EQ(w.Server()->Document(), book);
-    EXPECT_TRUE(w.act_QBXComment.Enabled());
+    EXPECT_TRUE(ActionEnabled(w, "act_QBXComment"));
     // The tree still shows the book's pages (past the heading, which has none).
-    w.act_QBXNavNext.Execute();
-    w.act_QBXNavNext.Execute();
-    EXPECT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "one/first.htm", "First page"); }))
-        << w.home_browser->LocationUrl();
+    Activate(w, "act_QBXNavNext");
+    Activate(w, "act_QBXNavNext");
+    EXPECT_TRUE(PumpUntil([&] { return Settled(HomeBrowser(w), "one/first.htm", "First page"); }))
+        << HomeBrowser(w).LocationUrl();
     EXPECT_EQ(SelectedCaption(w), "First");
 }
 
@@ -183,7 +181,7 @@ TEST_F(ReadingTest, UnprotectedBookOpensWithoutAskingAPassword) {
     EXPECT_TRUE(dialogs_->queries.empty());
     EXPECT_TRUE(dialogs_->messages.empty());
     ASSERT_NE(w.Server()->Document(), nullptr);
-    EXPECT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "cover.htm", "Cover page"); }));
+    EXPECT_TRUE(PumpUntil([&] { return Settled(HomeBrowser(w), "cover.htm", "Cover page"); }));
 }
 
 TEST_F(ReadingTest, DamagedContentsRecordIsReported) {
@@ -202,72 +200,72 @@ TEST_F(ReadingTest, DamagedContentsRecordIsReported) {
 TEST_F(ReadingTest, TreeFollowsALinkInsideThePage) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "cover.htm"); }));
-    w.home_browser->Navigate(std::string(kPrefix) + "one/second.htm");
+    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(HomeBrowser(w), "cover.htm"); }));
+    HomeBrowser(w).Navigate(std::string(kPrefix) + "one/second.htm");
     EXPECT_TRUE(PumpUntil([&] { return SelectedCaption(w) == "Second"; }));
 }
 
 TEST_F(ReadingTest, PreviousOnTheFirstNodeAndNextOnTheLastDoNothing) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "cover.htm", "Cover page"); }));
-    w.act_QBXNavPrev.Execute();
+    ASSERT_TRUE(PumpUntil([&] { return Settled(HomeBrowser(w), "cover.htm", "Cover page"); }));
+    Activate(w, "act_QBXNavPrev");
     EXPECT_EQ(SelectedCaption(w), "Cover");
-    w.act_QBXNavNext.Execute();  // the heading, written without a record id
+    Activate(w, "act_QBXNavNext");  // the heading, written without a record id
     EXPECT_EQ(SelectedCaption(w), "Part one");
-    w.act_QBXNavNext.Execute();
-    w.act_QBXNavNext.Execute();
+    Activate(w, "act_QBXNavNext");
+    Activate(w, "act_QBXNavNext");
     EXPECT_EQ(SelectedCaption(w), "Second");
     EXPECT_TRUE(
-        PumpUntil([&] { return Settled(*w.home_browser, "one/second.htm", "Second page"); }));
+        PumpUntil([&] { return Settled(HomeBrowser(w), "one/second.htm", "Second page"); }));
     PumpFor(std::chrono::milliseconds(200));
     ASSERT_EQ(SelectedCaption(w), "Second");
-    w.act_QBXNavNext.Execute();
+    Activate(w, "act_QBXNavNext");
     EXPECT_EQ(SelectedCaption(w), "Second");
 }
 
 TEST_F(ReadingTest, IndexKeySelectsTheFirstItemWithThePrefixInAnyCase) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    w.document_tabs.set_current_page(w.document_tabs.page_num(w.index_pane));
+    ShowPage(Named<Gtk::Notebook>(w, "document_tabs"), "index_page");
     PumpFor(std::chrono::milliseconds(100));
-    w.index_pane.index_key_edit.set_text("SE");
-    ReleaseKey(w.index_pane.index_key_edit, GDK_KEY_E);
+    Named<Gtk::Entry>(w, "index_key_edit").set_text("SE");
+    ReleaseKey(Named<Gtk::Entry>(w, "index_key_edit"), GDK_KEY_E);
     EXPECT_EQ(SelectedIndexItem(w), "Second");
     // A prefix nothing begins with keeps the selection.
-    w.index_pane.index_key_edit.set_text("zz");
-    ReleaseKey(w.index_pane.index_key_edit, GDK_KEY_z);
+    Named<Gtk::Entry>(w, "index_key_edit").set_text("zz");
+    ReleaseKey(Named<Gtk::Entry>(w, "index_key_edit"), GDK_KEY_z);
     EXPECT_EQ(SelectedIndexItem(w), "Second");
     // Enter shows the selected item's page.
-    ReleaseKey(w.index_pane.index_key_edit, GDK_KEY_Return);
-    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "one/second.htm"); }));
+    ReleaseKey(Named<Gtk::Entry>(w, "index_key_edit"), GDK_KEY_Return);
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(HomeBrowser(w), "one/second.htm"); }));
     // So does Enter in the list, for the item the key chose, not the list's cursor row.
-    w.index_pane.index_key_edit.set_text("fi");
-    ReleaseKey(w.index_pane.index_key_edit, GDK_KEY_i);
-    ReleaseKey(w.index_pane.index_list, GDK_KEY_Return, GDK_KEY_PRESS);
-    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "one/first.htm"); }));
+    Named<Gtk::Entry>(w, "index_key_edit").set_text("fi");
+    ReleaseKey(Named<Gtk::Entry>(w, "index_key_edit"), GDK_KEY_i);
+    ReleaseKey(Named<Gtk::TreeView>(w, "index_list"), GDK_KEY_Return, GDK_KEY_PRESS);
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(HomeBrowser(w), "one/first.htm"); }));
 }
 
 TEST_F(ReadingTest, IndexShowWithNothingSelectedDoesNothing) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "cover.htm"); }));
-    w.index_pane.index_list.get_selection()->unselect_all();
+    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(HomeBrowser(w), "cover.htm"); }));
+    Named<Gtk::TreeView>(w, "index_list").get_selection()->unselect_all();
     w.IndexShow();
     PumpFor(std::chrono::milliseconds(300));
-    EXPECT_EQ(w.home_browser->LocationUrl(), std::string(kPrefix) + "cover.htm");
+    EXPECT_EQ(HomeBrowser(w).LocationUrl(), std::string(kPrefix) + "cover.htm");
 }
 
 TEST_F(ReadingTest, SecondBookReplacesThePageOfTheFirst) {
     ReaderSession session({WriteBook("first.qbx")});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "cover.htm"); }));
-    w.act_QBXNavNext.Execute();
-    w.act_QBXNavNext.Execute();
+    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(HomeBrowser(w), "cover.htm"); }));
+    Activate(w, "act_QBXNavNext");
+    Activate(w, "act_QBXNavNext");
     const std::string second = WriteBook("second.qbx");
     w.OpenQbx(second);
     EXPECT_EQ(w.Server()->Document()->FileName(), second);
-    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(*w.home_browser, "cover.htm"); }));
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(HomeBrowser(w), "cover.htm"); }));
     EXPECT_EQ(SelectedCaption(w), "Cover");
 }
 
@@ -275,10 +273,10 @@ TEST_F(ReadingTest, WebAddressIsBrowsedAndKeptInTheHistory) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
     std::string asked;
-    CatchWebNavigations(*w.home_browser, asked);
+    CatchWebNavigations(HomeBrowser(w), asked);
     w.OpenQbx("http://example.org/page");
     EXPECT_TRUE(PumpUntil([&] { return asked == "http://example.org/page"; })) << asked;
-    const std::vector<std::string> items = w.address_panel.UrlItems();
+    const std::vector<std::string> items = AddressItems(w);
     EXPECT_NE(std::find(items.begin(), items.end(), "http://example.org/page"), items.end());
     EXPECT_EQ(w.Server()->Document(), nullptr);
 }
@@ -300,9 +298,9 @@ TEST_F(ReadingTest, TextFileWithABookOpenIsShownAndTheBookStays) {
     doc::TQBXManage* open = w.Server()->Document();
     w.OpenQbx(text);
     EXPECT_EQ(w.Server()->Document(), open);
-    EXPECT_TRUE(PumpUntil([&] { return w.home_browser->LocationUrl() == "file://" + text; }))
-        << w.home_browser->LocationUrl();
-    const std::vector<std::string> items = w.address_panel.UrlItems();
+    EXPECT_TRUE(PumpUntil([&] { return HomeBrowser(w).LocationUrl() == "file://" + text; }))
+        << HomeBrowser(w).LocationUrl();
+    const std::vector<std::string> items = AddressItems(w);
     EXPECT_NE(std::find(items.begin(), items.end(), text), items.end());
 }
 
@@ -335,45 +333,45 @@ TEST_F(ReadingTest, ExpandAllAndCollapseAllReachEveryLevel) {
     writer.WriteFile(book);
     ReaderSession session({book});
     Tfm_Quillon3& w = session.window();
-    ASSERT_EQ(w.contents_pane.model->children().size(), 1u);
+    ASSERT_EQ(RowCount(Named<Gtk::TreeView>(w, "contents_tree")), 1);
     const Gtk::TreePath outer("0"), inner("0:0");
-    w.act_TvCollapsed.Execute();
-    EXPECT_FALSE(w.contents_pane.contents_tree.row_expanded(outer));
-    EXPECT_FALSE(w.contents_pane.contents_tree.row_expanded(inner));
-    w.act_TvExpand.Execute();
-    EXPECT_TRUE(w.contents_pane.contents_tree.row_expanded(outer));
-    EXPECT_TRUE(w.contents_pane.contents_tree.row_expanded(inner));
-    w.act_TvCollapsed.Execute();
-    EXPECT_FALSE(w.contents_pane.contents_tree.row_expanded(outer));
-    EXPECT_FALSE(w.contents_pane.contents_tree.row_expanded(inner));
+    Activate(w, "act_TvCollapsed");
+    EXPECT_FALSE(Named<Gtk::TreeView>(w, "contents_tree").row_expanded(outer));
+    EXPECT_FALSE(Named<Gtk::TreeView>(w, "contents_tree").row_expanded(inner));
+    Activate(w, "act_TvExpand");
+    EXPECT_TRUE(Named<Gtk::TreeView>(w, "contents_tree").row_expanded(outer));
+    EXPECT_TRUE(Named<Gtk::TreeView>(w, "contents_tree").row_expanded(inner));
+    Activate(w, "act_TvCollapsed");
+    EXPECT_FALSE(Named<Gtk::TreeView>(w, "contents_tree").row_expanded(outer));
+    EXPECT_FALSE(Named<Gtk::TreeView>(w, "contents_tree").row_expanded(inner));
 }
 
 TEST_F(ReadingTest, CtrlAlt9RevealsTheRecordButtonWhichShowsARawRecord) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "cover.htm", "Cover page"); }));
-    Gtk::Entry& entry = w.address_panel.UrlEntry();
+    ASSERT_TRUE(PumpUntil([&] { return Settled(HomeBrowser(w), "cover.htm", "Cover page"); }));
+    Gtk::Entry& entry = AddressEntry(w);
     PressKey(entry, GDK_KEY_9, GDK_CONTROL_MASK | GDK_MOD1_MASK);
-    EXPECT_TRUE(w.address_panel.test_button.get_visible());
+    EXPECT_TRUE(Named<Gtk::Button>(w, "test_button").get_visible());
     PressKey(entry, GDK_KEY_a, 0);
-    EXPECT_FALSE(w.address_panel.test_button.get_visible());
-    w.address_panel.KeyEntry().set_text("3");
-    w.address_panel.test_button.clicked();
-    EXPECT_TRUE(PumpUntil([&] { return w.home_browser->Title() == "First page"; }))
-        << w.home_browser->Title();
+    EXPECT_FALSE(Named<Gtk::Button>(w, "test_button").get_visible());
+    SearchWordEntry(w).set_text("3");
+    Named<Gtk::Button>(w, "test_button").clicked();
+    EXPECT_TRUE(PumpUntil([&] { return HomeBrowser(w).Title() == "First page"; }))
+        << HomeBrowser(w).Title();
 }
 
 TEST_F(ReadingTest, SwitchingTabsPutsTheActiveTabsAddressInTheBox) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "cover.htm", "Cover page"); }));
-    browser::WebBrowser* tab = w.NewBrowserTab(w.home_browser.get());
+    ASSERT_TRUE(PumpUntil([&] { return Settled(HomeBrowser(w), "cover.htm", "Cover page"); }));
+    browser::WebBrowser* tab = w.NewBrowserTab(&HomeBrowser(w));
     ASSERT_NE(tab, nullptr);
     webkit_web_view_load_html(tab->View(), "<title>Other</title>x", "about:blank");
     ASSERT_TRUE(PumpUntil([&] { return tab->Title() == "Other" && !tab->Busy(); }));
-    w.page_tabs.set_current_page(0);
-    EXPECT_EQ(w.address_panel.UrlEntry().get_text(), std::string(kPrefix) + "cover.htm");
-    EXPECT_EQ(w.CurrentBrowser(), w.home_browser.get());
+    Named<Gtk::Notebook>(w, "page_tabs").set_current_page(0);
+    EXPECT_EQ(AddressEntry(w).get_text(), std::string(kPrefix) + "cover.htm");
+    EXPECT_EQ(w.CurrentBrowser(), &HomeBrowser(w));
     EXPECT_EQ(w.get_title(), "Cover page - book.qbx - Quillon3");
 }
 

@@ -45,95 +45,96 @@ class SearchBoxTest : public ReaderTest {
 TEST_F(SearchBoxTest, EnterHighlightsTheTextAsTypedAndListsTheWordOnce) {
     ReaderSession session({WriteWordsBook()});
     Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "Words"); }));
-    Gtk::Entry& key = w.address_panel.KeyEntry();
+    ASSERT_TRUE(PumpUntil([&] { return Settled(HomeBrowser(w), "Words"); }));
+    Gtk::Entry& key = SearchWordEntry(w);
     ASSERT_TRUE(TakeFocus(w, &key));
     key.set_text("  abc ");
     StrokeKey(w, GDK_KEY_Return);
-    EXPECT_EQ(w.address_panel.KeyItems(), std::vector<std::string>{"abc"});
+    EXPECT_EQ(SearchWords(w), std::vector<std::string>{"abc"});
     // The blanks are searched too: only the first occurrence has them.
     std::string spans;
-    EXPECT_TRUE(PumpUntil([&] { return (spans = Spans(*w.home_browser)) == "\"  abc \""; }))
+    EXPECT_TRUE(PumpUntil([&] { return (spans = Spans(HomeBrowser(w))) == "\"  abc \""; }))
         << spans;
     key.set_text("ABC");
     StrokeKey(w, GDK_KEY_Return);
-    EXPECT_EQ(w.address_panel.KeyItems(), std::vector<std::string>{"abc"});
+    EXPECT_EQ(SearchWords(w), std::vector<std::string>{"abc"});
 }
 
 TEST_F(SearchBoxTest, ChoosingAnEngineSearchesAtOnceWithTheWordEscaped) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    TAddressPanel& panel = w.address_panel;
     std::string asked;
-    CatchWebNavigations(*w.home_browser, asked);
+    CatchWebNavigations(HomeBrowser(w), asked);
     // Every search asked of an engine; a choice of engine asks once.
     int searches = 0;
-    w.home_browser->OnBeforeNavigate = [&searches, caught = w.home_browser->OnBeforeNavigate](
-                                           browser::WebBrowser& sender, const std::string& address,
-                                           bool& cancel) {
+    HomeBrowser(w).OnBeforeNavigate = [&searches, caught = HomeBrowser(w).OnBeforeNavigate](
+                                          browser::WebBrowser& sender, const std::string& address,
+                                          bool& cancel) {
         searches += address.rfind("https://", 0) == 0 ? 1 : 0;
         caught(sender, address, cancel);
     };
     // Long enough for a second request of the same choice to come through.
     const auto settle = [] { PumpUntil([] { return false; }, std::chrono::milliseconds(300)); };
-    panel.KeyEntry().set_text("abc");
-    panel.bing_search_item->activate();
+    SearchWordEntry(w).set_text("abc");
+    Named<Gtk::RadioMenuItem>(w, "bing_search_item").activate();
     ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));
     EXPECT_EQ(asked, "https://www.bing.com/search?q=abc");
-    EXPECT_TRUE(panel.bing_search_item->get_active());
-    EXPECT_FALSE(panel.page_search_item->get_active());
+    EXPECT_TRUE(Named<Gtk::RadioMenuItem>(w, "bing_search_item").get_active());
+    EXPECT_FALSE(Named<Gtk::RadioMenuItem>(w, "page_search_item").get_active());
 
     // The mode stays checked: Enter in the box asks the same engine. An
     // ampersand or number sign no longer cuts the word short.
     asked.clear();
-    ASSERT_TRUE(TakeFocus(w, &panel.KeyEntry()));
-    panel.KeyEntry().set_text("a&b c#");
+    ASSERT_TRUE(TakeFocus(w, &SearchWordEntry(w)));
+    SearchWordEntry(w).set_text("a&b c#");
     StrokeKey(w, GDK_KEY_Return);
     ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));
     EXPECT_EQ(asked, "https://www.bing.com/search?q=a%26b%20c%23");
     asked.clear();
     settle();
     searches = 0;
-    panel.baidu_search_item->activate();
+    Named<Gtk::RadioMenuItem>(w, "baidu_search_item").activate();
     ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));
     EXPECT_EQ(asked, "https://www.baidu.com/s?wd=a%26b%20c%23");
     settle();
     // Regression: the engine losing the check searched a second time.
     EXPECT_EQ(searches, 1);
     asked.clear();
-    panel.google_search_item->activate();
+    Named<Gtk::RadioMenuItem>(w, "google_search_item").activate();
     ASSERT_TRUE(PumpUntil([&] { return !asked.empty(); }));
     EXPECT_EQ(asked, "https://www.google.com/search?hl=zh-CN&q=a%26b%20c%23");
-    EXPECT_EQ(panel.KeyItems(), (std::vector<std::string>{"abc", "a&b c#"}));
+    EXPECT_EQ(SearchWords(w), (std::vector<std::string>{"abc", "a&b c#"}));
 }
 
 TEST_F(SearchBoxTest, FullTextModeSearchesTheDocumentOnlyFromItsPages) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();
     int searches = 0;
-    w.search_pane.full_search_button.signal_clicked().connect([&] { ++searches; });
-    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "Cover page"); }));
+    Named<Gtk::Button>(w, "full_search_button").signal_clicked().connect([&] { ++searches; });
+    ASSERT_TRUE(PumpUntil([&] { return Settled(HomeBrowser(w), "Cover page"); }));
     w.BuildHomePage();
-    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "首页"); }));
-    w.side_bar.set_current_page(w.side_bar.page_num(w.resource_pane));
+    ASSERT_TRUE(PumpUntil([&] { return Settled(HomeBrowser(w), "首页"); }));
+    auto& side_bar = Named<Gtk::Notebook>(w, "side_bar");
+    ShowPage(side_bar, "resource_page");
 
     // The home page has no document to search: the word is only listed.
-    w.address_panel.KeyEntry().set_text("first");
-    w.address_panel.full_text_search_item->activate();
-    EXPECT_EQ(w.address_panel.KeyItems(), std::vector<std::string>{"first"});
+    SearchWordEntry(w).set_text("first");
+    Named<Gtk::RadioMenuItem>(w, "full_text_search_item").activate();
+    EXPECT_EQ(SearchWords(w), std::vector<std::string>{"first"});
     EXPECT_EQ(searches, 0);
-    EXPECT_EQ(w.search_pane.search_key_edit.get_text(), "");
-    EXPECT_EQ(w.side_bar.get_current_page(), w.side_bar.page_num(w.resource_pane));
+    auto& search_key_edit = Named<Gtk::Entry>(w, "search_key_edit");
+    EXPECT_EQ(search_key_edit.get_text(), "");
+    EXPECT_EQ(CurrentPageName(side_bar), "resource_page");
 
     w.ShowFirstPage();
-    ASSERT_TRUE(PumpUntil([&] { return Settled(*w.home_browser, "Cover page"); }));
-    w.address_panel.KeyEntry().set_text(" second ");
-    ASSERT_TRUE(TakeFocus(w, &w.address_panel.KeyEntry()));
+    ASSERT_TRUE(PumpUntil([&] { return Settled(HomeBrowser(w), "Cover page"); }));
+    SearchWordEntry(w).set_text(" second ");
+    ASSERT_TRUE(TakeFocus(w, &SearchWordEntry(w)));
     StrokeKey(w, GDK_KEY_Return);
     EXPECT_EQ(searches, 1);
-    EXPECT_EQ(w.search_pane.search_key_edit.get_text(), "second");
-    EXPECT_EQ(w.side_bar.get_current_page(), w.side_bar.page_num(w.books_page));
-    EXPECT_EQ(w.document_tabs.get_current_page(), w.document_tabs.page_num(w.search_pane));
+    EXPECT_EQ(search_key_edit.get_text(), "second");
+    EXPECT_EQ(CurrentPageName(side_bar), "books_page");
+    EXPECT_EQ(CurrentPageName(Named<Gtk::Notebook>(w, "document_tabs")), "search_page");
 }
 
 class OwnPagesTest : public ReaderTest {
@@ -156,15 +157,15 @@ class OwnPagesTest : public ReaderTest {
 TEST_F(OwnPagesTest, PropertiesPageShowsTheTextsAsTextRefreshesAndBackReturns) {
     ReaderSession session({WriteMarkupBook()});
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
+    browser::WebBrowser& wb = HomeBrowser(w);
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "Cover page"); }));
     // Read a while first: once the engine is idle, text written over the page
     // without a blank page of its own took the page's place in the history.
     PumpFor(std::chrono::seconds(1));
-    w.act_QBXAttr.Execute();
+    Activate(w, "act_QBXAttr");
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "book.qbx 的属性"); })) << wb.Title();
     // A document page has no page-properties dialog of the browser's.
-    EXPECT_EQ(w.browser_commands->LastProperties(), nullptr);
+    EXPECT_EQ(w.PageCommands().LastProperties(), nullptr);
     EXPECT_EQ(PageValue(wb, "document.querySelectorAll('#injected, img').length"), "0");
     EXPECT_EQ(PageValue(wb,
                         "document.body.innerText.includes("
@@ -173,22 +174,22 @@ TEST_F(OwnPagesTest, PropertiesPageShowsTheTextsAsTextRefreshesAndBackReturns) {
     EXPECT_EQ(PageValue(wb, "document.body.getAttribute('bgcolor')"), "\"#FFFFFF\"");
 
     MarkPage(wb);
-    w.act_Refresh.Execute();
+    Activate(w, "act_Refresh");
     EXPECT_TRUE(PumpUntil([&] { return Rewritten(wb, "book.qbx 的属性"); }));
 
-    w.act_GoBack.Execute();
+    Activate(w, "act_GoBack");
     EXPECT_TRUE(PumpUntil([&] { return Settled(wb, "Cover page"); })) << wb.Title();
 }
 
 TEST_F(OwnPagesTest, OnAnotherPageTheBrowsersDialogComesFirst) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
+    browser::WebBrowser& wb = HomeBrowser(w);
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "首页"); }));
     // No document: only the dialog.
-    w.act_QBXAttr.Execute();
-    ASSERT_NE(w.browser_commands->LastProperties(), nullptr);
-    w.browser_commands->LastProperties()->hide();
+    Activate(w, "act_QBXAttr");
+    ASSERT_NE(w.PageCommands().LastProperties(), nullptr);
+    w.PageCommands().LastProperties()->hide();
     PumpFor(std::chrono::milliseconds(300));
     EXPECT_EQ(wb.Title(), "首页");
 
@@ -196,18 +197,18 @@ TEST_F(OwnPagesTest, OnAnotherPageTheBrowsersDialogComesFirst) {
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "Cover page"); }));
     w.BuildHomePage();
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "首页"); }));
-    w.act_QBXAttr.Execute();
-    EXPECT_NE(w.browser_commands->LastProperties(), nullptr);
+    Activate(w, "act_QBXAttr");
+    EXPECT_NE(w.PageCommands().LastProperties(), nullptr);
     EXPECT_TRUE(PumpUntil([&] { return Settled(wb, "book.qbx 的属性"); })) << wb.Title();
 }
 
 TEST_F(OwnPagesTest, RefreshOnTheHomePageBuildsItAgain) {
     ReaderSession session;
     Tfm_Quillon3& w = session.window();
-    browser::WebBrowser& wb = *w.home_browser;
+    browser::WebBrowser& wb = HomeBrowser(w);
     ASSERT_TRUE(PumpUntil([&] { return Settled(wb, "首页"); }));
     MarkPage(wb);
-    w.act_Refresh.Execute();
+    Activate(w, "act_Refresh");
     // It used to leave an empty "about:blank".
     EXPECT_TRUE(PumpUntil([&] { return Rewritten(wb, "首页"); })) << wb.Title();
     EXPECT_EQ(PageValue(wb, "!!document.querySelector('a[href=\"open:(help)\"]')"), "true");

@@ -56,10 +56,10 @@ TEST_F(SmallWindows, NavWindowIsPlacedAtTheTopRightAndUncheckedWhenClosed) {
     Tfm_NavForm& nav = s.nav();
     EXPECT_FALSE(nav.get_visible());
     EXPECT_EQ(nav.get_title(), "导航条");
-    w.color_scheme_items[ColorSchemeMenu::kPinkEntry]->activate();
+    ColorSchemeItem(w, ColorSchemeMenu::kPinkEntry).activate();
 
-    w.nav_bar_item->activate();
-    EXPECT_TRUE(w.nav_bar_item->get_active());
+    Named<Gtk::CheckMenuItem>(w, "nav_bar_item").activate();
+    EXPECT_TRUE(Named<Gtk::CheckMenuItem>(w, "nav_bar_item").get_active());
     ASSERT_TRUE(PumpUntil([&] { return nav.get_mapped(); }));
     EXPECT_EQ(nav.Color(), w.Color());
     PumpFor(std::chrono::milliseconds(200));
@@ -67,20 +67,21 @@ TEST_F(SmallWindows, NavWindowIsPlacedAtTheTopRightAndUncheckedWhenClosed) {
     nav.get_position(nav_x, nav_y);
     nav.get_size(nav_w, nav_h);
     const Rect main = w.Bounds();
-    const Point want = NavFormOrigin(main, nav_w, w.menu_row.get_allocated_height(),
-                                     w.tool_row.get_allocated_height());
+    const Point want =
+        NavFormOrigin(main, nav_w, Named<Gtk::Box>(w, "menu_row").get_allocated_height(),
+                      Named<Gtk::Box>(w, "tool_row").get_allocated_height());
     EXPECT_EQ(nav_x, want.x);
     EXPECT_EQ(nav_y, want.y);
     EXPECT_EQ(nav_x + nav_w, main.right());
 
     SendDelete(nav);
     EXPECT_FALSE(nav.get_visible());
-    EXPECT_FALSE(w.nav_bar_item->get_active());
+    EXPECT_FALSE(Named<Gtk::CheckMenuItem>(w, "nav_bar_item").get_active());
 
-    w.nav_bar_item->activate();
-    EXPECT_TRUE(w.nav_bar_item->get_active());
+    Named<Gtk::CheckMenuItem>(w, "nav_bar_item").activate();
+    EXPECT_TRUE(Named<Gtk::CheckMenuItem>(w, "nav_bar_item").get_active());
     EXPECT_TRUE(nav.get_visible());
-    w.nav_bar_item->activate();
+    Named<Gtk::CheckMenuItem>(w, "nav_bar_item").activate();
     EXPECT_FALSE(nav.get_visible());
 }
 
@@ -122,7 +123,7 @@ TEST_F(SmallWindows, AboutBoxShowsNameVersionLogoAndOpensItsLinks) {
         }
         box.close_button.clicked();
     });
-    s.window().atc_about.Execute();
+    Activate(s.window(), "atc_about");
     SetShellOpener({});
     EXPECT_TRUE(seen);
     EXPECT_EQ(opened,

@@ -12,6 +12,7 @@
 #include "common/base_settings.h"
 #include "common/registry_store.h"
 #include "common/shell.h"
+#include "page_input.h"
 #include "reader/forms/pump.h"
 #include "reader/forms/tab_painter.h"
 #include "reader_fixture.h"
@@ -23,7 +24,7 @@ using ReaderStart = ReaderTest;
 
 bool OnlyChecked(Tfm_Quillon3& w, std::size_t entry) {
     for (std::size_t i = 0; i < ColorSchemeMenu::kEntryCount; ++i) {
-        if (w.color_scheme_items[i]->get_active() != (i == entry))
+        if (ColorSchemeItem(w, i).get_active() != (i == entry))
             return false;
         if (w.ColorScheme().IsChecked(i) != (i == entry))
             return false;
@@ -31,8 +32,12 @@ bool OnlyChecked(Tfm_Quillon3& w, std::size_t entry) {
     return true;
 }
 
-Gtk::Widget* CurrentSideTab(Tfm_Quillon3& w) {
-    return w.side_bar.get_nth_page(w.side_bar.get_current_page());
+std::string CurrentSideTab(Tfm_Quillon3& w) {
+    return CurrentPageName(Named<Gtk::Notebook>(w, "side_bar"));
+}
+
+bool SideBarVisible(Tfm_Quillon3& w) {
+    return Named<Gtk::Notebook>(w, "side_bar").get_visible();
 }
 
 TEST_F(ReaderStart, FirstStartWithAnEmptyRegistry) {
@@ -40,9 +45,9 @@ TEST_F(ReaderStart, FirstStartWithAnEmptyRegistry) {
     Tfm_Quillon3& w = s.window();
     EXPECT_EQ(w.Color(), 0xF0CAA6u);
     EXPECT_TRUE(OnlyChecked(w, ColorSchemeMenu::kLightBlueEntry));
-    EXPECT_FALSE(w.act_NavTree.Checked());
-    EXPECT_FALSE(w.side_bar.get_visible());
-    EXPECT_EQ(CurrentSideTab(w), &w.resource_pane);
+    EXPECT_FALSE(ActionChecked(w, "act_NavTree"));
+    EXPECT_FALSE(SideBarVisible(w));
+    EXPECT_EQ(CurrentSideTab(w), "resource_page");
     // The caption follows the home page once it is shown.
     EXPECT_TRUE(PumpUntil([&] { return w.get_title() == "首页 - Quillon3"; })) << w.get_title();
     EXPECT_EQ(SettingsKey(), "SOFTWARE\\Tarvik\\Quillon3");
@@ -51,12 +56,12 @@ TEST_F(ReaderStart, FirstStartWithAnEmptyRegistry) {
     EXPECT_EQ(width, 1016);
     EXPECT_EQ(height, 600);
     // The built-in resources, the second one expanded.
-    EXPECT_EQ(w.resource_pane.store->children().size(), 2u);
-    EXPECT_EQ(w.CurrentBrowser(), w.home_browser.get());
+    EXPECT_EQ(RowCount(Named<Gtk::TreeView>(w, "resource_tree")), 2);
+    EXPECT_EQ(w.CurrentBrowser(), &HomeBrowser(w));
     // No web view (and web process) for the ad strip before there is an ad.
-    EXPECT_EQ(w.ad_browser, nullptr);
-    EXPECT_FALSE(w.act_QBXComment.Enabled());
-    EXPECT_FALSE(w.act_QBXShared.Visible());
+    EXPECT_EQ(AdBrowser(w), nullptr);
+    EXPECT_FALSE(ActionEnabled(w, "act_QBXComment"));
+    EXPECT_FALSE(ActionVisible(w, "act_QBXShared"));
     EXPECT_TRUE(s.modules().server_module != nullptr);
     EXPECT_TRUE(dialogs_->messages.empty());
 }
@@ -83,30 +88,32 @@ TEST_F(ReaderStart, DocumentArgumentShowsItsFirstPageWithNoHomePageBefore) {
     const std::string book = WriteBook();
     ReaderSession s({book, "ignored-second-argument"});
     Tfm_Quillon3& w = s.window();
-    EXPECT_EQ(CurrentSideTab(w), &w.books_page);
-    EXPECT_TRUE(w.side_bar.get_visible());
-    EXPECT_TRUE(w.act_NavTree.Checked());
+    EXPECT_EQ(CurrentSideTab(w), "books_page");
+    EXPECT_TRUE(SideBarVisible(w));
+    EXPECT_TRUE(ActionChecked(w, "act_NavTree"));
     ASSERT_NE(w.Server()->Document(), nullptr);
     EXPECT_EQ(w.Server()->Document()->FileName(), book);
-    EXPECT_EQ(w.contents_pane.NodeCount(), 4u);
-    EXPECT_TRUE(w.act_QBXComment.Enabled());
-    EXPECT_EQ(TabHint(w.document_tabs, w.contents_pane), book);
+    EXPECT_EQ(NodeCount(Named<Gtk::TreeView>(w, "contents_tree")), 4);
+    EXPECT_TRUE(ActionEnabled(w, "act_QBXComment"));
+    EXPECT_EQ(
+        TabHint(Named<Gtk::Notebook>(w, "document_tabs"), Named<Gtk::Widget>(w, "contents_page")),
+        book);
     // The first page is shown in the home browser, as its first page: no
     // home page (nor a blank page) was built and shown before it.
     EXPECT_TRUE(PumpUntil([&] {
-        return w.home_browser->LocationUrl() == "qbx://reader/cover.htm" && !w.home_browser->Busy();
-    })) << w.home_browser->LocationUrl();
+        return HomeBrowser(w).LocationUrl() == "qbx://reader/cover.htm" && !HomeBrowser(w).Busy();
+    })) << HomeBrowser(w).LocationUrl();
     EXPECT_TRUE(w.IsDocumentPage());
-    EXPECT_FALSE(webkit_web_view_can_go_back(w.home_browser->View()));
-    EXPECT_EQ(w.address_panel.UrlItems(), std::vector<std::string>{book});
+    EXPECT_FALSE(webkit_web_view_can_go_back(HomeBrowser(w).View()));
+    EXPECT_EQ(ComboItems(Named<Gtk::ComboBox>(w, "address_box")), std::vector<std::string>{book});
     EXPECT_TRUE(dialogs_->messages.empty());
 }
 
 TEST_F(ReaderStart, MissingDocumentArgumentOpensNothingAndSaysNothing) {
     ReaderSession s({(dir_.path() / "missing.qbx").string()});
     Tfm_Quillon3& w = s.window();
-    EXPECT_EQ(CurrentSideTab(w), &w.resource_pane);
-    EXPECT_FALSE(w.side_bar.get_visible());
+    EXPECT_EQ(CurrentSideTab(w), "resource_page");
+    EXPECT_FALSE(SideBarVisible(w));
     EXPECT_EQ(w.Server()->Document(), nullptr);
     EXPECT_TRUE(dialogs_->messages.empty());
 }
@@ -116,7 +123,7 @@ TEST_F(ReaderStart, ChosenColourIsStoredAndBackAtTheNextStart) {
     {
         ReaderSession s({book});
         ASSERT_NE(s.window().Server()->Document(), nullptr);  // also while a document is open
-        s.window().color_scheme_items[ColorSchemeMenu::kPinkEntry]->activate();
+        ColorSchemeItem(s.window(), ColorSchemeMenu::kPinkEntry).activate();
         EXPECT_EQ(s.window().Color(), 0xB3B5FFu);
         EXPECT_EQ(ReadHkcuInteger("SOFTWARE\\Tarvik\\Quillon3", "FackColor-Quillon3", -1),
                   0xB3B5FF);
@@ -146,7 +153,7 @@ TEST_F(ReaderStart, RegressionUnwritableRegistryDoesNotStopTheStart) {
     EXPECT_NE(w.Server()->Document(), nullptr);
     EXPECT_EQ(w.Color(), 0xF0CAA6u);
     EXPECT_TRUE(OnlyChecked(w, ColorSchemeMenu::kLightBlueEntry));
-    w.color_scheme_items[ColorSchemeMenu::kPinkEntry]->activate();  // cannot be stored; still used
+    ColorSchemeItem(w, ColorSchemeMenu::kPinkEntry).activate();  // cannot be stored; still used
     EXPECT_EQ(w.Color(), 0xB3B5FFu);
 }
 
@@ -161,7 +168,7 @@ TEST_F(ReaderStart, RegressionColourValueOfAnotherTypeIsIgnored) {
 TEST_F(ReaderStart, CancelledQuitQuestionKeepsTheWindowAndStoresNothing) {
     ReaderSession s;
     dialogs_->message_answers.push_back(kIdCancel);
-    s.window().act_exit.Execute();
+    Activate(s.window(), "act_exit");
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0].text, "确定要退出 Quillon3？");
     EXPECT_EQ(dialogs_->messages[0].caption, "Quillon3");
@@ -196,7 +203,7 @@ TEST_F(ReaderStart, CloseBoxAsksTheSameQuestion) {
 TEST_F(ReaderStart, ConfirmedQuitStoresTheHistoryAndHidesTheWindow) {
     const std::string book = WriteBook();
     ReaderSession s({book});
-    s.window().act_exit.Execute();
+    Activate(s.window(), "act_exit");
     EXPECT_FALSE(s.window().get_visible());
     ASSERT_TRUE(std::filesystem::exists(DataFile("RURLs.dat")));
     const std::string history = q3::testing::ReadFileBytes(DataFile("RURLs.dat"));
@@ -207,9 +214,9 @@ TEST_F(ReaderStart, SearchWordsAreLoadedAtStartAndStoredWhenTheWindowGoes) {
     std::filesystem::create_directories(std::filesystem::path(DataFile("")).parent_path());
     { std::ofstream(DataFile("SearchKey.dat"), std::ios::binary) << "alpha\r\n中文\r\nbeta\r\n"; }
     ReaderSession s;
-    EXPECT_EQ(s.window().address_panel.KeyItems(),
-              (std::vector<std::string>{"alpha", "中文", "beta"}));
-    s.window().address_panel.search_word_box.append("gamma");
+    auto& words = Named<Gtk::ComboBoxText>(s.window(), "search_word_box");
+    EXPECT_EQ(ComboItems(words), (std::vector<std::string>{"alpha", "中文", "beta"}));
+    words.append("gamma");
     s.Close();
     EXPECT_EQ(q3::testing::ReadFileBytes(DataFile("SearchKey.dat")),
               "alpha\r\n中文\r\nbeta\r\ngamma\r\n");
@@ -217,25 +224,25 @@ TEST_F(ReaderStart, SearchWordsAreLoadedAtStartAndStoredWhenTheWindowGoes) {
 
 TEST_F(ReaderStart, HelpActionOpensTheHelpBookBesideTheProgram) {
     ReaderSession s;
-    s.window().act_Help.Execute();
+    Activate(s.window(), "act_Help");
     ASSERT_NE(s.window().Server()->Document(), nullptr);
     EXPECT_EQ(s.window().Server()->Document()->FileName(), ReadOnlyDataDir() + "Quillon3.qbx");
-    EXPECT_TRUE(s.window().side_bar.get_visible());
-    EXPECT_GT(s.window().contents_pane.NodeCount(), 0u);
+    EXPECT_TRUE(SideBarVisible(s.window()));
+    EXPECT_GT(NodeCount(Named<Gtk::TreeView>(s.window(), "contents_tree")), 0);
     EXPECT_TRUE(dialogs_->messages.empty());
 }
 
 TEST_F(ReaderStart, SoftwareUpdateActionGoesToTheMakersPageInTheCurrentBrowser) {
     ReaderSession s;
     std::string asked;
-    s.window().home_browser->OnBeforeNavigate = [&](browser::WebBrowser&,
-                                                    const std::string& address, bool& cancel) {
+    HomeBrowser(s.window()).OnBeforeNavigate = [&](browser::WebBrowser&, const std::string& address,
+                                                   bool& cancel) {
         if (address == "about:blank")
             return;  // the home page still being written
         asked = address;
         cancel = true;
     };
-    s.window().act_Update.Execute();
+    Activate(s.window(), "act_Update");
     EXPECT_TRUE(PumpUntil([&] { return !asked.empty(); }, std::chrono::seconds(10)));
     EXPECT_EQ(asked, "https://www.quillon3.net/download/");
 }
@@ -243,33 +250,23 @@ TEST_F(ReaderStart, SoftwareUpdateActionGoesToTheMakersPageInTheCurrentBrowser) 
 TEST_F(ReaderStart, CtrlFOnAShownPageOpensTheFindDialog) {
     ReaderSession s({WriteBook()});
     Tfm_Quillon3& w = s.window();
-    ASSERT_TRUE(PumpUntil([&] { return w.IsDocumentPage() && !w.home_browser->Busy(); }));
-    EXPECT_EQ(w.browser_commands->Finder(), nullptr);
-    GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
-    key->key.window = GDK_WINDOW(g_object_ref(w.get_window()->gobj()));
-    key->key.keyval = GDK_KEY_f;
-    key->key.state = GDK_CONTROL_MASK;
-    w.event(key);
-    gdk_event_free(key);
-    ASSERT_NE(w.browser_commands->Finder(), nullptr);
-    EXPECT_TRUE(w.browser_commands->Finder()->get_visible());
+    ASSERT_TRUE(PumpUntil([&] { return w.IsDocumentPage() && !HomeBrowser(w).Busy(); }));
+    EXPECT_EQ(w.PageCommands().Finder(), nullptr);
+    SendKey(w, GDK_KEY_f, GDK_CONTROL_MASK);
+    ASSERT_NE(w.PageCommands().Finder(), nullptr);
+    EXPECT_TRUE(w.PageCommands().Finder()->get_visible());
 }
 
 TEST_F(ReaderStart, SideBarToggleFollowsTheCheckMark) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
-    w.act_NavTree.Execute();
-    EXPECT_TRUE(w.act_NavTree.Checked());
-    EXPECT_TRUE(w.side_bar.get_visible());
+    Activate(w, "act_NavTree");
+    EXPECT_TRUE(ActionChecked(w, "act_NavTree"));
+    EXPECT_TRUE(SideBarVisible(w));
     // F12 reaches the action before any control sees it.
-    GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
-    key->key.window = GDK_WINDOW(g_object_ref(w.get_window()->gobj()));
-    key->key.keyval = GDK_KEY_F12;
-    key->key.state = 0;
-    w.event(key);
-    gdk_event_free(key);
-    EXPECT_FALSE(w.act_NavTree.Checked());
-    EXPECT_FALSE(w.side_bar.get_visible());
+    SendKey(w, GDK_KEY_F12);
+    EXPECT_FALSE(ActionChecked(w, "act_NavTree"));
+    EXPECT_FALSE(SideBarVisible(w));
 }
 
 }  // namespace

@@ -28,25 +28,42 @@ struct Args {
     std::string Get(const std::string& name, const std::string& fallback = "") const;
 };
 
+// One option of a command. The tables below drive the parsing and the help
+// texts, and a unit test checks the manual page against them.
+struct Option {
+    const char* name;   // "--password", "-o"
+    const char* value;  // what the value stands for ("P"); null for a flag
+    const char* help;
+};
+
 struct Command {
     const char* name;
     const char* synopsis;  // what follows the command's name
     const char* summary;
     int (*run)(const Args&);
-    std::vector<std::string> value_options;
-    std::vector<std::string> flag_options;
+    std::vector<Option> options;
 };
 
 const std::vector<Command>& Commands();
 const Command* FindCommand(const std::string& name);
 
+// What the tool does when the first argument is one of these instead of a
+// command ("help COMMAND" prints that command's help).
+enum class ToolRequest { kHelp, kVersion };
+struct ToolOption {
+    const char* short_name;
+    const char* long_name;
+    ToolRequest request;
+    const char* help;
+};
+const std::vector<ToolOption>& ToolOptions();
+const ToolOption* FindToolOption(const std::string& arg);
+
 // Parses "--name value" and "--name=value" pairs; flags take no value. "--"
 // ends the options; an argument that is a negative number is a positional one
 // (a record number), not an option. Empty on a malformed line (the message is
 // printed).
-std::optional<Args> ParseArgs(int argc, char** argv, int first,
-                              const std::vector<std::string>& value_options,
-                              const std::vector<std::string>& flag_options);
+std::optional<Args> ParseArgs(int argc, char** argv, int first, const std::vector<Option>& options);
 
 // A record number as given on the command line: a decimal integer, maybe
 // signed. Record numbers are 32-bit, so a number outside that range is still a

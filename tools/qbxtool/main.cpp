@@ -11,8 +11,8 @@ int main(int argc, char** argv) {
     if (argc < 2)
         return Usage();
     const std::string first = argv[1];
-    if (first == "--help" || first == "-h" || first == "help") {
-        if (first == "help" && argc > 2) {
+    if (first == "help") {
+        if (argc > 2) {
             const Command* c = FindCommand(argv[2]);
             if (c == nullptr)
                 return Usage((std::string("unknown command ") + argv[2]).c_str());
@@ -22,14 +22,17 @@ int main(int argc, char** argv) {
         }
         return kOk;
     }
-    if (first == "--version") {
-        PrintVersion(stdout);
+    if (const ToolOption* option = FindToolOption(first)) {
+        if (option->request == ToolRequest::kVersion)
+            PrintVersion(stdout);
+        else
+            PrintUsage(stdout);
         return kOk;
     }
     const Command* command = FindCommand(first);
     if (command == nullptr)
         return Usage(("unknown command " + first).c_str());
-    auto args = ParseArgs(argc, argv, 2, command->value_options, command->flag_options);
+    auto args = ParseArgs(argc, argv, 2, command->options);
     if (!args)
         return Usage();
     if (args->help) {

@@ -6,7 +6,21 @@
 
 namespace q3::reader {
 
-Tfm_NavForm::Tfm_NavForm(TAction& nav_home, TAction& nav_next, TAction& nav_prev) {
+namespace {
+
+Gtk::ToolButton* StepButton(const char* action, const std::string& icon) {
+    // The rows are the program's own; a missing one is a fault of the build.
+    const ActionDef* def = FindActionDef(action);
+    g_assert(def != nullptr);
+    return MakeActionToolButton(*def, icon);
+}
+
+}  // namespace
+
+Tfm_NavForm::Tfm_NavForm(const Glib::RefPtr<Gio::ActionGroup>& actions) {
+    // The buttons find the main window's actions here, so they follow their
+    // states as the main window's own controls do.
+    insert_action_group(kWindowActionPrefix, actions);
     set_title("导航条");
     set_type_hint(Gdk::WINDOW_TYPE_HINT_UTILITY);
     set_keep_above(true);
@@ -16,9 +30,9 @@ Tfm_NavForm::Tfm_NavForm(TAction& nav_home, TAction& nav_next, TAction& nav_prev
 
     nav_tool_bar.set_toolbar_style(Gtk::TOOLBAR_BOTH);
     nav_tool_bar.set_icon_size(Gtk::ICON_SIZE_LARGE_TOOLBAR);
-    first_page_button = nav_home.MakeToolButton("go-home");
-    next_page_button = nav_next.MakeToolButton("go-down");
-    previous_page_button = nav_prev.MakeToolButton("go-up");
+    first_page_button = StepButton("act_QBXNavHome", "go-home");
+    next_page_button = StepButton("act_QBXNavNext", "go-down");
+    previous_page_button = StepButton("act_QBXNavPrev", "go-up");
     nav_tool_bar.append(*first_page_button);
     nav_tool_bar.append(*Gtk::manage(new Gtk::SeparatorToolItem()));
     nav_tool_bar.append(*next_page_button);
@@ -28,8 +42,6 @@ Tfm_NavForm::Tfm_NavForm(TAction& nav_home, TAction& nav_next, TAction& nav_prev
     }
     add(nav_tool_bar);
     nav_tool_bar.show_all();
-    for (TAction* a : {&nav_home, &nav_next, &nav_prev})
-        a->Sync();
 
     FormCreate(false);
     // Closing only hides the window; the main window's menu entry follows.

@@ -3,6 +3,7 @@
 // previous), for reading without the side bar.
 #pragma once
 
+#include <giomm/actiongroup.h>
 #include <gtkmm/toolbar.h>
 #include <functional>
 
@@ -10,12 +11,10 @@
 
 namespace q3::reader {
 
-class TAction;
-
 class Tfm_NavForm : public Tfm_BaseForm {
   public:
-    // The actions are the main window's; they outlive this window.
-    Tfm_NavForm(TAction& nav_home, TAction& nav_next, TAction& nav_prev);
+    // actions: the main window's group, holding the contents steps.
+    explicit Tfm_NavForm(const Glib::RefPtr<Gio::ActionGroup>& actions);
 
     // Called when the user closes the window, after it is hidden.
     void SetOnClosed(std::function<void()> on_closed) { on_closed_ = std::move(on_closed); }

@@ -1,5 +1,6 @@
 #include "reader/main_window/action.h"
 
+#include <gtk/gtk.h>
 #include <gtkmm/accelgroup.h>
 #include <gtkmm/accellabel.h>
 #include <gtkmm/checkmenuitem.h>
@@ -10,24 +11,57 @@ namespace q3::reader {
 
 struct TAction::Proxy {
     TAction* action;
-    Gtk::Widget* widget;
-    bool is_menu_item;
+    Gtk::MenuItem* item;
     bool own_label;  // shows its own text instead of the caption
 };
 
 namespace {
 
-const auto kShortcutModifiers = Gdk::CONTROL_MASK | Gdk::SHIFT_MASK | Gdk::MOD1_MASK;
+std::string Detailed(std::string_view name) {
+    return std::string(kWindowActionPrefix) + "." + std::string(name);
+}
+
+// Hidden rows stay hidden when the window shows all it holds.
+void ApplyVisibility(Gtk::Widget& widget, const ActionDef& def) {
+    if (!def.visible) {
+        widget.set_no_show_all(true);
+        widget.hide();
+    }
+}
 
 }  // namespace
+
+Gtk::ToolButton* MakeActionToolButton(const ActionDef& def, const std::string& icon_name,
+                                      const std::string& label) {
+    auto* button =
+        Gtk::manage(new Gtk::ToolButton(label.empty() ? std::string(def.caption) : label));
+    button->set_icon_name(icon_name);
+    button->set_name(std::string(def.name));
+    // On the item itself, as on every other control: the tool item's own
+    // setter would put it on the button inside.
+    static_cast<Gtk::Widget*>(button)->set_tooltip_text(std::string(def.hint));
+    gtk_actionable_set_action_name(GTK_ACTIONABLE(button->gobj()), Detailed(def.name).c_str());
+    ApplyVisibility(*button, def);
+    return button;
+}
 
 TAction::TAction(const ActionDef& def)
     : def_(def),
       caption_(def.caption),
       hint_(def.hint),
       checked_(def.checked),
-      enabled_(def.enabled),
-      visible_(def.visible) {
+      enabled_(def.enabled) {
+    const std::string name(def.name);
+    // A checked row carries its state, so bound check items show it.
+    action_ = Checkable() ? Gio::SimpleAction::create_bool(name, checked_)
+                          : Gio::SimpleAction::create(name);
+    action_->set_enabled(enabled_);
+    // Connected, the activation is the handler's alone: GIO would otherwise
+    // flip a checked row's state before the handler decides.
+    action_->signal_activate().connect([this](const Glib::VariantBase&) {
+        if (!syncing_)
+            Execute();
+    });
     if (!def.shortcut.empty()) {
         Gtk::AccelGroup::parse(std::string(def.shortcut), key_, modifiers_);
     }
@@ -35,35 +69,37 @@ TAction::TAction(const ActionDef& def)
 
 TAction::~TAction() {
     for (auto& p : proxies_)
-        p->widget->remove_destroy_notify_callback(p.get());
+        p->item->remove_destroy_notify_callback(p.get());
+}
+
+std::string TAction::DetailedName() const {
+    return Detailed(def_.name);
 }
 
 void TAction::SetCaption(const std::string& caption) {
     caption_ = caption;
-    Sync();
+    for (auto& p : proxies_) {
+        if (!p->own_label && p->item->get_label() != caption_)
+            p->item->set_label(caption_);
+    }
 }
 
 void TAction::SetChecked(bool checked) {
     checked_ = checked;
     if (checked) {
         for (TAction* peer : peers_) {
-            if (peer != this && peer->checked_) {
-                peer->checked_ = false;
-                peer->Sync();
-            }
+            if (peer != this && peer->checked_)
+                peer->SetChecked(false);
         }
     }
-    Sync();
+    if (Checkable())
+        action_->set_state(Glib::Variant<bool>::create(checked_));
+    ShowCheckedOnItems();
 }
 
 void TAction::SetEnabled(bool enabled) {
     enabled_ = enabled;
-    Sync();
-}
-
-void TAction::SetVisible(bool visible) {
-    visible_ = visible;
-    Sync();
+    action_->set_enabled(enabled);
 }
 
 bool TAction::Execute() {
@@ -71,17 +107,8 @@ bool TAction::Execute() {
         return false;
     if (handler_)
         handler_(*this);
-    // A check menu item flips itself when chosen; the action decides.
-    Sync();
+    ShowCheckedOnItems();
     return true;
-}
-
-bool TAction::MatchesShortcut(guint key, Gdk::ModifierType state) const {
-    if (key_ == 0)
-        return false;
-    const guint lower = gdk_keyval_to_lower(key);
-    return lower == gdk_keyval_to_lower(key_) &&
-           (state & kShortcutModifiers) == (modifiers_ & kShortcutModifiers);
 }
 
 Gtk::MenuItem* TAction::MakeMenuItem(const std::string& label) {
@@ -90,37 +117,30 @@ Gtk::MenuItem* TAction::MakeMenuItem(const std::string& label) {
     if (Checkable()) {
         auto* check = Gtk::manage(new Gtk::CheckMenuItem(text));
         check->set_draw_as_radio(def_.group != 0);
+        check->set_active(checked_);
         item = check;
     } else {
         item = Gtk::manage(new Gtk::MenuItem(text));
     }
     item->set_name(std::string(def_.name));
+    item->set_tooltip_text(hint_);
+    // The accelerator itself is the application's; the label only shows it.
     if (auto* accel = dynamic_cast<Gtk::AccelLabel*>(item->get_child()); accel && key_ != 0) {
         accel->set_accel(key_, modifiers_);
     }
-    item->signal_activate().connect(
-        [this] {
-            if (!syncing_)
-                Execute();
-        },
-        true);
-    Track(item, true, !label.empty());
+    gtk_actionable_set_action_name(GTK_ACTIONABLE(item->gobj()), DetailedName().c_str());
+    ApplyVisibility(*item, def_);
+    Track(item, !label.empty());
     return item;
 }
 
 Gtk::ToolButton* TAction::MakeToolButton(const std::string& icon_name, const std::string& label) {
-    auto* button = Gtk::manage(new Gtk::ToolButton(label.empty() ? caption_ : label));
-    button->set_icon_name(icon_name);
-    button->set_name(std::string(def_.name));
-    button->signal_clicked().connect([this] { Execute(); });
-    Track(button, false, true);
-    return button;
+    return MakeActionToolButton(def_, icon_name, label);
 }
 
-void TAction::Track(Gtk::Widget* widget, bool is_menu_item, bool own_label) {
-    proxies_.push_back(std::make_unique<Proxy>(Proxy{this, widget, is_menu_item, own_label}));
-    widget->add_destroy_notify_callback(proxies_.back().get(), &TAction::ProxyGone);
-    SyncProxy(*proxies_.back());
+void TAction::Track(Gtk::MenuItem* item, bool own_label) {
+    proxies_.push_back(std::make_unique<Proxy>(Proxy{this, item, own_label}));
+    item->add_destroy_notify_callback(proxies_.back().get(), &TAction::ProxyGone);
 }
 
 void* TAction::ProxyGone(void* data) {
@@ -132,24 +152,14 @@ void* TAction::ProxyGone(void* data) {
     return nullptr;
 }
 
-void TAction::Sync() {
-    for (auto& p : proxies_)
-        SyncProxy(*p);
-}
-
-void TAction::SyncProxy(Proxy& proxy) {
+void TAction::ShowCheckedOnItems() {
+    // Setting a check item's state activates it, which would come back here
+    // as a choice of the user's.
     syncing_ = true;
-    Gtk::Widget* w = proxy.widget;
-    w->set_sensitive(enabled_);
-    w->set_visible(visible_);
-    w->set_tooltip_text(hint_);
-    if (proxy.is_menu_item) {
-        auto* item = static_cast<Gtk::MenuItem*>(w);
-        if (!proxy.own_label && item->get_label() != caption_)
-            item->set_label(caption_);
-        if (auto* check = dynamic_cast<Gtk::CheckMenuItem*>(item)) {
-            if (check->get_active() != checked_)
-                check->set_active(checked_);
+    for (auto& p : proxies_) {
+        if (auto* check = dynamic_cast<Gtk::CheckMenuItem*>(p->item);
+            check != nullptr && check->get_active() != checked_) {
+            check->set_active(checked_);
         }
     }
     syncing_ = false;

@@ -1,9 +1,11 @@
-// An action of a window: one command with a caption, hint, shortcut, Tag and
-// check, enabled and visible states, shown by any number of menu items and
-// tool buttons that follow its state and run it when chosen.
+// An action of a window: one row of the action table (caption, hint,
+// shortcut, Tag, initial check and enabled states) as a GIO action, so that
+// the menu items and tool buttons bound to it follow its sensitivity and
+// check mark by themselves and the application's accelerators run it.
 #pragma once
 
 #include <gdkmm/types.h>
+#include <giomm/simpleaction.h>
 #include <sigc++/trackable.h>
 #include <functional>
 #include <memory>
@@ -20,6 +22,14 @@ class Widget;
 
 namespace q3::reader {
 
+// The group the window's actions live in, as GTK finds them from a widget.
+inline constexpr char kWindowActionPrefix[] = "win";
+
+// A tool button that runs the action named by def in the window's group;
+// label empty for the caption.
+Gtk::ToolButton* MakeActionToolButton(const ActionDef& def, const std::string& icon_name,
+                                      const std::string& label = {});
+
 class TAction : public sigc::trackable {
   public:
     using Handler = std::function<void(TAction&)>;
@@ -31,54 +41,52 @@ class TAction : public sigc::trackable {
 
     const ActionDef& Def() const { return def_; }
     std::string_view Name() const { return def_.name; }
+    // "win.<name>", as menu items and accelerators name it.
+    std::string DetailedName() const;
     int Tag() const { return def_.tag; }
     const std::string& Caption() const { return caption_; }
     const std::string& Hint() const { return hint_; }
     bool Checked() const { return checked_; }
     bool Enabled() const { return enabled_; }
-    bool Visible() const { return visible_; }
+    bool Visible() const { return def_.visible; }
     // Whether menu items show a check mark for it.
     bool Checkable() const { return def_.checked || def_.group != 0; }
     guint Key() const { return key_; }
     Gdk::ModifierType Modifiers() const { return modifiers_; }
     bool HasShortcut() const { return key_ != 0; }
 
+    const Glib::RefPtr<Gio::SimpleAction>& GioAction() const { return action_; }
+
     void SetCaption(const std::string& caption);
     // Checking an action of a radio group clears the others of its list;
     // SetGroupPeers tells it who they are.
     void SetChecked(bool checked);
     void SetEnabled(bool enabled);
-    void SetVisible(bool visible);
     void SetHandler(Handler handler) { handler_ = std::move(handler); }
     void SetGroupPeers(std::vector<TAction*> peers) { peers_ = std::move(peers); }
 
     // Runs the handler when the action is enabled; true when it ran.
     bool Execute();
 
-    // A new menu item (owned by the menu it is put in) or tool button that
-    // shows this action; a label given here stays in place of the caption.
+    // A new menu item (owned by the menu it is put in) or tool button bound
+    // to this action; a label given here stays in place of the caption.
     Gtk::MenuItem* MakeMenuItem(const std::string& label = {});
     Gtk::ToolButton* MakeToolButton(const std::string& icon_name, const std::string& label = {});
 
-    // Does the key event match the shortcut?
-    bool MatchesShortcut(guint key, Gdk::ModifierType state) const;
-
-    // Puts the action's state back on every widget that shows it, after
-    // something else (showing a whole window) changed their visibility.
-    void Sync();
-
   private:
     struct Proxy;
-    void Track(Gtk::Widget* widget, bool is_menu_item, bool own_label);
-    void SyncProxy(Proxy& proxy);
+    void Track(Gtk::MenuItem* item, bool own_label);
+    // A check menu item flips itself when chosen, whatever the handler then
+    // decides; this puts the action's word back on every one.
+    void ShowCheckedOnItems();
     static void* ProxyGone(void* data);
 
     const ActionDef& def_;
+    Glib::RefPtr<Gio::SimpleAction> action_;
     std::string caption_;
     std::string hint_;
     bool checked_;
     bool enabled_;
-    bool visible_;
     guint key_ = 0;
     Gdk::ModifierType modifiers_ = Gdk::ModifierType(0);
     Handler handler_;

@@ -9,6 +9,16 @@
 
 namespace q3::reader {
 
+namespace {
+
+// The popup is the toolkit's own; it exists from the box's construction.
+void NamePopup(Gtk::ComboBox& box, const char* name) {
+    if (AtkObject* popup = gtk_combo_box_get_popup_accessible(box.gobj()))
+        atk_object_set_name(popup, name);
+}
+
+}  // namespace
+
 TAddressPanel::TAddressPanel()
     : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 2),
       address_label("地址 "),
@@ -20,6 +30,7 @@ TAddressPanel::TAddressPanel()
     get_style_context()->add_class("q3-panel");
     set_size_request(-1, 22);
 
+    address_label.set_name("address_label");
     url_store = Gtk::ListStore::create(url_columns);
     address_box.set_name("address_box");
     address_box.set_model(url_store);
@@ -27,6 +38,9 @@ TAddressPanel::TAddressPanel()
     BuildCompletion();
     // The boxes are named for assistive technologies as their captions say.
     UrlEntry().get_accessible()->set_name("地址");
+    // The drop-down lists have no caption of their own.
+    NamePopup(address_box, "地址历史");
+    NamePopup(search_word_box, "搜索关键字历史");
 
     go_button.set_name("go_button");
     go_button.set_tooltip_text("转到URL");
@@ -41,6 +55,7 @@ TAddressPanel::TAddressPanel()
     // The tooltip goes on the item itself, where hovering anywhere shows it.
     static_cast<Gtk::Widget&>(search_button).set_tooltip_text("搜索页面/全文搜索");
     search_button.set_is_important(true);
+    search_mode_menu.set_name("search_mode_menu");
     search_button.set_menu(search_mode_menu);
     search_tool_bar.set_name("search_tool_bar");
     search_tool_bar.set_toolbar_style(Gtk::TOOLBAR_BOTH_HORIZ);

@@ -110,8 +110,7 @@ Tfm_Quillon3::Tfm_Quillon3(TApplicationModules& modules, std::vector<std::string
     contents_model_ = std::make_unique<TWindowContentsModel>(contents_pane, index_pane);
     browser_commands = std::make_unique<browser::BrowserCommands>(*this);
     layout.show_all();
-    for (TAction* a : AllActions())
-        a->Sync();
+    InstallAccelerators();
     FormCreate();
 }
 

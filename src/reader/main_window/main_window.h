@@ -3,6 +3,7 @@
 // tabs with the home browser, the status bar, and the state kept between runs.
 #pragma once
 
+#include <giomm/simpleactiongroup.h>
 #include <gtkmm/box.h>
 #include <gtkmm/checkmenuitem.h>
 #include <gtkmm/eventbox.h>
@@ -84,6 +85,9 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
 
     TAction* FindAction(std::string_view name);
     std::vector<TAction*> AllActions();
+    // The window's actions as GIO sees them ("win"), for the windows that
+    // carry some of them.
+    Glib::RefPtr<Gio::ActionGroup> Actions() const { return action_group_; }
 
     // ---- actions of actlst_Main
     TAction act_exit, act_openfile, act_NavTree, act_TvExpand, act_TvCollapsed;
@@ -154,6 +158,11 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     int WebIconIndex() const { return web_icon_index_; }
     const std::string& SearchWordsPath() const { return search_words_path_; }
     bool SideBarShown() const;
+    // The page zoom the menu's steps set, for every tab.
+    int ZoomPercent() const { return zoom_percent; }
+    bool FullTextSearchRunning() const { return search_pane.Searching(); }
+    // Find, view source and page properties: what they have opened.
+    const browser::BrowserCommands& PageCommands() const { return *browser_commands; }
 
     // Paths of the files the window writes.
     static std::string AddressHistoryFile();
@@ -295,6 +304,9 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void BuildSideBar();
     void BuildPages();
     void BuildActions();
+    // Puts the window in the running application and gives the application
+    // the actions' shortcuts; without an application there are none.
+    void InstallAccelerators();
     void BuildMainMenu();
     void BuildPopupMenus();
     // A "浏览模式" item whose sub-menu holds the two view modes.
@@ -328,6 +340,7 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     browser::WebBrowser* current_browser_ = nullptr;
     ColorSchemeMenu color_scheme_;
     bool menu_syncing_ = false;
+    Glib::RefPtr<Gio::SimpleActionGroup> action_group_;
     int web_icon_index_ = 0;
     std::string search_words_path_;
     std::unique_ptr<TWindowContentsModel> contents_model_;

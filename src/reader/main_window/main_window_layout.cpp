@@ -44,6 +44,7 @@ void Tfm_Quillon3::BuildLayout() {
     ad_panel.set_name("ad_panel");
     ad_panel.set_no_show_all(true);
     logo_image.set(LogoPicture(kLogoWidth, kAdStripHeight));
+    logo_image.set_name("logo_image");
     logo_box.set_name("logo_box");
     logo_box.add(logo_image);
     logo_box.set_can_focus(true);
@@ -68,6 +69,7 @@ void Tfm_Quillon3::BuildLayout() {
     layout.pack_start(status_bar, Gtk::PACK_SHRINK);
 
     hidden_memo.set_name("hidden_memo");
+    hidden_memo.get_accessible()->set_name("备忘");
     hidden_memo.set_no_show_all(true);
     layout.pack_start(hidden_memo, Gtk::PACK_SHRINK);
 }

@@ -1,4 +1,5 @@
 // The main window's actions, main menu, pop-up menus and shortcuts.
+#include <gtkmm/application.h>
 #include <gtkmm/editable.h>
 #include <gtkmm/separatormenuitem.h>
 
@@ -7,6 +8,8 @@
 namespace q3::reader {
 
 namespace {
+
+constexpr guint kShortcutModifiers = GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK;
 
 Gtk::MenuItem* PlainItem(const char* name, const std::string& caption) {
     auto* item = Gtk::manage(new Gtk::MenuItem(caption));
@@ -87,6 +90,21 @@ void Tfm_Quillon3::BuildActions() {
     }
     act_browseMode.SetGroupPeers({&act_browseMode, &act_NotImageMode});
     act_NotImageMode.SetGroupPeers({&act_browseMode, &act_NotImageMode});
+    action_group_ = Gio::SimpleActionGroup::create();
+    for (TAction* a : AllActions())
+        action_group_->add_action(a->GioAction());
+    insert_action_group(kWindowActionPrefix, action_group_);
+}
+
+void Tfm_Quillon3::InstallAccelerators() {
+    auto app = Glib::RefPtr<Gtk::Application>::cast_dynamic(Gio::Application::get_default());
+    if (!app || !app->is_registered())
+        return;
+    app->add_window(*this);
+    for (TAction* a : AllActions()) {
+        if (!a->Def().shortcut.empty())
+            app->set_accel_for_action(a->DetailedName(), std::string(a->Def().shortcut));
+    }
 }
 
 void Tfm_Quillon3::BuildMainMenu() {
@@ -187,29 +205,47 @@ void Tfm_Quillon3::BuildPopupMenus() {
                                     &act_QBXNavHome, &act_GoBack, &act_GoTo, nullptr, &act_QBXCopy,
                                     &act_QBXSelectAll, &act_QBXSearch, &act_QBXViewSource, nullptr,
                                     &act_QBXComment, &act_QBXShared, &act_QBXAttr, nullptr});
+    // Attached to what they pop up over, so assistive tools (and the
+    // window's tests) find them below the window like any other control.
+    side_bar_menu.set_name("side_bar_menu");
+    side_bar_menu.attach_to_widget(side_bar);
+    contents_menu.set_name("contents_menu");
+    contents_menu.attach_to_widget(contents_pane.contents_tree);
+    page_tabs_menu.set_name("page_tabs_menu");
+    page_tabs_menu.attach_to_widget(page_tabs);
+    document_page_menu.set_name("document_page_menu");
+    document_page_menu.attach_to_widget(page_tabs);
+    // A pop-up menu is a window of its own: its items find the actions here.
     for (Gtk::Menu* m : {&side_bar_menu, &contents_menu, &page_tabs_menu, &document_page_menu}) {
+        m->insert_action_group(kWindowActionPrefix, action_group_);
         m->show_all();
     }
-    for (TAction* a : AllActions())
-        a->Sync();
 }
 
 bool Tfm_Quillon3::OnKeyPreview(GdkEventKey* event) {
-    if (std::optional<bool> routed = RouteKey(event))
-        return *routed;
-    const auto state = static_cast<Gdk::ModifierType>(event->state);
-    // Select-all in a text box selects its text, not the page.
-    Gtk::Widget* focus = get_focus();
-    const bool in_edit = focus != nullptr && dynamic_cast<Gtk::Editable*>(focus) != nullptr;
-    for (TAction* a : AllActions()) {
-        if (!a->MatchesShortcut(event->keyval, state))
-            continue;
-        if (in_edit && a == &act_QBXSelectAll)
-            return false;
-        if (a->Execute())
-            return true;
+    // The shortcuts are the application's accelerators, which the window
+    // tries before the focused control; a key the rules keep from them goes
+    // straight to the control.
+    std::optional<bool> routed = RouteKey(event);
+    if (!routed) {
+        // Select-all in a text box selects its text, not the page.
+        Gtk::Widget* focus = get_focus();
+        const bool in_edit = focus != nullptr && dynamic_cast<Gtk::Editable*>(focus) != nullptr;
+        if (in_edit && act_QBXSelectAll.HasShortcut() &&
+            gdk_keyval_to_lower(event->keyval) == gdk_keyval_to_lower(act_QBXSelectAll.Key()) &&
+            (event->state & kShortcutModifiers) ==
+                (static_cast<guint>(act_QBXSelectAll.Modifiers()) & kShortcutModifiers)) {
+            routed = false;
+        }
     }
-    return false;
+    if (!routed)
+        return false;
+    if (!*routed) {
+        // Kept from the accelerators, also when the control hands it back.
+        if (!gtk_window_propagate_key_event(gobj(), event))
+            gtk_bindings_activate_event(G_OBJECT(gobj()), event);
+    }
+    return true;
 }
 
 }  // namespace q3::reader

@@ -16,8 +16,10 @@ TBookmarksPane::TBookmarksPane()
       list_buttons_(Gtk::ORIENTATION_HORIZONTAL, 2),
       add_row_(Gtk::ORIENTATION_HORIZONTAL, 2) {
     set_border_width(2);
+    bookmarks_label.set_name("bookmarks_label");
     bookmarks_label.set_xalign(0);
     bookmarks_label.set_mnemonic_widget(bookmark_list);
+    subject_label.set_name("subject_label");
     subject_label.set_xalign(0);
     subject_label.set_mnemonic_widget(subject_edit);
     show_bookmark_button.set_name("show_bookmark_button");

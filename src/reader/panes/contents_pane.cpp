@@ -1,5 +1,7 @@
 #include "reader/panes/contents_pane.h"
 
+#include <atkmm/object.h>
+
 #include "common/gbk.h"
 #include "reader/panes/fixed_rows.h"
 #include "reader/panes/rows_model.h"
@@ -64,6 +66,7 @@ class ContentsRows final : public TRowSource {
 
 TContentsPane::TContentsPane() : Gtk::Box(Gtk::ORIENTATION_VERTICAL) {
     contents_tree.set_name("contents_tree");
+    contents_tree.get_accessible()->set_name("目录");
     contents_tree.set_headers_visible(false);
     contents_tree.set_enable_search(false);
     SetUpColumns();

@@ -1,5 +1,7 @@
 #include "reader/panes/index_pane.h"
 
+#include <atkmm/object.h>
+
 #include "common/gbk.h"
 #include "reader/panes/fixed_rows.h"
 #include "reader/panes/rows_model.h"
@@ -55,6 +57,7 @@ TIndexPane::TIndexPane()
       show_index_button("显示"),
       key_row_(Gtk::ORIENTATION_HORIZONTAL, 2) {
     set_border_width(2);
+    index_key_label.set_name("index_key_label");
     index_key_label.set_xalign(0);
     index_key_label.set_mnemonic_widget(index_key_edit);
     index_key_edit.set_name("index_key_edit");
@@ -63,6 +66,7 @@ TIndexPane::TIndexPane()
     key_row_.pack_start(show_index_button, Gtk::PACK_SHRINK);
 
     index_list.set_name("index_list");
+    index_list.get_accessible()->set_name("索引");
     index_list.set_headers_visible(false);
     index_list.set_enable_search(false);
     index_list.set_show_expanders(false);

@@ -22,6 +22,7 @@ TSearchPane::TSearchPane()
       show_result_button("显示"),
       key_row_(Gtk::ORIENTATION_HORIZONTAL, 2) {
     set_border_width(2);
+    search_key_label.set_name("search_key_label");
     search_key_label.set_xalign(0);
     search_key_label.set_mnemonic_widget(search_key_edit);
     search_key_edit.set_name("search_key_edit");

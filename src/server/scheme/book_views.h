@@ -1,10 +1,6 @@
-// The reader's record of each web view it makes, kept on the view itself:
-// which document its main frame shows and which main-frame load the reader
-// started there. WebKit names a request's view but not the frame or the
-// page that made it, nor whether the reader or a page started a load; this
-// record supplies what the scheme handler needs to tell the book's own
-// requests from everyone else's. A view without a record never reads the
-// book.
+// The reader's record of each web view it makes (a ViewRecord), kept on the
+// view itself and fed from the view's load signals. A view without a record
+// never reads the book.
 #pragma once
 
 #include <webkit2/webkit2.h>
@@ -22,6 +18,10 @@ void TrackBookViews(WebKitWebView* view);
 // Runs start, which makes the view load a page (load_uri, go_back, ...), as
 // a load the reader itself asked for.
 void StartReaderLoad(WebKitWebView* view, const std::function<void()>& start);
+// Stops the view's load, and with it the reader's claim on it.
+void StopReaderLoad(WebKitWebView* view);
+// The reader refused the view's navigation to address.
+void NoteRefusedNavigation(WebKitWebView* view, std::string_view address);
 
 // A page of opener asks for a new window showing address. A book address is
 // for book pages only.

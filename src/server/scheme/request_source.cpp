@@ -39,21 +39,19 @@ bool InScheme(std::string_view address, std::string_view scheme) {
 
 bool ComesFromBook(const RequestSource& source) {
     const std::string scheme = SchemeOf(source.address);
-    if (scheme.empty())
+    if (scheme.empty() || !source.known_view)
         return false;
-    // A page of another origin names itself in these headers whatever its
-    // view shows: a web page framed by a book page, a data: or sandboxed
-    // frame ("null"), a page written at about:blank.
-    if (source.origin && !InScheme(*source.origin, scheme))
-        return false;
-    if (source.referer && !InScheme(*source.referer, scheme))
-        return false;
-    if (!source.known_view)
-        return false;
+    // The headers name the frame that asked, whatever its view shows: a
+    // book page, or a web page framed by one, a data: or sandboxed frame
+    // ("null"), a page written at about:blank. Pages cannot forge them.
+    if (source.origin || source.referer) {
+        return (!source.origin || InScheme(*source.origin, scheme)) &&
+               (!source.referer || InScheme(*source.referer, scheme));
+    }
+    // Without them only the view is known: the page its main frame shows,
+    // or the main-frame load the reader itself asked for.
     if (InScheme(source.document, scheme))
         return true;
-    // The view still shows something else while the reader's own load of
-    // a book page is on its way.
     return !source.pending_load.empty() &&
            WithoutFragment(source.pending_load) == WithoutFragment(source.address);
 }

@@ -24,15 +24,16 @@ struct RequestSource {
     // before its first one.
     std::string document;
     // The main-frame load the reader itself started in that view (or that a
-    // book page asked for when it opened the view as a window), until it
-    // shows; empty when there is none.
+    // book page asked for when it opened the view as a window), while that
+    // navigation lasts; empty when there is none.
     std::string pending_load;
 };
 
-// True for a request from a page of the book (the view shows one and no
-// header names another origin) or for the main-frame load the reader asked
-// for. Everything else is refused: other origins, opaque ("null") origins,
-// pages the reader wrote at about:blank, views it does not know.
+// True for a request whose headers name a page of the book, or, when it
+// carries none, for one from a view showing a book page or for the
+// main-frame load the reader asked for. Everything else is refused: other
+// origins, opaque ("null") origins, pages the reader wrote at about:blank,
+// views it does not know.
 bool ComesFromBook(const RequestSource& source);
 
 // The scheme of an address, in lower case; empty when it has none.

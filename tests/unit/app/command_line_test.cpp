@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
+
+#include "common/licence.h"
+#include "support/man_page.h"
 
 namespace q3::app {
 namespace {
@@ -29,11 +33,30 @@ TEST(InfoRequestOf, OnlyTheFirstArgumentAsksForInformation) {
     }
 }
 
-TEST(InfoText, VersionNamesTheReleaseAndTheBuild) {
+TEST(InfoText, VersionNamesTheReleaseTheBuildAndTheLicence) {
     EXPECT_EQ(InfoText(InfoRequest::kVersion),
-              "quillon3 (Quillon3) " QUILLON3_VERSION ", build 20090915\n");
+              std::string("quillon3 (Quillon3) " QUILLON3_VERSION ", build 20090915\n") +
+                  kCopyrightLine + "\n" + kLicenceNotice);
     EXPECT_TRUE(InfoText(InfoRequest::kHelp).starts_with("Usage: quillon3 [FILE]\n"));
     EXPECT_EQ(InfoText(InfoRequest::kNone), "");
+}
+
+// The manual page is written by hand; it must tell of every option the
+// program takes, and of none that it does not.
+TEST(Options, ManualPageTellsOfEveryOptionAndNoOther) {
+    const std::string page = q3::testing::ReadManPage(Q3_MAN_DIR "/quillon3.1.in");
+    ASSERT_FALSE(page.empty()) << Q3_MAN_DIR "/quillon3.1.in";
+    std::set<std::string> known;
+    for (const Option& option : Options()) {
+        for (const std::string name : {option.short_name, option.long_name}) {
+            if (name.empty())
+                continue;
+            known.insert(name);
+            EXPECT_TRUE(q3::testing::HasWord(page, name)) << "the manual lacks " << name;
+        }
+    }
+    for (const std::string& word : q3::testing::OptionWords(page))
+        EXPECT_TRUE(known.count(word)) << "the manual tells of " << word << ", which is no option";
 }
 
 TEST(WindowArguments, DropsOneLeadingDoubleDash) {

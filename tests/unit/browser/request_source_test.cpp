@@ -56,6 +56,26 @@ const SourceCase kCases[] = {
      With(FromView("qbx://reader/a.htm"),
           [](RequestSource& s) { s.referer = "https://example.com/x"; }),
      false},
+    // The headers name the frame that asked, whatever the view's main frame
+    // shows; an origin lost on a redirect is no one's.
+    {"BookFrameInViewShowingWebPage",
+     With(FromView("http://127.0.0.1:8080/"),
+          [](RequestSource& s) { s.referer = "qbx://reader/a.htm"; }),
+     true},
+    {"BookRefererAfterRedirectOfItsOrigin",
+     With(FromView("qbx://reader/a.htm"),
+          [](RequestSource& s) {
+              s.origin = "null";
+              s.referer = "qbx://reader/a.htm";
+          }),
+     false},
+    {"BookOriginFromUnknownView",
+     With(FromView(""),
+          [](RequestSource& s) {
+              s.known_view = false;
+              s.origin = "qbx://reader";
+          }),
+     false},
     // Views showing anything else.
     {"WebPage", FromView("http://127.0.0.1:8080/probe.html"), false},
     {"FilePage", FromView("file:///tmp/a.html"), false},
