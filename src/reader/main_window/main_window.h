@@ -284,6 +284,21 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     // when they decided (true: the key is used up, false: the focused
     // control gets it and no shortcut runs).
     std::optional<bool> RouteKey(const GdkEventKey* event);
+    // F6 and Ctrl+Page Up/Down: moving the keys between the window's areas
+    // and along the tabs of the area that has them.
+    std::optional<bool> RouteFocusKey(const GdkEventKey* event);
+    enum class FocusArea { kSideBar, kPage, kAddress };
+    FocusArea FocusedArea();
+    // False when the area is hidden or has nothing to take the keys.
+    bool FocusOn(FocusArea area);
+    void CycleFocus(bool forward);
+    Gtk::Widget& CurrentSidePane();
+    Gtk::Widget* FirstControlOf(Gtk::Widget& pane);
+    void StepSideBarTab(bool forward);
+    void StepPageTab(bool forward);
+    // The menu key's menus, and the frame of the page holding the keys.
+    void WireKeyboard();
+    void DrawPageFocus(const Cairo::RefPtr<Cairo::Context>& cr);
     // A key the page did not use, given back by the page engine.
     bool HandedBack(const GdkEventKey* event);
     // The wheel over a page: the page under the pointer takes the focus, and

@@ -59,6 +59,8 @@ std::optional<bool> Tfm_Quillon3::RouteKey(const GdkEventKey* event) {
             f5_down_ = false;
         return std::nullopt;
     }
+    if (std::optional<bool> focus_key = RouteFocusKey(event))
+        return focus_key;
     browser::WebBrowser* wb = CurrentBrowser();
     const bool in_page = wb != nullptr && gtk_window_get_focus(gobj()) == GTK_WIDGET(wb->View());
     if (event->keyval == GDK_KEY_F5) {

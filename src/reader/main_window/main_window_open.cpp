@@ -368,6 +368,7 @@ void Tfm_Quillon3::WireControls() {
     WireSearchBox();
     WireIndexPane();
     WireSidePanes();
+    WireKeyboard();
     page_tabs.signal_switch_page().connect([this](Gtk::Widget*, guint) { TabChange(); }, true);
     script_prompts_off_item->signal_toggled().connect([this] {
         if (browser::WebBrowser* wb = CurrentBrowser())
