@@ -6,7 +6,11 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 
+#include "common/app_paths.h"
+#include "common/base_settings.h"
+#include "common/shell.h"
 #include "common/text.h"
 
 namespace q3 {
@@ -66,6 +70,17 @@ void UseInterfaceLanguage(InterfaceLanguage language, const std::string& locale_
     g_language.store(language);
 }
 
+void UseChosenInterfaceLanguage() {
+    std::string stored;
+    try {
+        stored = ReadHkcuString(kQuillonSettingsKey, kLanguageSettingName, "");
+    } catch (const std::exception& e) {
+        // A value of the wrong type or an unreadable store leaves Chinese.
+        ReportError("UseChosenInterfaceLanguage", e.what());
+    }
+    UseInterfaceLanguage(ChooseLanguage(std::getenv(kLanguageVariable), stored), LocaleDir());
+}
+
 InterfaceLanguage CurrentInterfaceLanguage() {
     return g_language.load();
 }
@@ -82,6 +97,14 @@ const char* Tr(const char* msgid) {
 std::string Tr(std::string_view msgid) {
     const std::string terminated(msgid);
     return std::string(Tr(terminated.c_str()));
+}
+
+std::string FilledText(std::string_view text, std::string_view value) {
+    std::string out(text);
+    const size_t at = out.find("%s");
+    if (at != std::string::npos)
+        out.replace(at, 2, value);
+    return out;
 }
 
 }  // namespace q3

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+
 namespace q3 {
 
 enum class InterfaceLanguage { kChinese, kEnglish };
@@ -41,11 +42,21 @@ InterfaceLanguage ChooseLanguage(const char* variable, std::string_view stored);
 void UseInterfaceLanguage(InterfaceLanguage language, const std::string& locale_dir);
 InterfaceLanguage CurrentInterfaceLanguage();
 
+// What the program does at start, before any window exists: the language
+// that ChooseLanguage picks from QUILLON3_LANGUAGE and the stored setting
+// (under the program's settings key) becomes the interface's, with the
+// catalogues LocaleDir finds.
+void UseChosenInterfaceLanguage();
+
 // The text to show for msgid (a Chinese text of the sources): msgid itself
 // unless English is in use and the catalogue translates it. An empty msgid
 // stays empty. The result of the first form lives as long as the program.
 const char* Tr(const char* msgid);
 std::string Tr(std::string_view msgid);
+
+// text (a translated text) with its first "%s" replaced by value, for
+// texts whose words go round an inserted value in another order in English.
+std::string FilledText(std::string_view text, std::string_view value);
 
 }  // namespace q3
 
