@@ -18,6 +18,7 @@ class SummaryReporter : public benchmark::ConsoleReporter {
         double bytes_per_second = 0;
         double items_per_second = 0;
         double cpu_time = 0;  // per iteration, in the run's unit
+        double real_time = 0;
     };
     using benchmark::ConsoleReporter::ConsoleReporter;
 
@@ -42,6 +43,7 @@ class SummaryReporter : public benchmark::ConsoleReporter {
             if (auto i = run.counters.find("items_per_second"); i != run.counters.end())
                 f.items_per_second = i->second.value;
             f.cpu_time = run.GetAdjustedCPUTime();
+            f.real_time = run.GetAdjustedRealTime();
             figures_[key] = f;
         }
     }

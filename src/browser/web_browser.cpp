@@ -5,6 +5,7 @@
 #include <gtkmm/window.h>
 
 #include "browser/host_flags.h"
+#include "browser/render_policy.h"
 #include "scheme/book_views.h"
 
 namespace q3::browser {
@@ -22,6 +23,9 @@ WebKitSettings* NewReaderSettings() {
     WebKitSettings* settings = webkit_settings_new();
     webkit_settings_set_default_charset(settings, "GBK");
     webkit_settings_set_enable_javascript(settings, TRUE);
+    webkit_settings_set_hardware_acceleration_policy(
+        settings, HardwareAccelerationWanted() ? WEBKIT_HARDWARE_ACCELERATION_POLICY_ALWAYS
+                                               : WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
     return settings;
 }
 

@@ -22,11 +22,6 @@ std::string RequestUri(WebKitNavigationAction* action) {
     return uri ? uri : "";
 }
 
-bool EndsWith(const std::string& s, const char* suffix) {
-    const std::string_view tail(suffix);
-    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 // One save in flight; GLib holds it until its callback.
 struct SaveJob {
     GFile* file = nullptr;
@@ -230,7 +225,7 @@ void WebBrowser::SaveAs(const std::string& path, DoneHandler done) {
     job->file = g_file_new_for_path(path.c_str());
     job->done = std::move(done);
     job->cancellable = G_CANCELLABLE(g_object_ref(cancellable_));
-    if (EndsWith(path, ".mht") || EndsWith(path, ".mhtml")) {
+    if (path.ends_with(".mht") || path.ends_with(".mhtml")) {
         GFile* file = job->file;
         webkit_web_view_save_to_file(view_, file, WEBKIT_SAVE_MODE_MHTML, cancellable_,
                                      SavedArchive, job.release());

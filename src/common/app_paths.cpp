@@ -110,4 +110,9 @@ std::string UserConfigDir() {
     return WithSeparator(ConfigHome() / "quillon3");
 }
 
+bool IsRegularFile(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), ec);
+}
+
 }  // namespace q3

@@ -40,4 +40,8 @@ std::string UserDataDir();
 // $XDG_CONFIG_HOME/quillon3/ with a trailing separator (the registry hives).
 std::string UserConfigDir();
 
+// Whether path names a regular file (after links); an empty path or one that
+// cannot be examined is none.
+bool IsRegularFile(const std::string& path);
+
 }  // namespace q3

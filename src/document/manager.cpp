@@ -15,6 +15,7 @@
 #include "common/trace.h"
 #include "common/translation.h"
 #include "document/record_codec.h"
+#include "document/record_walk.h"
 
 namespace q3::doc {
 
@@ -27,13 +28,14 @@ constexpr size_t kCachedEntries = size_t{1} << 20;
 // record does not keep its memory for the manager's life.
 constexpr size_t kScratchKeep = size_t{1} << 20;
 
+// How far a run of reads in file order reads ahead, and how far after the
+// last read's end the next may start and still be part of the run.
+constexpr size_t kReadAheadMin = size_t{64} << 10;
+constexpr size_t kReadAheadMax = size_t{1} << 20;
+constexpr uint64_t kReadAheadGap = uint64_t{64} << 10;
+
 // Room for the fixed cost of many tiny records beyond zlib's ratio.
 constexpr uint64_t kBudgetSlack = uint64_t{1} << 20;
-
-uint32_t Le32At(const char* p) {
-    const auto* u = reinterpret_cast<const unsigned char*>(p);
-    return u[0] | u[1] << 8 | u[2] << 16 | static_cast<uint32_t>(u[3]) << 24;
-}
 
 }  // namespace
 
@@ -203,27 +205,27 @@ RecordError TQBXManage::ReadRecordChecked(int32_t r, std::string& stream, Decode
     DirectoryEntry entry;
     if (!ReadEntry(r, entry))
         return RecordError::kNoEntry;
-    // Checked before allocating: a hostile Length never makes the reader
-    // reserve more than the file really holds.
-    if (entry.Length <= 0 || entry.Offset > file_size_ ||
-        static_cast<uint64_t>(entry.Length) > file_size_ - entry.Offset)
-        return RecordError::kBadLength;
-    if (static_cast<uint64_t>(entry.Length) > kMaxStoredSize)
-        return RecordError::kSizeTooLarge;
+    if (const RecordError range = StoredRangeError(entry); range != RecordError::kOk)
+        return range;
     const auto length = static_cast<size_t>(entry.Length);
-    const std::string_view key = password_.empty() ? kDefaultKey : std::string_view(password_);
+    const std::string_view key = Key();
     RecordError e = RecordError::kOk;
     try {
-        if (stored_.size() < length)
-            stored_.resize(length);
-        if (!IORead(entry.Offset, stored_.data(), length))
+        char* rec = StoredBytes(entry.Offset, length);
+        const bool windowed = rec != nullptr && rec != stored_.data();
+        if (rec == nullptr)
             e = RecordError::kShortRead;
-        else if (!DecipherAndVerify(stored_.data(), length, key, entry.Check))
+        else if (!DecipherAndVerify(rec, length, key, entry.Check))
             e = RecordError::kCheckMismatch;
-        else if (budget != nullptr && !budget->Take(ChargedSize(length)))
-            e = RecordError::kWalkTooLarge;
-        else
-            e = InflateRecord(stored_.data(), length, content_);
+        else {
+            if (budget != nullptr && !budget->Take(ChargedSize(rec, length)))
+                e = RecordError::kWalkTooLarge;
+            else
+                e = InflateRecord(rec, length, content_);
+            // The window keeps the bytes as stored, for records sharing them.
+            if (windowed)
+                RecordCipher(rec, std::min(length, kHeadSize), key);
+        }
     } catch (const std::bad_alloc&) {
         DebugTrace("TQBXManage.ReadRecord", "not enough memory for the record");
         e = RecordError::kNoMemory;
@@ -233,6 +235,58 @@ RecordError TQBXManage::ReadRecordChecked(int32_t r, std::string& stream, Decode
         stream.swap(content_);
     ReleaseLargeScratch();
     return e;
+}
+
+// A read that starts where the one before ended (or a little after it) is
+// taken as part of a run through the file, and each further read of the run
+// fetches more ahead into the window, up to kReadAheadMax: records are
+// mostly stored in their order, and one call per record costs as much as a
+// small record's inflate. Reads elsewhere fetch just their record, as before.
+// The window holds only bytes a read found in the file: a file cut short
+// under the reader ends the window where it ends, and the records past it
+// fail as any read of them does (a mapping of the file would fault there).
+// No check of the file per record: on a virtual machine that call alone
+// costs a quarter of the record's time.
+char* TQBXManage::StoredBytes(uint32_t offset, size_t length) {
+    const uint64_t end = uint64_t{offset} + length;
+    const bool in_run =
+        last_end_ != UINT64_MAX && offset >= last_end_ && offset - last_end_ <= kReadAheadGap;
+    last_end_ = end;
+    if (InWindow(offset, length))
+        return window_.get() + (offset - window_offset_);
+    read_ahead_ = in_run ? std::min(std::max(read_ahead_ * 2, kReadAheadMin), kReadAheadMax) : 0;
+    if (length >= read_ahead_) {
+        if (stored_.size() < length)
+            stored_.resize(length);
+        return IORead(offset, stored_.data(), length) ? stored_.data() : nullptr;
+    }
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(read_ahead_, file_size_ - offset));
+    if (window_capacity_ < want) {
+        // Uninitialised: only bytes the read fills are ever used.
+        window_ = std::make_unique_for_overwrite<char[]>(kReadAheadMax);
+        window_capacity_ = kReadAheadMax;
+    }
+    window_offset_ = offset;
+    window_size_ = ReadUpTo(offset, window_.get(), want);
+    return InWindow(offset, length) ? window_.get() : nullptr;
+}
+
+bool TQBXManage::InWindow(uint64_t offset, size_t length) const {
+    return window_size_ > 0 && offset >= window_offset_ &&
+           offset + length <= window_offset_ + window_size_;
+}
+
+size_t TQBXManage::ReadUpTo(uint64_t offset, char* buffer, size_t count) {
+    size_t done = 0;
+    while (done < count) {
+        ssize_t got = ::pread(fd_, buffer + done, count - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<size_t>(got);
+    }
+    return done;
 }
 
 void TQBXManage::ReleaseLargeScratch() {
@@ -251,40 +305,42 @@ bool TQBXManage::ReadRecordText(int32_t r, std::string& text) {
     return ReadRecord(r, text);
 }
 
-// What inflating the deciphered record in stored_ can produce at most: its
-// size field, unless the inflate refuses that size anyway.
-uint64_t TQBXManage::ChargedSize(size_t length) const {
-    if (length < 4)
-        return 0;
-    const auto size = static_cast<int32_t>(Le32At(stored_.data()));
-    if (size <= 0)
-        return 0;
-    return std::min(static_cast<uint64_t>(size), std::min(kMaxRecordSize, MaxInflatedSize(length)));
+// Checked before allocating: a hostile Length never makes the reader reserve
+// more than the file really holds.
+RecordError TQBXManage::StoredRangeError(const DirectoryEntry& entry) const {
+    if (entry.Length <= 0 || entry.Offset > file_size_ ||
+        static_cast<uint64_t>(entry.Length) > file_size_ - entry.Offset)
+        return RecordError::kBadLength;
+    if (static_cast<uint64_t>(entry.Length) > kMaxStoredSize)
+        return RecordError::kSizeTooLarge;
+    return RecordError::kOk;
 }
 
-bool TQBXManage::EnumerateRecords(const RecordVisitor& visitor) {
-    const int32_t last = header_.DirectoryCount - 1;
-    DecodeBudget budget(file_size_);
-    std::string text;
-    for (int32_t r = 2; r <= last; ++r) {
-        const RecordError e = ReadRecordChecked(r, text, &budget);
+bool TQBXManage::EnumerateRecords(const RecordVisitor& visitor, int workers) {
+    // The walk hands records over on this thread, in order; it reads nothing
+    // more of this manager once the visitor has stopped it, so a visitor may
+    // replace the document from inside.
+    RecordWalk walk(*this, 2, header_.DirectoryCount - 1,
+                    workers < 0 ? DefaultWalkWorkers() : workers);
+    bool damaged = false;
+    walk.Run([&](int32_t r, RecordError e, const std::string& text) {
         if (e == RecordError::kWalkTooLarge) {
             DebugTrace("TQBXManage.EnumerateRecords", "records decode to more than the file holds");
+            damaged = true;
             return false;
         }
         if (e != RecordError::kOk)
-            continue;
+            return true;
         bool stop = false;
         try {
             visitor(*this, stop, r, text);
         } catch (const std::bad_alloc&) {
             DebugTrace("TQBXManage.EnumerateRecords", "not enough memory");
-            break;
+            return false;
         }
-        if (stop)
-            break;
-    }
-    return true;
+        return !stop;
+    });
+    return !damaged;
 }
 
 }  // namespace q3::doc

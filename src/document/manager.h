@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -70,13 +71,21 @@ class TQBXManage {
     // Visits records 2 .. DirectoryCount-1 that can be read, in order. A
     // visitor that runs out of memory ends the walk; nothing escapes it.
     // False when the walk stopped because the records decode to more than
-    // the file can hold: the document is damaged.
-    bool EnumerateRecords(const RecordVisitor& visitor);
+    // the file can hold: the document is damaged. workers: the threads that
+    // inflate beside the caller's (0: the caller alone); by default as many
+    // as the machine has cores for, up to two.
+    bool EnumerateRecords(const RecordVisitor& visitor, int workers = -1);
     // True when exactly count bytes were read at offset.
     bool IORead(uint32_t offset, void* buffer, size_t count);
 
     // The entry as stored; false when it lies outside the file.
     bool ReadEntry(int32_t r, DirectoryEntry& entry);
+    // kOk when the entry's stored bytes lie inside the file and may be read.
+    RecordError StoredRangeError(const DirectoryEntry& entry) const;
+    // The record key: the password, or the default key without one.
+    std::string_view Key() const {
+        return password_.empty() ? kDefaultKey : std::string_view(password_);
+    }
 
     const std::string& FileName() const { return file_name_; }
     const std::string& Password() const { return password_; }
@@ -93,7 +102,9 @@ class TQBXManage {
     uint32_t ComputeDocumentCheck();
     void LoadDirectory();
     void ReleaseLargeScratch();
-    uint64_t ChargedSize(size_t length) const;
+    char* StoredBytes(uint32_t offset, size_t length);
+    bool InWindow(uint64_t offset, size_t length) const;
+    size_t ReadUpTo(uint64_t offset, char* buffer, size_t count);
 
     std::string file_name_;
     std::string password_;
@@ -109,6 +120,15 @@ class TQBXManage {
     // and the content it inflates into (handed to the caller by a swap).
     std::string stored_;
     std::string content_;
+    // Stored bytes read ahead of a run of reads in file order (the bytes as
+    // stored: a record deciphered in it is enciphered again after use), and
+    // how far the next read of such a run looks ahead.
+    std::unique_ptr<char[]> window_;
+    uint64_t window_offset_ = 0;
+    size_t window_size_ = 0;
+    size_t window_capacity_ = 0;
+    uint64_t last_end_ = UINT64_MAX;
+    size_t read_ahead_ = 0;
     std::mutex lock_;
 };
 

@@ -44,6 +44,17 @@ uint64_t MaxInflatedSize(size_t stored_bytes) {
     return static_cast<uint64_t>(stored_bytes) * 1032u + 1032u;
 }
 
+uint64_t ChargedSize(const char* rec, size_t length) {
+    if (length < 4)
+        return 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(rec);
+    const auto size = static_cast<int32_t>(static_cast<uint32_t>(p[0]) | p[1] << 8 | p[2] << 16 |
+                                           static_cast<uint32_t>(p[3]) << 24);
+    if (size <= 0)
+        return 0;
+    return std::min(static_cast<uint64_t>(size), std::min(kMaxRecordSize, MaxInflatedSize(length)));
+}
+
 namespace {
 
 struct DecompressorDeleter {

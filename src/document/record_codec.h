@@ -63,6 +63,11 @@ RecordError UncompressStreamChecked(std::string& buf);
 // inflates, from a first guess bounded by a multiple of the stored bytes.
 RecordError InflateRecord(const char* rec, size_t length, std::string& out);
 
+// What inflating the deciphered record at rec can produce at most: its size
+// field, unless the inflate refuses that size anyway. A walk over many records
+// charges this to its budget before it inflates.
+uint64_t ChargedSize(const char* rec, size_t length);
+
 // The largest output a zlib stream of this many bytes can hold (deflate's
 // best case is about 1032 to 1); sizes above it are refused before allocating.
 uint64_t MaxInflatedSize(size_t stored_bytes);

@@ -21,10 +21,6 @@ struct BufferFree {
     void operator()(xmlBuffer* buffer) const { xmlBufferFree(buffer); }
 };
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 std::string_view TrimLeft(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ')
@@ -35,16 +31,16 @@ std::string_view TrimLeft(std::string_view text) {
 // A declaration can only stand at the very start of the bytes (after a
 // byte-order mark); anywhere else the parse fails anyway.
 bool HasXmlDeclaration(std::string_view bytes) {
-    if (StartsWith(bytes, "\xEF\xBB\xBF"))
+    if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
-    return StartsWith(bytes, "<?xml");
+    return bytes.starts_with("<?xml");
 }
 
 }  // namespace
 
 bool IsXmlText(std::string_view text) {
     const std::string_view rest = TrimLeft(text);
-    return StartsWith(rest, "<?xml version=\"") || StartsWith(rest, "<rss");
+    return rest.starts_with("<?xml version=\"") || rest.starts_with("<rss");
 }
 
 std::string ExtractRealUrl(std::string_view address) {

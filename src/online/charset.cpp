@@ -87,10 +87,6 @@ class Converter {
     iconv_t cd_;
 };
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 }  // namespace
 
 std::optional<std::string> CharsetToUtf8(std::string_view bytes, std::string_view charset) {
@@ -120,11 +116,11 @@ std::string HeaderCharset(std::string_view content_type) {
 }
 
 std::string ResponseText(std::string_view body, std::string_view content_type) {
-    if (StartsWith(body, "\xEF\xBB\xBF"))
+    if (body.starts_with("\xEF\xBB\xBF"))
         return BytesToText(body.substr(3), "utf-8");
-    if (StartsWith(body, "\xFF\xFE"))
+    if (body.starts_with("\xFF\xFE"))
         return BytesToText(body.substr(2), "utf-16le");
-    if (StartsWith(body, "\xFE\xFF"))
+    if (body.starts_with("\xFE\xFF"))
         return BytesToText(body.substr(2), "utf-16be");
     const std::string declared = HeaderCharset(content_type);
     if (!declared.empty()) {

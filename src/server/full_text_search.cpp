@@ -129,38 +129,40 @@ const std::vector<SearchResult>& FullTextSearch::Run() {
     const uint64_t generation = server_.Generation();
     running_ = true;
     try {
-        stopped_on_damage_ = !document->EnumerateRecords([&](doc::TQBXManage& m, bool& stop,
-                                                             int32_t n, const std::string& text) {
-            if (!running_) {
-                stop = true;
-                return;
-            }
-            std::optional<std::string> raw = hooks_.word ? hooks_.word() : std::nullopt;
-            std::string word = raw ? std::string(Trim(GbkLower(*raw))) : std::string();
-            if (raw && word.empty()) {
-                stop = true;
-                return;
-            }
-            if (raw && FindCaseless(text, word) != std::string_view::npos) {
-                if (ContentsEntry* entry = FirstNodeEntry(n)) {
-                    results_.push_back(SearchResult{model_.NodeCaption(entry->Node), entry, word});
-                    if (hooks_.found)
-                        hooks_.found(results_.back());
-                }
-            }
-            if (n % 50 == 0 && hooks_.progress) {
-                const int32_t total = m.DirectoryCount();
-                hooks_.progress(word, n, total, static_cast<int>(results_.size()));
-                // A stop is looked at first: whoever stopped the walk from
-                // the hook may have freed the server with its window.
+        stopped_on_damage_ = !document->EnumerateRecords(
+            [&](doc::TQBXManage& m, bool& stop, int32_t n, const std::string& text) {
                 if (!running_) {
                     stop = true;
-                } else if (server_.Document() != &m || server_.Generation() != generation) {
-                    results_.clear();
-                    stop = true;
+                    return;
                 }
-            }
-        });
+                std::optional<std::string> raw = hooks_.word ? hooks_.word() : std::nullopt;
+                std::string word = raw ? std::string(Trim(GbkLower(*raw))) : std::string();
+                if (raw && word.empty()) {
+                    stop = true;
+                    return;
+                }
+                if (raw && FindCaseless(text, word) != std::string_view::npos) {
+                    if (ContentsEntry* entry = FirstNodeEntry(n)) {
+                        results_.push_back(
+                            SearchResult{model_.NodeCaption(entry->Node), entry, word});
+                        if (hooks_.found)
+                            hooks_.found(results_.back());
+                    }
+                }
+                if (n % 50 == 0 && hooks_.progress) {
+                    const int32_t total = m.DirectoryCount();
+                    hooks_.progress(word, n, total, static_cast<int>(results_.size()));
+                    // A stop is looked at first: whoever stopped the walk from
+                    // the hook may have freed the server with its window.
+                    if (!running_) {
+                        stop = true;
+                    } else if (server_.Document() != &m || server_.Generation() != generation) {
+                        results_.clear();
+                        stop = true;
+                    }
+                }
+            },
+            walk_workers_);
     } catch (...) {
         running_ = false;
         throw;

@@ -55,6 +55,9 @@ class FullTextSearch {
     // must not use them.
     const std::vector<SearchResult>& Run();
     void Stop() { running_ = false; }
+    // The threads that inflate records beside the caller's (0: none); by
+    // default as many as the machine has cores for, up to two.
+    void SetWalkWorkers(int workers) { walk_workers_ = workers; }
     bool Running() const { return running_; }
     const std::vector<SearchResult>& Results() const { return results_; }
     // The last Run ended early because the document's records decode to more
@@ -69,6 +72,7 @@ class FullTextSearch {
     const ContentsModel& model_;
     Hooks hooks_;
     bool running_ = false;
+    int walk_workers_ = -1;
     bool stopped_on_damage_ = false;
     std::vector<SearchResult> results_;
     // Record number -> first entry (insertion order) with a tree node.

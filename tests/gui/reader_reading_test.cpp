@@ -246,6 +246,18 @@ TEST_F(ReadingTest, IndexKeySelectsTheFirstItemWithThePrefixInAnyCase) {
     EXPECT_TRUE(PumpUntil([&] { return ShowsPage(HomeBrowser(w), "one/first.htm"); }));
 }
 
+// Keyboards with an ISO Enter key send their own key code for it.
+TEST_F(ReadingTest, RegressionIsoEnterInTheIndexKeyBoxShowsTheItem) {
+    ReaderSession session({WriteBook()});
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(PumpUntil([&] { return ShowsPage(HomeBrowser(w), "cover.htm"); }));
+    ShowPage(Named<Gtk::Notebook>(w, "document_tabs"), "index_page");
+    Named<Gtk::Entry>(w, "index_key_edit").set_text("se");
+    ReleaseKey(Named<Gtk::Entry>(w, "index_key_edit"), GDK_KEY_e);
+    ReleaseKey(Named<Gtk::Entry>(w, "index_key_edit"), GDK_KEY_ISO_Enter);
+    EXPECT_TRUE(PumpUntil([&] { return ShowsPage(HomeBrowser(w), "one/second.htm"); }));
+}
+
 TEST_F(ReadingTest, IndexShowWithNothingSelectedDoesNothing) {
     ReaderSession session({WriteBook()});
     Tfm_Quillon3& w = session.window();

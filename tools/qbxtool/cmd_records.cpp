@@ -5,6 +5,7 @@
 #include "cli.h"
 #include "common/crc.h"
 #include "document/format.h"
+#include "document/record_walk.h"
 
 namespace q3::tool {
 
@@ -35,24 +36,21 @@ int CmdRecords(const Args& args) {
     if (!doc)
         return kCannot;
     int status = kOk;
-    std::string content;
-    doc::DecodeBudget budget(doc->FileSize());
-    for (int32_t r = 1; r <= doc->DirectoryCount(); ++r) {
+    doc::RecordWalk walk(*doc, 1, doc->DirectoryCount());
+    walk.Run([&](int32_t r, doc::RecordError err, const std::string& content) {
         doc::DirectoryEntry e;
         if (!doc->ReadEntry(r, e)) {
             std::printf("%d\t-\t-\t-\t%s\n", r, doc::Describe(doc::RecordError::kNoEntry));
             status = kDamage;
-            continue;
+            return true;
         }
-        doc::RecordError err = doc->ReadRecordChecked(r, content, &budget);
         std::string size = err == doc::RecordError::kOk ? std::to_string(content.size()) : "-";
         std::printf("%d\t%u\t%d\t%s\t%s\n", r, e.Offset, e.Length, size.c_str(),
                     doc::Describe(err));
-        if (err == doc::RecordError::kWalkTooLarge)
-            return kDamage;
         if (err != doc::RecordError::kOk)
             status = kDamage;
-    }
+        return err != doc::RecordError::kWalkTooLarge;
+    });
     return status;
 }
 
@@ -86,19 +84,15 @@ int CmdVerify(const Args& args) {
     if (!doc)
         return kCannot;
     int failed = 0;
-    std::string content;
-    doc::DecodeBudget budget(doc->FileSize());
-    for (int32_t r = 1; r <= doc->DirectoryCount(); ++r) {
-        doc::RecordError err = doc->ReadRecordChecked(r, content, &budget);
-        if (err == doc::RecordError::kWalkTooLarge) {
-            std::printf("%d\t%s\n", r, doc::Describe(err));
-            return kDamage;
-        }
-        if (err != doc::RecordError::kOk) {
-            std::printf("%d\t%s\n", r, doc::Describe(err));
-            ++failed;
-        }
-    }
+    doc::RecordWalk walk(*doc, 1, doc->DirectoryCount());
+    if (!walk.Run([&](int32_t r, doc::RecordError err, const std::string&) {
+            if (err != doc::RecordError::kOk) {
+                std::printf("%d\t%s\n", r, doc::Describe(err));
+                ++failed;
+            }
+            return true;
+        }))
+        return kDamage;
     if (failed > 0) {
         std::printf("%d of %d records cannot be read\n", failed, doc->DirectoryCount());
         return kDamage;

@@ -8,9 +8,14 @@
 
 namespace q3::reader {
 
+// Every key that means Enter: the main keyboard's, the keypad's and the
+// ISO keyboards' own.
+inline bool IsEnterKeyval(guint keyval) {
+    return keyval == GDK_KEY_Return || keyval == GDK_KEY_KP_Enter || keyval == GDK_KEY_ISO_Enter;
+}
+
 inline bool IsEnterKey(const GdkEventKey* event) {
-    return event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter ||
-           event->keyval == GDK_KEY_ISO_Enter;
+    return IsEnterKeyval(event->keyval);
 }
 
 // Handled before the list's own key handling, which would activate the row

@@ -5,6 +5,7 @@
 #include <glibmm/main.h>
 #include <gtkmm/window.h>
 
+#include "reader/forms/list_keys.h"
 #include "reader/rules/auto_append.h"
 
 namespace q3::reader {
@@ -111,10 +112,8 @@ void TAddressPanel::BuildCompletion() {
 }
 
 bool TAddressPanel::AddressKeyPressed(GdkEventKey* event) {
-    if (event->keyval != GDK_KEY_Return && event->keyval != GDK_KEY_KP_Enter &&
-        event->keyval != GDK_KEY_ISO_Enter) {
+    if (!IsEnterKey(event))
         return false;
-    }
     append_pending_.disconnect();
     const auto state = static_cast<GdkModifierType>(event->state);
     if (!SuggestionsShown()) {

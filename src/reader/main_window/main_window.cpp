@@ -37,8 +37,6 @@ const ActionDef& Def(std::string_view name) {
     return *def;
 }
 
-// How long creation waits for a browser's first blank page.
-constexpr auto kBlankPageWait = std::chrono::seconds(10);
 // When the file type is registered: a little after the first page has
 // loaded (so that it is painted first), or this long after the start.
 constexpr unsigned kRegisterTypeAfterPage = 500;  // ms
@@ -98,10 +96,7 @@ Tfm_Quillon3::Tfm_Quillon3(TApplicationModules& modules, std::vector<std::string
       modules_(modules),
       args_(std::move(args)) {
     // "clear:(qbx)" keeps the web addresses that are not files.
-    address_history_ = server::AddressHistory([](const std::string& path) {
-        std::error_code ec;
-        return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), ec);
-    });
+    address_history_ = server::AddressHistory(IsRegularFile);
     BuildActions();
     BuildLayout();
     BuildMainMenu();
@@ -228,9 +223,7 @@ void Tfm_Quillon3::RegisterDocumentType() {
 
 void Tfm_Quillon3::CreateBrowsersAndStart() {
     WireBrowserEvents(*home_browser);
-    std::error_code ec;
-    const bool has_document =
-        !args_.empty() && std::filesystem::is_regular_file(std::filesystem::path(args_[0]), ec);
+    const bool has_document = !args_.empty() && IsRegularFile(args_[0]);
     // 15. A start with a document goes straight to its first page: a blank
     // page first would only delay it. The ad browser is made when an
     // advertisement comes.

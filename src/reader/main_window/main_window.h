@@ -27,6 +27,7 @@
 #include "reader/forms/fixed_width_box.h"
 #include "reader/main_window/action.h"
 #include "reader/main_window/address_panel.h"
+#include "reader/main_window/main_window_constants.h"
 #include "reader/main_window/server_module.h"
 #include "reader/main_window/status_bar.h"
 #include "reader/panes/bookmarks_pane.h"
@@ -52,17 +53,6 @@ namespace q3::reader {
 
 class Tfm_NavForm;
 class TWindowContentsModel;
-
-inline constexpr const char* kAppName = "Quillon3";
-inline constexpr const char* kHelpBook = "Quillon3.qbx";
-inline constexpr const char* kQuitQuestion = "确定要退出 Quillon3？";
-inline constexpr int kMainWidth = 1016;
-inline constexpr int kMainHeight = 600;
-inline constexpr int kSideBarWidth = 241;
-// pan_Adsender, top right, and the logo at its right end.
-inline constexpr int kAdStripWidth = 214;
-inline constexpr int kAdStripHeight = 19;
-inline constexpr int kLogoWidth = 38;
 
 class Tfm_Quillon3 : public Tfm_BaseForm {
   public:

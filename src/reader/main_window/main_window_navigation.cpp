@@ -10,17 +10,10 @@
 #include "browser/web_browser.h"
 #include "common/gbk.h"
 #include "common/text.h"
+#include "reader/forms/list_keys.h"
 #include "reader/main_window/main_window.h"
 
 namespace q3::reader {
-
-namespace {
-
-bool IsEnter(const GdkEventKey* event) {
-    return event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter;
-}
-
-}  // namespace
 
 void Tfm_Quillon3::ConnectSelectNode() {
     server::Tdm_htServer* srv = Server();
@@ -56,11 +49,7 @@ void Tfm_Quillon3::SelectTreeNode(server::ContentsEntry* entry) {
         Glib::RefPtr<Gtk::TreeSelection> selection = contents_pane.contents_tree.get_selection();
         if (selection->is_selected(row))
             return;
-        const Gtk::TreePath path = contents_pane.model->get_path(row);
-        // A node inside collapsed parents cannot be selected until it is shown.
-        contents_pane.contents_tree.expand_to_path(path);
-        selection->select(row);
-        contents_pane.contents_tree.scroll_to_row(path);
+        contents_pane.SelectRow(row);
     } catch (const std::exception& e) {
         ReportError("Tfm_Quillon3.SelectTreeNode", e.what());
     }
@@ -116,7 +105,7 @@ void Tfm_Quillon3::WireIndexPane() {
 }
 
 void Tfm_Quillon3::IndexKeyReleased(GdkEventKey* event) {
-    if (IsEnter(event)) {
+    if (IsEnterKey(event)) {
         IndexShow();
         return;
     }

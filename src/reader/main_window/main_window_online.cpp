@@ -12,6 +12,7 @@
 #include "online/get_updater.h"
 #include "online/online_info.h"
 #include "online/resource_feed.h"
+#include "reader/forms/list_keys.h"
 #include "reader/forms/pump.h"
 #include "reader/main_window/main_window.h"
 
@@ -22,8 +23,7 @@ namespace {
 constexpr std::string_view kServiceLinkTag = "Tfm_Quillon3.OpenServiceLink";
 
 bool IsActivationKey(guint keyval) {
-    return keyval == GDK_KEY_Return || keyval == GDK_KEY_KP_Enter || keyval == GDK_KEY_ISO_Enter ||
-           keyval == GDK_KEY_space || keyval == GDK_KEY_KP_Space;
+    return IsEnterKeyval(keyval) || keyval == GDK_KEY_space || keyval == GDK_KEY_KP_Space;
 }
 
 // A click on the caption of the selected row; a click on an expander or on

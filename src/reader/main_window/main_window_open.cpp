@@ -9,6 +9,7 @@
 #include "browser/host_flags.h"
 #include "browser/web_browser.h"
 #include "common/addresses.h"
+#include "common/app_paths.h"
 #include "common/gbk.h"
 #include "common/text.h"
 #include "icons/attach_image_list.h"
@@ -25,15 +26,6 @@
 namespace q3::reader {
 
 namespace {
-
-bool FileExists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), ec);
-}
-
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
 
 // What the browser is given for a local file: a file address; an address
 // shown readable goes back in its escaped form.
@@ -75,7 +67,7 @@ browser::WebBrowser* Tfm_Quillon3::CurrentBrowser() {
 
 bool Tfm_Quillon3::IsDocumentPage() {
     browser::WebBrowser* wb = CurrentBrowser();
-    return wb != nullptr && StartsWith(wb->LocationUrl(), server::kUrlPrefix);
+    return wb != nullptr && wb->LocationUrl().starts_with(server::kUrlPrefix);
 }
 
 void Tfm_Quillon3::AddAddressHistory(const std::string& address) {
@@ -93,7 +85,7 @@ void Tfm_Quillon3::AddAddressHistory(const std::string& address) {
 
 void Tfm_Quillon3::AddAddressItem(const std::string& text) {
     int image = web_icon_index_;
-    if (FileExists(text))
+    if (IsRegularFile(text))
         image = icons::FileIconIndex(icons::kKindFile, text);
     address_panel.AddUrlItem(text, image);
 }
@@ -114,7 +106,7 @@ void Tfm_Quillon3::OpenQbx(const std::string& path) {
             ShowMessageBox("文件已打开", kMbIconInformation);
             return;
         }
-        if (FileExists(path)) {
+        if (IsRegularFile(path)) {
             if (!is_qbx) {
                 NavigateCurrent(path);
                 return;
@@ -227,8 +219,7 @@ void Tfm_Quillon3::ChooseContentsRow(const Gtk::TreeIter& row) {
     // Notices of pages served before this choice must not take it back,
     // even when they run while events are let through before the click.
     ++selection_epoch_;
-    contents_pane.contents_tree.expand_to_path(contents_pane.model->get_path(row));
-    contents_pane.contents_tree.get_selection()->select(row);
+    contents_pane.SelectRow(row);
 }
 
 void Tfm_Quillon3::ContentsClick() {
@@ -280,7 +271,7 @@ void Tfm_Quillon3::StepEntry(bool forward) {
 void Tfm_Quillon3::SyncAddressHistory(bool load) {
     const std::string file = AddressHistoryFile();
     bool ok = false;
-    server::AddressHistory loaded(FileExists);
+    server::AddressHistory loaded(IsRegularFile);
     try {
         // Reading a path that is no plain file throws from the stream.
         ok = load ? loaded.Load(file) : address_history_.Store(file);
@@ -318,7 +309,7 @@ void Tfm_Quillon3::AcceptDroppedFiles() {
             return;
         }
         // Only the first dropped file counts.
-        if (FileExists(file))
+        if (IsRegularFile(file))
             Glib::signal_idle().connect_once([this, file] { OpenQbx(file); });
     });
 }
@@ -377,7 +368,7 @@ void Tfm_Quillon3::WireControls() {
 }
 
 void Tfm_Quillon3::GoToAddress(const std::string& text) {
-    if (FileExists(text)) {
+    if (IsRegularFile(text)) {
         OpenQbx(text);
         return;
     }

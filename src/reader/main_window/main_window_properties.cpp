@@ -14,12 +14,6 @@ namespace q3::reader {
 namespace {
 
 constexpr browser::WindowColor kWhite = 0x00FFFFFF;
-// How long a page of the reader's own waits for the blank page under it.
-constexpr auto kBlankPageWait = std::chrono::seconds(5);
-
-bool EndsWith(std::string_view text, std::string_view tail) {
-    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
-}
 
 }  // namespace
 
@@ -64,7 +58,7 @@ bool Tfm_Quillon3::RewriteOwnPage(browser::WebBrowser& wb) {
         BuildHomePage();
         return true;
     }
-    if (EndsWith(title, server::kPropertiesTitleSuffix) && Server() != nullptr &&
+    if (title.ends_with(server::kPropertiesTitleSuffix) && Server() != nullptr &&
         Server()->Document() != nullptr) {
         ShowPropertiesPage();
         return true;

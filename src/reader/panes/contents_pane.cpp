@@ -152,4 +152,11 @@ server::NodeId TContentsPane::RowNode(const Gtk::TreeIter& row) const {
     return static_cast<server::NodeId>(RowOf(model, row));
 }
 
+void TContentsPane::SelectRow(const Gtk::TreeIter& row) {
+    const Gtk::TreePath path = model->get_path(row);
+    contents_tree.expand_to_path(path);
+    contents_tree.get_selection()->select(row);
+    contents_tree.scroll_to_row(path);
+}
+
 }  // namespace q3::reader

@@ -48,6 +48,9 @@ class TContentsPane : public Gtk::Box {
     Gtk::TreeIter NodeRow(server::NodeId node) const;
     // The node of a row; kNoNode for none.
     server::NodeId RowNode(const Gtk::TreeIter& row) const;
+    // Selects a row and scrolls it into view, first expanding its parents:
+    // a row inside a collapsed parent cannot be selected.
+    void SelectRow(const Gtk::TreeIter& row);
 
     // The image index of a node by the contents rule: 0 collapsed parent,
     // 1 expanded parent, 2 leaf.
