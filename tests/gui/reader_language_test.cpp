@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <gtkmm/menuitem.h>
+#include <gtkmm/radiomenuitem.h>
 
 #include <cstdlib>
 #include <string>
@@ -47,12 +48,12 @@ class Language : public ReaderTest {
 Labels MenuBarLabels(Tfm_Quillon3& w) {
     Labels out;
     for (const char* name : {"mni_File", "mni_Edit", "mni_View", "mni_Tools", "mni_Help"})
-        out.push_back(Named<Gtk::MenuItem>(w, name).get_label());
+        out.push_back(std::string(Named<Gtk::MenuItem>(w, name).get_label()));
     return out;
 }
 
 std::string AccessibleName(Gtk::Widget& widget) {
-    return widget.get_accessible()->get_name();
+    return std::string(widget.get_accessible()->get_name());
 }
 
 TEST_F(Language, TheVariableAsksForEnglish) {
@@ -61,8 +62,9 @@ TEST_F(Language, TheVariableAsksForEnglish) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
     EXPECT_EQ(MenuBarLabels(w), (Labels{"File", "Edit", "View", "Tools", "Help"}));
-    EXPECT_EQ(Named<Gtk::MenuItem>(w, "act_openfile").get_label(), "Open...");
-    EXPECT_EQ(Named<Gtk::MenuItem>(w, "act_openfile").get_tooltip_text(), "Open a file");
+    EXPECT_EQ(std::string(Named<Gtk::MenuItem>(w, "act_openfile").get_label()), "Open...");
+    EXPECT_EQ(std::string(Named<Gtk::MenuItem>(w, "act_openfile").get_tooltip_text()),
+              "Open a file");
     EXPECT_EQ(AccessibleName(Named<Gtk::Widget>(w, "contents_tree")), "Contents");
 }
 
@@ -72,7 +74,7 @@ TEST_F(Language, AnEnglishDesktopStaysChinese) {
     ReaderSession s;
     Tfm_Quillon3& w = s.window();
     EXPECT_EQ(MenuBarLabels(w), (Labels{"文件", "编辑", "视图", "工具", "帮助"}));
-    EXPECT_EQ(Named<Gtk::MenuItem>(w, "act_openfile").get_tooltip_text(), "打开文件");
+    EXPECT_EQ(std::string(Named<Gtk::MenuItem>(w, "act_openfile").get_tooltip_text()), "打开文件");
     EXPECT_EQ(AccessibleName(Named<Gtk::Widget>(w, "contents_tree")), "目录");
 }
 
@@ -87,6 +89,35 @@ TEST_F(Language, TheStoredChoiceAppliesAndTheVariableWins) {
     UseChosenInterfaceLanguage();
     ReaderSession s;
     EXPECT_EQ(MenuBarLabels(s.window()), (Labels{"文件", "编辑", "视图", "工具", "帮助"}));
+}
+
+TEST_F(Language, TheToolsMenuStoresTheChoiceForTheNextStart) {
+    UseChosenInterfaceLanguage();
+    {
+        ReaderSession s;
+        Tfm_Quillon3& w = s.window();
+        auto& chinese = Named<Gtk::RadioMenuItem>(w, "language_chinese_item");
+        auto& english = Named<Gtk::RadioMenuItem>(w, "language_english_item");
+        EXPECT_TRUE(chinese.get_active());
+        // Showing the choice at start stores nothing.
+        EXPECT_EQ(ReadHkcuString(kQuillonSettingsKey, kLanguageSettingName, "(none)"), "(none)");
+        english.activate();
+        EXPECT_TRUE(english.get_active());
+        EXPECT_FALSE(chinese.get_active());
+        EXPECT_EQ(ReadHkcuString(kQuillonSettingsKey, kLanguageSettingName, ""), "en");
+        ASSERT_EQ(dialogs_->messages.size(), 1u);
+        EXPECT_EQ(dialogs_->messages[0].text, "界面语言将在下次启动 Quillon3 时生效。");
+        EXPECT_EQ(dialogs_->messages[0].flags, kMbIconInformation);
+        // This run keeps the language it started with.
+        EXPECT_EQ(MenuBarLabels(w), (Labels{"文件", "编辑", "视图", "工具", "帮助"}));
+        s.Close();
+    }
+    UseChosenInterfaceLanguage();
+    ReaderSession next;
+    EXPECT_EQ(MenuBarLabels(next.window()), (Labels{"File", "Edit", "View", "Tools", "Help"}));
+    EXPECT_TRUE(Named<Gtk::RadioMenuItem>(next.window(), "language_english_item").get_active());
+    EXPECT_EQ(std::string(Named<Gtk::MenuItem>(next.window(), "language_item").get_label()),
+              "Interface Language");
 }
 
 }  // namespace
