@@ -3,9 +3,7 @@
 #include <glibmm/miscutils.h>
 #include <gtkmm/application.h>
 
-#include <clocale>
 #include <cstdlib>
-#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -14,6 +12,7 @@
 #include "browser/theme_colors.h"
 #include "command_line.h"
 #include "common/base_settings.h"
+#include "common/translation.h"
 #include "icons/shell_icons.h"
 #include "reader/dialogs/nav_form.h"
 #include "reader/forms/base_form.h"
@@ -35,20 +34,6 @@ void ApplicationException() {
     }
 }
 
-// The interface is Simplified Chinese whatever the desktop's language: the
-// toolkit's and the web engine's own texts (the file and colour choosers,
-// the print dialog, the menus of text boxes and pages) follow it. gettext
-// ignores LANGUAGE under the plain C locale, whose messages are English
-// anyway, so that one is replaced by its UTF-8 twin.
-void UseChineseTexts() {
-    setenv("LANGUAGE", "zh_CN", 1);
-    const char* messages = std::setlocale(LC_MESSAGES, "");
-    if (messages == nullptr || std::strcmp(messages, "C") == 0 ||
-        std::strcmp(messages, "POSIX") == 0) {
-        setenv("LC_MESSAGES", "C.UTF-8", 1);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,7 +49,9 @@ int main(int argc, char** argv) {
     int gtk_argc = 1;
     char* gtk_argv_storage[] = {argv[0], nullptr};
     char** gtk_argv = gtk_argv_storage;
-    UseChineseTexts();
+    // Chinese whatever the desktop's language, unless English was asked
+    // for; the toolkit's and the web engine's own texts follow the choice.
+    q3::UseChosenInterfaceLanguage();
     Glib::RefPtr<Gtk::Application> app = Gtk::Application::create(
         gtk_argc, gtk_argv, "net.quillon3.Reader", Gio::APPLICATION_NON_UNIQUE);
     q3::reader::SetApplicationTitle(q3::reader::kAppName);

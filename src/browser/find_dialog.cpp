@@ -8,6 +8,7 @@
 
 #include "browser/page_helpers.h"
 #include "browser/web_browser.h"
+#include "common/translation.h"
 
 namespace q3::browser {
 namespace {
@@ -46,9 +47,9 @@ Gdk::Rectangle ScreenBox(GtkWidget* view) {
 }  // namespace
 
 FindDialog::FindDialog(Gtk::Window& owner)
-    : Gtk::Dialog("查找", owner, false),
-      prompt_("查找内容(N):", true),
-      match_case_("区分大小写(C)", true) {
+    : Gtk::Dialog(_("查找"), owner, false),
+      prompt_(_("查找内容(N):"), true),
+      match_case_(_("区分大小写(C)"), true) {
     set_resizable(false);
     prompt_.set_mnemonic_widget(entry_);
     entry_.set_activates_default(true);
@@ -63,9 +64,9 @@ FindDialog::FindDialog(Gtk::Window& owner)
     grid->attach(result_, 1, 2);
     result_.set_xalign(0);
     get_content_area()->pack_start(*grid, true, true);
-    previous_ = add_button("上一个(P)", kPrevious);
-    next_ = add_button("查找下一个(F)", kNext);
-    add_button("取消", Gtk::RESPONSE_CANCEL);
+    previous_ = add_button(_("上一个(P)"), kPrevious);
+    next_ = add_button(_("查找下一个(F)"), kNext);
+    add_button(_("取消"), Gtk::RESPONSE_CANCEL);
     previous_->set_use_underline(true);
     next_->set_use_underline(true);
     set_default_response(kNext);
@@ -198,9 +199,9 @@ void FindDialog::OnFindNext(bool backwards) {
 
 void FindDialog::ShowResult() {
     if (!last_found_) {
-        result_.set_text("找不到\"" + searched_ + "\"");
+        result_.set_text(FilledText(_("找不到\"%s\""), searched_));
     } else if (match_count_ >= 0) {
-        result_.set_text("共 " + std::to_string(match_count_) + " 处");
+        result_.set_text(FilledText(_("共 %s 处"), std::to_string(match_count_)));
     } else {
         result_.set_text("");
     }

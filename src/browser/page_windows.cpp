@@ -7,6 +7,7 @@
 #include "browser/signal_guard.h"
 #include "browser/web_browser.h"
 #include "common/gbk.h"
+#include "common/translation.h"
 
 namespace q3::browser {
 namespace {
@@ -81,19 +82,19 @@ std::string PageBytesToText(std::string_view bytes) {
 
 std::string SizeText(size_t bytes) {
     if (bytes < 1024)
-        return std::to_string(bytes) + " 字节";
+        return std::to_string(bytes) + _(" 字节");
     const size_t tenths = (bytes * 10 + 512) / 1024;
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " KB (" +
-           std::to_string(bytes) + " 字节)";
+           std::to_string(bytes) + _(" 字节") + ")";
 }
 
 PagePropertiesDialog::PagePropertiesDialog(Gtk::Window& owner, WebBrowser& browser)
-    : Gtk::Dialog("属性", owner, false), cancellable_(g_cancellable_new()) {
+    : Gtk::Dialog(_("属性"), owner, false), cancellable_(g_cancellable_new()) {
     auto* grid = Gtk::manage(new Gtk::Grid());
     grid->set_row_spacing(6);
     grid->set_column_spacing(12);
     grid->set_border_width(10);
-    const char* captions[] = {"地址:", "标题:", "类型:", "大小:"};
+    const char* captions[] = {_("地址:"), _("标题:"), _("类型:"), _("大小:")};
     Gtk::Label* values[] = {&address_, &title_, &type_, &size_};
     for (int row = 0; row < 4; ++row) {
         auto* caption = Gtk::manage(new Gtk::Label(captions[row]));
@@ -103,7 +104,7 @@ PagePropertiesDialog::PagePropertiesDialog(Gtk::Window& owner, WebBrowser& brows
         grid->attach(ValueLabel(*values[row]), 1, row);
     }
     get_content_area()->pack_start(*grid, true, true);
-    add_button("确定", Gtk::RESPONSE_OK);
+    add_button(_("确定"), Gtk::RESPONSE_OK);
     signal_response().connect([this](int) { hide(); });
 
     WebKitWebView* view = browser.View();
@@ -132,7 +133,7 @@ PagePropertiesDialog::~PagePropertiesDialog() {
 SourceWindow::SourceWindow(Gtk::Window& owner, WebBrowser& browser)
     : cancellable_(g_cancellable_new()) {
     set_transient_for(owner);
-    set_title("源文件 - " + browser.LocationUrl());
+    set_title(_("源文件 - ") + browser.LocationUrl());
     set_default_size(720, 520);
     text_.set_editable(false);
     text_.set_monospace(true);

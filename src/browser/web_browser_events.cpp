@@ -6,6 +6,7 @@
 #include "browser/load_error_page.h"
 #include "browser/signal_guard.h"
 #include "browser/web_browser.h"
+#include "common/translation.h"
 #include "scheme/book_views.h"
 
 namespace q3::browser {
@@ -174,24 +175,24 @@ const char* LoadFailureReason(const GError* error) {
     if (error->domain == WEBKIT_NETWORK_ERROR) {
         switch (error->code) {
             case WEBKIT_NETWORK_ERROR_UNKNOWN_PROTOCOL:
-                return "不支持这种地址。";
+                return _("不支持这种地址。");
             case WEBKIT_NETWORK_ERROR_FILE_DOES_NOT_EXIST:
-                return "文件不存在。";
+                return _("文件不存在。");
             default:
-                return "无法连接到该地址，或连接已中断。";
+                return _("无法连接到该地址，或连接已中断。");
         }
     }
     if (error->domain == WEBKIT_POLICY_ERROR) {
         switch (error->code) {
             case WEBKIT_POLICY_ERROR_CANNOT_SHOW_MIME_TYPE:
-                return "无法显示这种类型的内容。";
+                return _("无法显示这种类型的内容。");
             case WEBKIT_POLICY_ERROR_CANNOT_SHOW_URI:
-                return "无法显示这个地址。";
+                return _("无法显示这个地址。");
             default:
-                return "该页面被拒绝显示。";
+                return _("该页面被拒绝显示。");
         }
     }
-    return "无法连接到该地址，或连接已中断。";
+    return _("无法连接到该地址，或连接已中断。");
 }
 
 }  // namespace

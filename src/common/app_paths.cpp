@@ -11,6 +11,9 @@
 #ifndef QUILLON3_BUILD_DIR
 #define QUILLON3_BUILD_DIR ""
 #endif
+#ifndef QUILLON3_LOCALEDIR
+#define QUILLON3_LOCALEDIR "/usr/local/share/locale"
+#endif
 #ifndef QUILLON3_DATADIR
 #define QUILLON3_DATADIR "/usr/local/share/quillon3"
 #endif
@@ -77,6 +80,24 @@ std::string ReadOnlyDataDirFor(const std::filesystem::path& app_dir,
 
 std::string ReadOnlyDataDir() {
     return ReadOnlyDataDirFor(AppDir(), QUILLON3_BUILD_DIR, QUILLON3_DATADIR);
+}
+
+std::string LocaleDirFor(const std::filesystem::path& app_dir,
+                         const std::filesystem::path& build_dir,
+                         const std::filesystem::path& installed_locale_dir) {
+    if (IsInside(app_dir, build_dir))
+        return WithSeparator((build_dir / "locale").lexically_normal());
+    // Every installation has a share/locale folder beside its prefix; only one
+    // holding the program's own catalogue is a moved installation of it.
+    std::error_code ec;
+    const std::filesystem::path beside = (app_dir / ".." / "share" / "locale").lexically_normal();
+    if (std::filesystem::is_regular_file(beside / "en" / "LC_MESSAGES" / "quillon3.mo", ec))
+        return WithSeparator(beside);
+    return WithSeparator(installed_locale_dir.lexically_normal());
+}
+
+std::string LocaleDir() {
+    return LocaleDirFor(AppDir(), QUILLON3_BUILD_DIR, QUILLON3_LOCALEDIR);
 }
 
 std::string UserDataDir() {

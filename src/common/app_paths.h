@@ -22,6 +22,17 @@ std::string ReadOnlyDataDirFor(const std::filesystem::path& app_dir,
                                const std::filesystem::path& build_dir,
                                const std::filesystem::path& installed_data_dir);
 
+// The folder holding the interface's message catalogues (<lang>/LC_MESSAGES/
+// quillon3.mo): the build tree's when the program runs from there, otherwise
+// the locale folder beside the program's prefix when it holds the catalogue
+// (a moved installation), else the configured installed locale folder.
+std::string LocaleDir();
+
+// The choice behind LocaleDir, for a given program folder.
+std::string LocaleDirFor(const std::filesystem::path& app_dir,
+                         const std::filesystem::path& build_dir,
+                         const std::filesystem::path& installed_locale_dir);
+
 // $XDG_DATA_HOME/quillon3/ with a trailing separator, for the files the
 // program writes (address history, search words); made on demand.
 std::string UserDataDir();

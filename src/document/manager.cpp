@@ -13,6 +13,7 @@
 
 #include "common/crc.h"
 #include "common/trace.h"
+#include "common/translation.h"
 #include "document/record_codec.h"
 #include "document/record_walk.h"
 
@@ -66,19 +67,19 @@ TQBXManage::~TQBXManage() {
 void TQBXManage::OpenFile() {
     int fd = ::open(file_name_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw OpenError(std::string("打开文件失败: ") + std::strerror(errno));
+        throw OpenError(std::string(_("打开文件失败: ")) + std::strerror(errno));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
         ::close(fd);
-        throw OpenError(std::string("打开文件失败: ") + std::strerror(err));
+        throw OpenError(std::string(_("打开文件失败: ")) + std::strerror(err));
     }
     if (locking_ == Locking::kExclusive && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         int err = errno;
         ::close(fd);
         if (err == EWOULDBLOCK)
-            throw OpenError("打开文件失败: 文件已被另一个阅读器打开");
-        throw OpenError(std::string("打开文件失败: ") + std::strerror(err));
+            throw OpenError(_("打开文件失败: 文件已被另一个阅读器打开"));
+        throw OpenError(std::string(_("打开文件失败: ")) + std::strerror(err));
     }
     fd_ = fd;
     file_size_ = static_cast<uint64_t>(st.st_size);
@@ -87,7 +88,7 @@ void TQBXManage::OpenFile() {
 bool TQBXManage::Open(const PasswordProvider& provider) {
     struct stat st {};
     if (::stat(file_name_.c_str(), &st) != 0 && errno == ENOENT)
-        throw OpenError("文件不存在");
+        throw OpenError(_("文件不存在"));
 
     header_ = FileHeader{};
     version_ = VersionBlock{};
@@ -95,24 +96,24 @@ bool TQBXManage::Open(const PasswordProvider& provider) {
 
     std::string block(kVersionBlockSize, '\0');
     if (!IORead(0, block.data(), block.size()))
-        throw OpenError("读取文件版本信息失败");
+        throw OpenError(_("读取文件版本信息失败"));
     version_ = ParseVersionBlock(block);
     if (version_.Magic != kMagic)
-        throw OpenError("无效的Qbx文件格式");
+        throw OpenError(_("无效的Qbx文件格式"));
     if (version_.FormatVersion > kFormatVersion)
-        throw OpenError("不支持的版本，请更新阅读器到最新版");
+        throw OpenError(_("不支持的版本，请更新阅读器到最新版"));
     if (version_.FormatVersion < kFormatVersion)
-        throw OpenError("文件格式的版本太低，已不被支持");
+        throw OpenError(_("文件格式的版本太低，已不被支持"));
 
     std::string head(kFileHeaderSize, '\0');
     if (!IORead(kVersionBlockSize, head.data(), head.size()))
-        throw OpenError("读取文件头信息失败");
+        throw OpenError(_("读取文件头信息失败"));
     header_ = ParseFileHeader(head);
 
     // A negative count would wrap the entry offset to a small value and read
     // the directory through it; such a document is damaged.
     if (header_.DirectoryCount < 0 || file_size_ < EntryOffset(header_.DirectoryCount))
-        throw OpenError("数据记录已损坏");
+        throw OpenError(_("数据记录已损坏"));
 
     if (header_.PasswordHash != kNoPassword) {
         if (provider)
@@ -120,7 +121,7 @@ bool TQBXManage::Open(const PasswordProvider& provider) {
         // A key whose length is a multiple of 256 has no cipher period: it can
         // never decode a record, so it is refused like any wrong password.
         if (password_.size() % 256 == 0 || StringCrc(password_) != header_.PasswordHash)
-            throw OpenError("密码错误, 请输入正确的密码");
+            throw OpenError(_("密码错误, 请输入正确的密码"));
     }
 
     header_.StoredCheck = ComputeDocumentCheck();
@@ -141,7 +142,7 @@ uint32_t TQBXManage::ComputeDocumentCheck() {
     const uint64_t total =
         kDirectoryStart + kDirectoryEntrySize * static_cast<uint64_t>(header_.DirectoryCount);
     if (file_size_ < total)
-        throw OpenError("读取文件失败: 文件目录不完整");
+        throw OpenError(_("读取文件失败: 文件目录不完整"));
     std::vector<char> chunk(1 << 16);
     uint32_t reg = 0xFFFFFFFFu;
     uint64_t done = 0;
@@ -149,7 +150,7 @@ uint32_t TQBXManage::ComputeDocumentCheck() {
         size_t n = static_cast<size_t>(std::min<uint64_t>(chunk.size(), total - done));
         ssize_t got = ::pread(fd_, chunk.data(), n, static_cast<off_t>(done));
         if (got != static_cast<ssize_t>(n))
-            throw OpenError("读取文件失败: 文件目录不完整");
+            throw OpenError(_("读取文件失败: 文件目录不完整"));
         reg = CrcUpdate(reg, chunk.data(), n);
         done += n;
     }

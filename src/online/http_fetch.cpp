@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "common/trace.h"
+#include "common/translation.h"
 #include "online/answer_text.h"
 
 namespace q3::online {
@@ -15,7 +16,7 @@ namespace {
 
 constexpr std::string_view kXmlHttpTag = "XMLHttpGet";
 constexpr std::string_view kServerTag = "ServerXMLHTTPGet";
-constexpr std::string_view kTimedOutText = "响应超时：";
+constexpr std::string_view kTimedOutText = N_("响应超时：");
 constexpr long kMaxRedirects = 10;
 
 struct EasyCleanup {
@@ -147,7 +148,7 @@ Exchange RunGet(const std::string& address, int timeout_ms, const std::stop_toke
 }
 
 std::string TimedOutText(std::string_view address) {
-    return std::string(kTimedOutText) + std::string(address);
+    return Tr(kTimedOutText) + std::string(address);
 }
 
 }  // namespace

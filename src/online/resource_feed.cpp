@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "common/text.h"
+#include "common/translation.h"
 #include "online/online_info.h"
 
 namespace q3::online {
@@ -126,7 +127,7 @@ void BuildResourceTree(ResourceTreeModel& model, const std::vector<std::string>&
     if (feed_lines.empty()) {
         model.AddNode(kNoResourceNode, "Quillon", BuiltInEntry("Quillon", addresses.home_page));
         const ResourceNodeId sharing = model.AddNode(
-            kNoResourceNode, "资源分享", BuiltInEntry("资源分享", addresses.resource_site));
+            kNoResourceNode, _("资源分享"), BuiltInEntry(_("资源分享"), addresses.resource_site));
         model.ExpandAll(sharing);
     } else {
         const std::vector<ResourceItem> items = ReadResourceFeed(feed_lines);

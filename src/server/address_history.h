@@ -10,6 +10,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "common/translation.h"
+
 namespace q3::server {
 
 class AddressHistory {
@@ -55,7 +57,7 @@ class AddressHistory {
 
 // The message shown when "RURLs.dat" cannot be read or written.
 inline constexpr std::string_view kHistoryFileError =
-    "不能创建文件，请确定您应用程序安装目录是否可写？";
+    N_("不能创建文件，请确定您应用程序安装目录是否可写？");
 
 // A history item is a document when its extension, lower-cased, is ".qbx".
 bool IsDocumentItem(std::string_view item);

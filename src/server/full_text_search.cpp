@@ -4,6 +4,7 @@
 
 #include "common/gbk.h"
 #include "common/text.h"
+#include "common/translation.h"
 #include "server/search_snippet.h"
 
 namespace q3::server {
@@ -182,14 +183,14 @@ std::string ResultSnippet(Tdm_htServer& server, const ContentsEntry& entry, std:
 std::string SearchProgressText(std::string_view word_utf8, int32_t record, int32_t total,
                                int found) {
     char numbers[96];
-    std::snprintf(numbers, sizeof numbers, ", %d/%d，已找到：%d个", record, total, found);
-    return "正在搜索：" + std::string(word_utf8) + numbers;
+    std::snprintf(numbers, sizeof numbers, _(", %d/%d，已找到：%d个"), record, total, found);
+    return _("正在搜索：") + std::string(word_utf8) + numbers;
 }
 
 std::string SearchFinalText(std::string_view raw_word_utf8, int found) {
     char numbers[64];
-    std::snprintf(numbers, sizeof numbers, ", 找到 %d 类似文档.", found);
-    return "正在搜索：" + std::string(raw_word_utf8) + numbers;
+    std::snprintf(numbers, sizeof numbers, _(", 找到 %d 类似文档."), found);
+    return _("正在搜索：") + std::string(raw_word_utf8) + numbers;
 }
 
 }  // namespace q3::server

@@ -1,6 +1,7 @@
 #include "server/home_page.h"
 
 #include "common/text.h"
+#include "common/translation.h"
 #include "server/address_history.h"
 
 namespace q3::server {
@@ -27,8 +28,9 @@ std::string DocumentRow(const std::string& item) {
     const std::string comment = HtmlEscape(SpecialLink("commnet", item));
     return "<tr><td><A  HREF=\"" + link + "\" title=\"" + HtmlEscape(item) + "\">" +
            HtmlEscape(ShortenTextUtf8(name, 46, "...")) +
-           " </a> &nbsp;&nbsp;&nbsp;&nbsp;<a href=\"" + comment + "\" title=\"对[" +
-           HtmlEscape(name) + "]文档的评论\">评论</a></td> </tr>";
+           " </a> &nbsp;&nbsp;&nbsp;&nbsp;<a href=\"" + comment + "\" title=\"" +
+           FilledText(_("对[%s]文档的评论"), HtmlEscape(name)) + "\">" + _("评论") +
+           "</a></td> </tr>";
 }
 
 std::string BrowserRow(const std::string& item) {
@@ -52,27 +54,32 @@ std::string HomePageHtml(const std::vector<std::string>& history) {
             browser_rows += BrowserRow(*it);
     }
     const std::string lines[] = {
-        "<html><head><title>首页</title>",
+        "<html><head><title>" + Tr(kHomePageTitle) + "</title>",
         "</head><body style=\"margin-top:0px; font-size:13px;background:;BORDER: #CEDBFF 1px "
         "solid;LINE-HEIGHT:120%;\">",
         "<table border=0 width=\"100%\" align=\"center\">",
         "<tr><td valign=\"top\">",
         "<table width=\"100%\" border=0 style=\"font-size:11px;\"><tr><td align=\"left\">",
-        MailLink("关于Quillon3的改进计划", "", "改进计划"),
-        MailLink("关于Quillon3的Bug报告", "", "Bug报告"),
-        MailLink("我需要QBX文档资源", "告诉我，您所需的要QBX文件档资源是什么？", "我需要资源") +
+        MailLink(_("关于Quillon3的改进计划"), "", _("改进计划")),
+        MailLink(_("关于Quillon3的Bug报告"), "", _("Bug报告")),
+        MailLink(_("我需要QBX文档资源"), _("告诉我，您所需的要QBX文件档资源是什么？"),
+                 _("我需要资源")) +
             "</td>",
-        "<td align=\"right\"><A href=\"open:(help)\">帮助</a></td>",
+        std::string("<td align=\"right\"><A href=\"open:(help)\">") + _("帮助") + "</a></td>",
         "</tr></table></td> </tr> <tr><td><BR><BR>",
         "<table width=\"80%\" style=\"font-size:12px;\" align=\"center\" border=0>",
         "<tr><td valign=\"top\" align=\"Left\"><a href=\"open:(qbx)\" "
-        "title=\"单击这里，打开QBX文件\"><b>打开文档<b></a><BR><BR></td></tr>",
-        "<tr><td valign=\"top\" align=\"Left\"><b>QBX文件历史记录：",
-        "<a href=\"clear:(qbx)\" title=\"清空文件历史记录\">清空</a>",
+        "title=\"" +
+            std::string(_("单击这里，打开QBX文件")) + "\"><b>" + _("打开文档") +
+            "<b></a><BR><BR></td></tr>",
+        std::string("<tr><td valign=\"top\" align=\"Left\"><b>") + _("QBX文件历史记录："),
+        std::string("<a href=\"clear:(qbx)\" title=\"") + _("清空文件历史记录") + "\">" +
+            _("清空") + "</a>",
         "<br><table width=\"100%\"  style=\"font-size:13px;\" border=0>" + document_rows +
             "</table></td>",
-        "<td valign=\"top\" align=\"Left\"><b>浏览器历史记录：<b>  ",
-        "<a href=\"clear:(url)\" title=\"清空浏览器历史记录\">清空</a>",
+        std::string("<td valign=\"top\" align=\"Left\"><b>") + _("浏览器历史记录：") + "<b>  ",
+        std::string("<a href=\"clear:(url)\" title=\"") + _("清空浏览器历史记录") + "\">" +
+            _("清空") + "</a>",
         "<br><table width=\"100%\"  style=\"font-size:13px;\" border=0>" + browser_rows +
             "</table> </td> </tr>",
         "</td></tr></table></td> </tr>",

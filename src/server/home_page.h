@@ -7,11 +7,13 @@
 #include <string_view>
 #include <vector>
 
+#include "common/translation.h"
+
 namespace q3::server {
 
 inline constexpr std::string_view kSupportMailbox = "support@quillon3.net";
 // The home page's title, by which a refresh knows the page to build again.
-inline constexpr std::string_view kHomePageTitle = "首页";
+inline constexpr std::string_view kHomePageTitle = N_("首页");
 
 // The page text for a history (UTF-8 items, oldest first), lines joined by
 // CR LF. Every inserted value is HTML-escaped: a visited address holding

@@ -8,6 +8,7 @@
 #include "common/gbk.h"
 #include "common/text.h"
 #include "common/trace.h"
+#include "common/translation.h"
 
 namespace q3::server {
 
@@ -32,12 +33,12 @@ OpenOutcome Tdm_htServer::ReadyDocument(const std::string& path,
     } catch (const std::bad_alloc&) {
         out.document.reset();
         out.kind = OpenOutcome::kOpenFailed;
-        out.message = "打开文件失败: 内存不足";
+        out.message = _("打开文件失败: 内存不足");
         return out;
     }
     if (!out.document->ReadRecordText(1, out.contents_text)) {
         out.kind = OpenOutcome::kContentsDamaged;
-        out.message = "文件目录已损坏.";
+        out.message = _("文件目录已损坏.");
         return out;
     }
     out.kind = OpenOutcome::kOpened;

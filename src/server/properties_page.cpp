@@ -7,6 +7,7 @@
 
 #include "common/gbk.h"
 #include "common/text.h"
+#include "common/translation.h"
 #include "document/manager.h"
 #include "server/home_page.h"
 
@@ -50,20 +51,20 @@ std::string PropertiesPageHtml(const doc::TQBXManage& document, std::string_view
     const std::string name = std::filesystem::path(document.FileName()).filename().string();
     char check[16];
     std::snprintf(check, sizeof check, "%08X", static_cast<unsigned>(document.DocumentCheck()));
-    const std::string title = HtmlEscape(name) + std::string(kPropertiesTitleSuffix);
+    const std::string title = HtmlEscape(name) + Tr(kPropertiesTitleSuffix);
     const std::string lines[] = {
         "<html><head><title>" + title + "</title></head><body bgcolor=\"" + HtmlEscape(background) +
             "\" >",
         "<table width=\"80%\" align=\"center\" style=\"font-size:14px\">",
         "<tr><td style=\"color:blue\">" + title + "</td></tr>",
-        Row("文档路径：", document.FileName()),
-        Row("文档主题：", GbkToUtf8(v.Subject)),
-        Row("文档版本：", std::to_string(v.FormatVersion)),
-        Row("文档校验：", check),
-        Row("创建日期：", CreatedAtText(v.CreatedAt)),
-        Row("原版作者：", GbkToUtf8(v.BookAuthor)),
-        Row("制作作者：", GbkToUtf8(v.Producer)),
-        Row("文档备注：", GbkToUtf8(v.Remarks)),
+        Row(_("文档路径："), document.FileName()),
+        Row(_("文档主题："), GbkToUtf8(v.Subject)),
+        Row(_("文档版本："), std::to_string(v.FormatVersion)),
+        Row(_("文档校验："), check),
+        Row(_("创建日期："), CreatedAtText(v.CreatedAt)),
+        Row(_("原版作者："), GbkToUtf8(v.BookAuthor)),
+        Row(_("制作作者："), GbkToUtf8(v.Producer)),
+        Row(_("文档备注："), GbkToUtf8(v.Remarks)),
         "</table>",
         "</body></html>",
     };

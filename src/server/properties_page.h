@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/translation.h"
+
 namespace q3::doc {
 class TQBXManage;
 }
@@ -13,7 +15,7 @@ class TQBXManage;
 namespace q3::server {
 
 // The page's title is the file name followed by this.
-inline constexpr std::string_view kPropertiesTitleSuffix = " 的属性";
+inline constexpr std::string_view kPropertiesTitleSuffix = N_(" 的属性");
 
 // The page text, lines joined by CR LF. background: the page colour in HTML
 // notation. Every inserted value is HTML-escaped: a document's subject or

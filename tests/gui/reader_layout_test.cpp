@@ -67,7 +67,7 @@ TEST_F(Layout, MainMenuEntriesInOrder) {
     ASSERT_NE(modes, nullptr);
     EXPECT_EQ(MenuLabels(*modes->get_submenu()), (Labels{"文本模式", "无图片模式"}));
     EXPECT_EQ(MenuLabels(SubMenuOf(main_menu, 3)),
-              (Labels{"配色方案", "导航条", "-", "评论此文档", "共享此文档(hidden)"}));
+              (Labels{"配色方案", "导航条", "界面语言", "-", "评论此文档", "共享此文档(hidden)"}));
     EXPECT_EQ(MenuLabels(SubMenuOf(main_menu, 4)), (Labels{"打开帮助", "软件更新", "-", "关于"}));
 }
 

@@ -4,6 +4,7 @@
 #include <glibmm/main.h>
 #include <glibmm/markup.h>
 
+#include "common/translation.h"
 #include "online/online_settings.h"
 #include "reader/forms/shell_open.h"
 #include "reader/maker/logo.h"
@@ -88,15 +89,15 @@ void Tfm_about::BuildLayout() {
     top_rule_.set_size_request(kClientWidth, 2);
     client_.put(top_rule_, 0, kTopHeight);
 
-    notice_label.set_text("本软件为免费软件，欢迎使用和传播。");
+    notice_label.set_text(_("本软件为免费软件，欢迎使用和传播。"));
     client_.put(notice_label, 13, 86);
-    home_page_caption.set_text("官方主页：");
+    home_page_caption.set_text(_("官方主页："));
     client_.put(home_page_caption, 13, 112);
     MakeLink(home_page_link, "www.quillon3.net", home_page);
     client_.put(home_page_link, 88, 112);
-    support_label.set_text("技术支持：使用中的问题和建议，请来信告诉我们。");
+    support_label.set_text(_("技术支持：使用中的问题和建议，请来信告诉我们。"));
     client_.put(support_label, 13, 138);
-    mail_caption.set_text("联系邮箱：");
+    mail_caption.set_text(_("联系邮箱："));
     client_.put(mail_caption, 13, 164);
     MakeLink(mail_link, "support@quillon3.net", kMakerMailbox);
     client_.put(mail_link, 88, 164);
@@ -106,7 +107,7 @@ void Tfm_about::BuildLayout() {
     company_label.set_text("Tarvik Software");
     company_label.set_sensitive(false);
     client_.put(company_label, 13, 220);
-    close_button.set_label("关闭");
+    close_button.set_label(_("关闭"));
     close_button.set_size_request(75, 25);
     client_.put(close_button, kClientWidth - 75 - 12, kClientHeight - 25 - 12);
     show_all_children();
@@ -146,7 +147,7 @@ void ShowAboutBox(Gtk::Window* owner, const std::string& app_name, WindowColor c
     box.SetColor(colour);
     box.app_name_label.set_text(app_name);
     box.app_name_shadow.set_text(app_name);
-    box.set_title("关于-(" + app_name + ")");
+    box.set_title(std::string(_("关于")) + "-(" + app_name + ")");
     box.ShowModal();
 }
 

@@ -5,6 +5,7 @@
 #include <gtkmm/filechooserdialog.h>
 #include <gtkmm/label.h>
 
+#include "common/translation.h"
 #include "reader/dialogs/input_query_box.h"
 #include "reader/dialogs/message_box.h"
 #include "reader/rules/file_filter.h"
@@ -78,11 +79,11 @@ bool GtkDialogs::InputQuery(Gtk::Window* owner, const std::string& caption,
 }
 
 std::optional<std::string> GtkDialogs::OpenFile(Gtk::Window* owner, const std::string& filter) {
-    Gtk::FileChooserDialog dialog("打开", Gtk::FILE_CHOOSER_ACTION_OPEN);
+    Gtk::FileChooserDialog dialog(_("打开"), Gtk::FILE_CHOOSER_ACTION_OPEN);
     if (owner != nullptr)
         dialog.set_transient_for(*owner);
-    dialog.add_button("取消", Gtk::RESPONSE_CANCEL);
-    dialog.add_button("打开", Gtk::RESPONSE_ACCEPT);
+    dialog.add_button(_("取消"), Gtk::RESPONSE_CANCEL);
+    dialog.add_button(_("打开"), Gtk::RESPONSE_ACCEPT);
     dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
     AddFilters(dialog, filter);
     if (dialog.run() != Gtk::RESPONSE_ACCEPT)
@@ -92,11 +93,11 @@ std::optional<std::string> GtkDialogs::OpenFile(Gtk::Window* owner, const std::s
 
 std::optional<std::string> GtkDialogs::SaveFile(Gtk::Window* owner, const std::string& file_name,
                                                 const std::string& filter) {
-    Gtk::FileChooserDialog dialog("另存为", Gtk::FILE_CHOOSER_ACTION_SAVE);
+    Gtk::FileChooserDialog dialog(_("另存为"), Gtk::FILE_CHOOSER_ACTION_SAVE);
     if (owner != nullptr)
         dialog.set_transient_for(*owner);
-    dialog.add_button("取消", Gtk::RESPONSE_CANCEL);
-    dialog.add_button("保存", Gtk::RESPONSE_ACCEPT);
+    dialog.add_button(_("取消"), Gtk::RESPONSE_CANCEL);
+    dialog.add_button(_("保存"), Gtk::RESPONSE_ACCEPT);
     dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
     dialog.set_do_overwrite_confirmation(true);
     dialog.set_current_name(file_name);
@@ -110,7 +111,7 @@ std::optional<browser::WindowColor> GtkDialogs::ChooseColor(Gtk::Window* owner,
                                                             browser::WindowColor initial) {
     // The toolkit's colour dialog speaks the desktop's language; this one
     // holds the same chooser under the program's own buttons.
-    Gtk::Dialog dialog("颜色", true);
+    Gtk::Dialog dialog(_("颜色"), true);
     if (owner != nullptr)
         dialog.set_transient_for(*owner);
     dialog.set_resizable(false);
@@ -128,10 +129,10 @@ std::optional<browser::WindowColor> GtkDialogs::ChooseColor(Gtk::Window* owner,
     // A double-click on a swatch takes it, as in the toolkit's own dialog.
     g_signal_connect(chooser_widget, "color-activated", G_CALLBACK(ColorActivated), dialog.gobj());
     dialog.get_content_area()->pack_start(chooser, Gtk::PACK_EXPAND_WIDGET);
-    Gtk::Button* ok = dialog.add_button("确定", Gtk::RESPONSE_OK);
-    dialog.add_button("取消", Gtk::RESPONSE_CANCEL);
+    Gtk::Button* ok = dialog.add_button(_("确定"), Gtk::RESPONSE_OK);
+    dialog.add_button(_("取消"), Gtk::RESPONSE_CANCEL);
     dialog.set_default_response(Gtk::RESPONSE_OK);
-    RenameToolkitCaption(chooser, "Custom", "自定义");
+    RenameToolkitCaption(chooser, "Custom", _("自定义"));
     dialog.show_all_children();
     ok->grab_focus();
     if (dialog.run() != Gtk::RESPONSE_OK)

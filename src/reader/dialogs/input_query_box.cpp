@@ -3,6 +3,7 @@
 #include <atkmm/object.h>
 #include <pangomm/layout.h>
 
+#include "common/translation.h"
 #include "reader/dialogs/input_query_dialog.h"
 
 namespace q3::reader {
@@ -55,8 +56,8 @@ InputQueryDialog::InputQueryDialog(Gtk::Window* owner, const std::string& captio
     Pango::FontDescription mono("Monospace");
     edit_.override_font(mono);
 
-    ok_ = add_button("确定", Gtk::RESPONSE_OK);
-    cancel_ = add_button("取消", Gtk::RESPONSE_CANCEL);
+    ok_ = add_button(_("确定"), Gtk::RESPONSE_OK);
+    cancel_ = add_button(_("取消"), Gtk::RESPONSE_CANCEL);
     // The buttons sit at fixed places of the layout, not in the action area.
     for (Gtk::Button* b : {ok_, cancel_}) {
         b->reference();

@@ -2,6 +2,7 @@
 
 #include <atkmm/object.h>
 
+#include "common/translation.h"
 #include "reader/dialogs/dialogs.h"
 
 namespace q3::reader {
@@ -49,9 +50,9 @@ TMessageBox::TMessageBox(Gtk::Window* owner, const std::string& caption, const s
     body_.pack_start(text_label, Gtk::PACK_EXPAND_WIDGET);
     get_content_area()->pack_start(body_, Gtk::PACK_EXPAND_WIDGET);
 
-    ok_button = add_button("确定", Gtk::RESPONSE_OK);
+    ok_button = add_button(_("确定"), Gtk::RESPONSE_OK);
     if ((flags & kMbButtonMask) == kMbOkCancel)
-        cancel_button = add_button("取消", Gtk::RESPONSE_CANCEL);
+        cancel_button = add_button(_("取消"), Gtk::RESPONSE_CANCEL);
     // The box is read by its text: a screen reader names it by both.
     get_accessible()->set_description(text);
     set_default_response(Gtk::RESPONSE_OK);

@@ -2,6 +2,7 @@
 
 #include <gtkmm/separatortoolitem.h>
 
+#include "common/translation.h"
 #include "reader/main_window/action.h"
 
 namespace q3::reader {
@@ -21,7 +22,7 @@ Tfm_NavForm::Tfm_NavForm(const Glib::RefPtr<Gio::ActionGroup>& actions) {
     // The buttons find the main window's actions here, so they follow their
     // states as the main window's own controls do.
     insert_action_group(kWindowActionPrefix, actions);
-    set_title("导航条");
+    set_title(_("导航条"));
     set_type_hint(Gdk::WINDOW_TYPE_HINT_UTILITY);
     set_keep_above(true);
     set_skip_taskbar_hint(true);

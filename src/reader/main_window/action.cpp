@@ -1,4 +1,5 @@
 #include "reader/main_window/action.h"
+#include "common/translation.h"
 
 #include <gtk/gtk.h>
 #include <gtkmm/accelgroup.h>
@@ -35,13 +36,12 @@ void ApplyVisibility(Gtk::Widget& widget, const ActionDef& def) {
 
 Gtk::ToolButton* MakeActionToolButton(const ActionDef& def, const std::string& icon_name,
                                       const std::string& label) {
-    auto* button =
-        Gtk::manage(new Gtk::ToolButton(label.empty() ? std::string(def.caption) : label));
+    auto* button = Gtk::manage(new Gtk::ToolButton(label.empty() ? Tr(def.caption) : label));
     button->set_icon_name(icon_name);
     button->set_name(std::string(def.name));
     // On the item itself, as on every other control: the tool item's own
     // setter would put it on the button inside.
-    static_cast<Gtk::Widget*>(button)->set_tooltip_text(std::string(def.hint));
+    static_cast<Gtk::Widget*>(button)->set_tooltip_text(Tr(def.hint));
     gtk_actionable_set_action_name(GTK_ACTIONABLE(button->gobj()), Detailed(def.name).c_str());
     ApplyVisibility(*button, def);
     return button;
@@ -49,8 +49,8 @@ Gtk::ToolButton* MakeActionToolButton(const ActionDef& def, const std::string& i
 
 TAction::TAction(const ActionDef& def)
     : def_(def),
-      caption_(def.caption),
-      hint_(def.hint),
+      caption_(Tr(def.caption)),
+      hint_(Tr(def.hint)),
       checked_(def.checked),
       enabled_(def.enabled) {
     const std::string name(def.name);

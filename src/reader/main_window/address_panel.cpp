@@ -5,6 +5,7 @@
 #include <glibmm/main.h>
 #include <gtkmm/window.h>
 
+#include "common/translation.h"
 #include "reader/forms/list_keys.h"
 #include "reader/rules/auto_append.h"
 
@@ -22,11 +23,11 @@ void NamePopup(Gtk::ComboBox& box, const char* name) {
 
 TAddressPanel::TAddressPanel()
     : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 2),
-      address_label("地址 "),
+      address_label(_("地址 ")),
       address_box(true),
-      go_button("转到"),
+      go_button(_("转到")),
       search_word_box(true),
-      test_button("测试") {
+      test_button(_("测试")) {
     set_name("address_panel");
     get_style_context()->add_class("q3-panel");
     set_size_request(-1, 22);
@@ -38,23 +39,23 @@ TAddressPanel::TAddressPanel()
     address_box.set_entry_text_column(url_columns.text);
     BuildCompletion();
     // The boxes are named for assistive technologies as their captions say.
-    UrlEntry().get_accessible()->set_name("地址");
+    UrlEntry().get_accessible()->set_name(_("地址"));
     // The drop-down lists have no caption of their own.
-    NamePopup(address_box, "地址历史");
-    NamePopup(search_word_box, "搜索关键字历史");
+    NamePopup(address_box, _("地址历史"));
+    NamePopup(search_word_box, _("搜索关键字历史"));
 
     go_button.set_name("go_button");
-    go_button.set_tooltip_text("转到URL");
+    go_button.set_tooltip_text(_("转到URL"));
 
     search_word_box.set_name("search_word_box");
     KeyEntry().set_width_chars(12);
 
     BuildSearchMenu();
     search_button.set_name("search_button");
-    search_button.set_label("搜索");
+    search_button.set_label(_("搜索"));
     search_button.set_icon_name("edit-find");
     // The tooltip goes on the item itself, where hovering anywhere shows it.
-    static_cast<Gtk::Widget&>(search_button).set_tooltip_text("搜索页面/全文搜索");
+    static_cast<Gtk::Widget&>(search_button).set_tooltip_text(_("搜索页面/全文搜索"));
     search_button.set_is_important(true);
     search_mode_menu.set_name("search_mode_menu");
     search_button.set_menu(search_mode_menu);
@@ -256,11 +257,11 @@ void TAddressPanel::BuildSearchMenu() {
         search_mode_menu.append(*item);
         return item;
     };
-    page_search_item = add("page_search_item", "页面搜索");
-    full_text_search_item = add("full_text_search_item", "全文搜索");
-    google_search_item = add("google_search_item", "Goolge搜索");
-    bing_search_item = add("bing_search_item", "Bing搜索");
-    baidu_search_item = add("baidu_search_item", "Baidu搜索");
+    page_search_item = add("page_search_item", _("页面搜索"));
+    full_text_search_item = add("full_text_search_item", _("全文搜索"));
+    google_search_item = add("google_search_item", _("Goolge搜索"));
+    bing_search_item = add("bing_search_item", _("Bing搜索"));
+    baidu_search_item = add("baidu_search_item", _("Baidu搜索"));
     page_search_item->set_active(true);
     search_mode_menu.show_all();
 }

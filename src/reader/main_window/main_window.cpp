@@ -18,6 +18,7 @@
 #include "common/app_paths.h"
 #include "common/base_settings.h"
 #include "common/shell.h"
+#include "common/translation.h"
 #include "online/get_updater.h"
 #include "online/resource_feed.h"
 #include "reader/dialogs/nav_form.h"
@@ -316,7 +317,7 @@ void Tfm_Quillon3::StoreSearchWords() {
 }
 
 bool Tfm_Quillon3::FormCloseQuery() {
-    if (!AskYesNo(kQuitQuestion, kMbOkCancel | kMbIconQuestion))
+    if (!AskYesNo(Tr(kQuitQuestion), kMbOkCancel | kMbIconQuestion))
         return false;
     SyncAddressHistory(false);
     // Closed from inside the search's progress point: the walk ends first.

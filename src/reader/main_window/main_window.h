@@ -12,6 +12,7 @@
 #include <gtkmm/menubar.h>
 #include <gtkmm/notebook.h>
 #include <gtkmm/paned.h>
+#include <gtkmm/radiomenuitem.h>
 #include <gtkmm/textview.h>
 #include <gtkmm/toolbar.h>
 #include <gtkmm/toolbutton.h>
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "common/translation.h"
 #include "online/online_settings.h"
 #include "reader/forms/base_form.h"
 #include "reader/forms/fixed_width_box.h"
@@ -127,7 +129,10 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     Gtk::MenuItem* zoom_out_item = nullptr;    // N_WebZoomMin, "缩小"
     Gtk::CheckMenuItem* color_scheme_items[ColorSchemeMenu::kEntryCount] = {};  // "配色方案"
     Gtk::CheckMenuItem* nav_bar_item = nullptr;                                 // "导航条"
-    Gtk::Menu side_bar_menu;                                                    // pm_pgc_navTree
+    // "界面语言": 中文 and English, one radio group; the choice applies at
+    // the next start.
+    Gtk::RadioMenuItem* language_items[2] = {};
+    Gtk::Menu side_bar_menu;                                // pm_pgc_navTree
     Gtk::Menu contents_menu;                                // pm_pgcNave, over the contents tree
     Gtk::Menu page_tabs_menu;                               // pm_Main
     Gtk::MenuItem* browse_mode_item = nullptr;              // "浏览模式" of the page tabs' menu
@@ -169,6 +174,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void QbxAttrExecute(TAction& action);
     void ColorSchemeClick(std::size_t entry);
     void NavBarClick();
+    Gtk::MenuItem* MakeLanguageMenu();
+    void LanguageClick(InterfaceLanguage language);
     void ZoomClick(int tag);
 
     // Loads or stores the address history of the address box.

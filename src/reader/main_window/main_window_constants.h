@@ -4,11 +4,13 @@
 
 #include <chrono>
 
+#include "common/translation.h"
+
 namespace q3::reader {
 
 inline constexpr const char* kAppName = "Quillon3";
 inline constexpr const char* kHelpBook = "Quillon3.qbx";
-inline constexpr const char* kQuitQuestion = "确定要退出 Quillon3？";
+inline constexpr const char* kQuitQuestion = N_("确定要退出 Quillon3？");
 // How long the window waits for a browser's blank page, the ground every
 // page of the reader's own is written on.
 inline constexpr auto kBlankPageWait = std::chrono::seconds(10);

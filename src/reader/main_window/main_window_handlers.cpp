@@ -6,6 +6,7 @@
 #include "browser/page_helpers.h"
 #include "browser/web_browser.h"
 #include "common/app_paths.h"
+#include "common/translation.h"
 #include "online/ad_page.h"
 #include "reader/dialogs/about_box.h"
 #include "reader/dialogs/nav_form.h"
@@ -228,14 +229,14 @@ void Tfm_Quillon3::ToggleFullScreen(browser::WebBrowser& wb) {
     const bool on = !wb.FullScreen();
     wb.SetFullScreen(on);
     if (on) {
-        act_FullScreen.SetCaption("退出全屏");
+        act_FullScreen.SetCaption(_("退出全屏"));
         side_bar_before_full_screen_ = SideBarShown();
         if (side_bar_before_full_screen_)
             act_NavTree.Execute();
         for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{&tool_row, &menu_row})
             w->hide();
     } else {
-        act_FullScreen.SetCaption("全屏");
+        act_FullScreen.SetCaption(_("全屏"));
         for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{&tool_row, &menu_row})
             w->show();
         if (side_bar_before_full_screen_ && !SideBarShown())

@@ -5,6 +5,7 @@
 #include <gtkmm/separatortoolitem.h>
 
 #include "browser/web_browser.h"
+#include "common/translation.h"
 #include "reader/main_window/main_window.h"
 #include "reader/maker/logo.h"
 
@@ -69,7 +70,7 @@ void Tfm_Quillon3::BuildLayout() {
     layout.pack_start(status_bar, Gtk::PACK_SHRINK);
 
     hidden_memo.set_name("hidden_memo");
-    hidden_memo.get_accessible()->set_name("备忘");
+    hidden_memo.get_accessible()->set_name(_("备忘"));
     hidden_memo.set_no_show_all(true);
     layout.pack_start(hidden_memo, Gtk::PACK_SHRINK);
 }
@@ -86,7 +87,7 @@ void Tfm_Quillon3::BuildToolBars() {
     forward_button = act_GoTo.MakeToolButton("go-next");
     refresh_button = act_Refresh.MakeToolButton("view-refresh");
     stop_button = act_Stop.MakeToolButton("process-stop");
-    home_button = act_GoHome.MakeToolButton("go-home", " 主页 ");
+    home_button = act_GoHome.MakeToolButton("go-home", _(" 主页 "));
     back_button->set_name("back_button");
     forward_button->set_name("forward_button");
     refresh_button->set_name("refresh_button");
@@ -119,15 +120,15 @@ void Tfm_Quillon3::BuildSideBar() {
     side_bar.set_size_request(kSideBarWidth, -1);
 
     document_tabs.set_name("document_tabs");
-    AddPage(document_tabs, contents_pane, "contents_page", "目录");
-    AddPage(document_tabs, index_pane, "index_page", "索引");
-    AddPage(document_tabs, search_pane, "search_page", "全文搜索");
-    AddPage(document_tabs, bookmarks_pane, "bookmarks_page", "书签");
+    AddPage(document_tabs, contents_pane, "contents_page", _("目录"));
+    AddPage(document_tabs, index_pane, "index_page", _("索引"));
+    AddPage(document_tabs, search_pane, "search_page", _("全文搜索"));
+    AddPage(document_tabs, bookmarks_pane, "bookmarks_page", _("书签"));
     books_page.set_orientation(Gtk::ORIENTATION_VERTICAL);
     books_page.pack_start(document_tabs, Gtk::PACK_EXPAND_WIDGET);
 
-    AddPage(side_bar, books_page, "books_page", " 我的电子书  ");
-    AddPage(side_bar, resource_pane, "resource_page", " 强力推荐  ");
+    AddPage(side_bar, books_page, "books_page", _(" 我的电子书  "));
+    AddPage(side_bar, resource_pane, "resource_page", _(" 强力推荐  "));
 }
 
 void Tfm_Quillon3::BuildPages() {
@@ -138,7 +139,7 @@ void Tfm_Quillon3::BuildPages() {
     Gtk::Widget& home_view = home_browser->Widget();
     home_view.set_name("home_view");
     home_tab.pack_start(home_view, Gtk::PACK_EXPAND_WIDGET);
-    AddPage(page_tabs, home_tab, "home_tab", "首页");
+    AddPage(page_tabs, home_tab, "home_tab", _("首页"));
 }
 
 }  // namespace q3::reader

@@ -10,6 +10,7 @@
 #include "common/gbk.h"
 #include "common/text.h"
 #include "common/trace.h"
+#include "common/translation.h"
 #include "reader/forms/shell_open.h"
 #include "reader/main_window/main_window.h"
 #include "server/link_rules.h"
@@ -177,7 +178,7 @@ void Tfm_Quillon3::SaveArchiveRecord(int32_t record, const std::string& file_nam
         return;
     std::string bytes;
     if (!srv->Document()->ReadRecord(record, bytes)) {
-        ShowMessageBox("读取文件失败", kMbIconInformation);
+        ShowMessageBox(_("读取文件失败"), kMbIconInformation);
         return;
     }
     std::optional<std::string> target =
@@ -188,7 +189,7 @@ void Tfm_Quillon3::SaveArchiveRecord(int32_t record, const std::string& file_nam
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out)
-        ShowMessageBox("读取文件失败", kMbIconInformation);
+        ShowMessageBox(_("读取文件失败"), kMbIconInformation);
 }
 
 }  // namespace q3::reader

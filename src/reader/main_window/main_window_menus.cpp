@@ -2,6 +2,7 @@
 #include <gtkmm/application.h>
 #include <gtkmm/separatormenuitem.h>
 
+#include "common/translation.h"
 #include "reader/main_window/main_window.h"
 
 namespace q3::reader {
@@ -105,21 +106,21 @@ void Tfm_Quillon3::InstallAccelerators() {
 }
 
 void Tfm_Quillon3::BuildMainMenu() {
-    Gtk::Menu* file = SubMenu(main_menu, "mni_File", "文件");
+    Gtk::Menu* file = SubMenu(main_menu, "mni_File", _("文件"));
     AddActions(*file,
                {&act_openfile, &act_saveas, nullptr, &act_print, &act_QBXAttr, nullptr, &act_exit});
 
-    Gtk::Menu* edit = SubMenu(main_menu, "mni_Edit", "编辑");
+    Gtk::Menu* edit = SubMenu(main_menu, "mni_Edit", _("编辑"));
     AddActions(*edit,
                {&act_QBXCopy, &act_QBXSelectAll, nullptr, &act_QBXSearch, &act_QBXViewSource});
 
-    Gtk::Menu* view = SubMenu(main_menu, "mni_View", "视图");
+    Gtk::Menu* view = SubMenu(main_menu, "mni_View", _("视图"));
     AddActions(*view, {&act_NavTree, nullptr, &act_GoHome, &act_Refresh});
-    zoom_item = PlainItem("zoom_item", "显示比例");
+    zoom_item = PlainItem("zoom_item", _("显示比例"));
     auto* zoom = Gtk::manage(new Gtk::Menu());
-    zoom_reset_item = PlainItem("zoom_reset_item", "还原");
-    zoom_in_item = PlainItem("zoom_in_item", "放大");
-    zoom_out_item = PlainItem("zoom_out_item", "缩小");
+    zoom_reset_item = PlainItem("zoom_reset_item", _("还原"));
+    zoom_in_item = PlainItem("zoom_in_item", _("放大"));
+    zoom_out_item = PlainItem("zoom_out_item", _("缩小"));
     zoom->append(*zoom_reset_item);
     zoom->append(*zoom_in_item);
     zoom->append(*zoom_out_item);
@@ -132,17 +133,17 @@ void Tfm_Quillon3::BuildMainMenu() {
     // menu bar too, not only from the page tabs' menu.
     view->append(*ViewModeItem("view_mode_item"));
     AddSeparator(*view);
-    view->append(*act_GoTo.MakeMenuItem("前进      "));
+    view->append(*act_GoTo.MakeMenuItem(_("前进      ")));
     AddActions(*view, {&act_GoBack, &act_Stop, nullptr, &act_FullScreen});
 
-    Gtk::Menu* tools = SubMenu(main_menu, "mni_Tools", "工具");
-    Gtk::MenuItem* schemes = PlainItem("color_scheme_item", "配色方案");
+    Gtk::Menu* tools = SubMenu(main_menu, "mni_Tools", _("工具"));
+    Gtk::MenuItem* schemes = PlainItem("color_scheme_item", _("配色方案"));
     auto* scheme_menu = Gtk::manage(new Gtk::Menu());
     static const char* const kColorItemNames[] = {"color_default_item", "color_blue_item",
                                                   "color_green_item", "color_pink_item",
                                                   "color_custom_item"};
     for (std::size_t i = 0; i < ColorSchemeMenu::kEntryCount; ++i) {
-        auto* item = Gtk::manage(new Gtk::CheckMenuItem(std::string(ColorSchemeMenu::Caption(i))));
+        auto* item = Gtk::manage(new Gtk::CheckMenuItem(Tr(ColorSchemeMenu::Caption(i))));
         item->set_name(kColorItemNames[i]);
         item->set_draw_as_radio(true);
         item->signal_activate().connect(
@@ -156,7 +157,7 @@ void Tfm_Quillon3::BuildMainMenu() {
     }
     schemes->set_submenu(*scheme_menu);
     tools->append(*schemes);
-    nav_bar_item = Gtk::manage(new Gtk::CheckMenuItem("导航条"));
+    nav_bar_item = Gtk::manage(new Gtk::CheckMenuItem(_("导航条")));
     nav_bar_item->set_name("nav_bar_item");
     nav_bar_item->signal_activate().connect(
         [this] {
@@ -165,14 +166,15 @@ void Tfm_Quillon3::BuildMainMenu() {
         },
         true);
     tools->append(*nav_bar_item);
+    tools->append(*MakeLanguageMenu());
     AddActions(*tools, {nullptr, &act_QBXComment, &act_QBXShared});
 
-    Gtk::Menu* help = SubMenu(main_menu, "mni_Help", "帮助");
+    Gtk::Menu* help = SubMenu(main_menu, "mni_Help", _("帮助"));
     AddActions(*help, {&act_Help, &act_Update, nullptr, &atc_about});
 }
 
 Gtk::MenuItem* Tfm_Quillon3::ViewModeItem(const char* name) {
-    Gtk::MenuItem* item = PlainItem(name, "浏览模式");
+    Gtk::MenuItem* item = PlainItem(name, _("浏览模式"));
     auto* modes = Gtk::manage(new Gtk::Menu());
     AddActions(*modes, {&act_browseMode, &act_NotImageMode});
     item->set_submenu(*modes);
@@ -184,7 +186,7 @@ void Tfm_Quillon3::BuildPopupMenus() {
 
     AddActions(contents_menu,
                {&act_TvExpand, &act_TvCollapsed, nullptr, &act_QBXComment, &act_QBXShared});
-    Gtk::MenuItem* properties = PlainItem("contents_properties_item", "文件属性");
+    Gtk::MenuItem* properties = PlainItem("contents_properties_item", _("文件属性"));
     properties->signal_activate().connect([this] { act_QBXAttr.Execute(); });
     contents_menu.append(*properties);
     AddSeparator(contents_menu);
@@ -192,7 +194,7 @@ void Tfm_Quillon3::BuildPopupMenus() {
     browse_mode_item = ViewModeItem("browse_mode_item");
     page_tabs_menu.append(*browse_mode_item);
     AddActions(page_tabs_menu, {&act_CloseWeb});
-    script_prompts_off_item = Gtk::manage(new Gtk::CheckMenuItem("关闭脚本提示"));
+    script_prompts_off_item = Gtk::manage(new Gtk::CheckMenuItem(_("关闭脚本提示")));
     script_prompts_off_item->set_name("script_prompts_off_item");
     script_prompts_off_item->set_active(true);
     page_tabs_menu.append(*script_prompts_off_item);

@@ -8,6 +8,7 @@
 #include "browser/page_helpers.h"
 #include "browser/web_browser.h"
 #include "common/trace.h"
+#include "common/translation.h"
 #include "online/ad_page.h"
 #include "online/get_updater.h"
 #include "online/online_info.h"
@@ -92,7 +93,7 @@ browser::WebBrowser& Tfm_Quillon3::EnsureAdBrowser() {
     ad_browser = std::make_unique<browser::WebBrowser>(browser::WebBrowser::Isolated{});
     Gtk::Widget& view = ad_browser->Widget();
     view.set_name("ad_view");
-    view.get_accessible()->set_name("广告");
+    view.get_accessible()->set_name(_("广告"));
     view.set_size_request(kAdStripWidth - kLogoWidth, kAdStripHeight);
     ad_panel.pack_start(view, Gtk::PACK_EXPAND_WIDGET);
     view.show();

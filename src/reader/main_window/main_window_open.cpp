@@ -12,6 +12,7 @@
 #include "common/app_paths.h"
 #include "common/gbk.h"
 #include "common/text.h"
+#include "common/translation.h"
 #include "icons/attach_image_list.h"
 #include "icons/icon_list.h"
 #include "icons/shell_icons.h"
@@ -103,7 +104,7 @@ void Tfm_Quillon3::OpenQbx(const std::string& path) {
     const bool is_qbx = AsciiLower(FileExtension(path)) == ".qbx";
     if (srv->Document() != nullptr) {
         if (SameFile(srv->Document()->FileName(), path)) {
-            ShowMessageBox("文件已打开", kMbIconInformation);
+            ShowMessageBox(_("文件已打开"), kMbIconInformation);
             return;
         }
         if (IsRegularFile(path)) {
@@ -115,7 +116,7 @@ void Tfm_Quillon3::OpenQbx(const std::string& path) {
             NavigateCurrent(path);
             return;
         } else {
-            ShowWarning("文件不存在：" + path);
+            ShowWarning(_("文件不存在：") + path);
             return;
         }
     } else if (IsWebAddress(path)) {
@@ -147,7 +148,7 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
         // keeps its place; with none, the damaged one is open, as it always was.
         if (!book_open)
             srv.AdoptDocument(std::move(outcome.document));
-        ShowWarning("文件目录已损坏.");
+        ShowWarning(_("文件目录已损坏."));
         return;
     }
     // Opened from inside the search's progress point: the walk ends before
@@ -186,7 +187,7 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
 
 void Tfm_Quillon3::AskPassword(std::string& password) {
     std::string text = GbkToUtf8(password);
-    if (ActiveDialogs().InputQuery(this, "输入密码", "请输入密码：   ", text, true)) {
+    if (ActiveDialogs().InputQuery(this, _("输入密码"), _("请输入密码：   "), text, true)) {
         // A character the code page cannot hold makes the password not match.
         password = Utf8ToGbk(text).value_or(text);
     } else {
@@ -279,7 +280,7 @@ void Tfm_Quillon3::SyncAddressHistory(bool load) {
         ReportError("Tfm_Quillon3.SyncAddressHistory", e.what());
     }
     if (!ok) {
-        ShowMessageBox(std::string(server::kHistoryFileError), kMbIconInformation);
+        ShowMessageBox(Tr(server::kHistoryFileError), kMbIconInformation);
         return;
     }
     if (load) {

@@ -13,6 +13,7 @@
 #include "common/gbk.h"
 #include "common/text.h"
 #include "common/trace.h"
+#include "common/translation.h"
 #include "reader/forms/pump.h"
 #include "reader/forms/shell_open.h"
 #include "reader/forms/tab_painter.h"
@@ -31,7 +32,7 @@ void ShowPageAreaHint(Gtk::Notebook& pages, const std::string& hint) {
         SetTabHint(pages, *page, hint);
 }
 
-constexpr const char* kLoadingCaption = "正在加载...";
+constexpr const char* kLoadingCaption = N_("正在加载...");
 constexpr int kTabCaptionLimit = 16;
 
 std::string TabText(const std::string& title) {
@@ -116,7 +117,7 @@ browser::WebBrowser* Tfm_Quillon3::NewBrowserTab(browser::WebBrowser* opener) {
         tab->sheet.set_orientation(Gtk::ORIENTATION_VERTICAL);
         tab->sheet.pack_start(wb.Widget(), Gtk::PACK_EXPAND_WIDGET);
         tab->sheet.show_all();
-        const int page = page_tabs.append_page(tab->sheet, kLoadingCaption);
+        const int page = page_tabs.append_page(tab->sheet, Tr(kLoadingCaption));
         AttachContainer(wb, false);
         WireBrowserEvents(wb);
         wb.SetSilent(script_prompts_off_item != nullptr && script_prompts_off_item->get_active());
@@ -242,7 +243,7 @@ void Tfm_Quillon3::TabChange() {
         return;
     std::string hint = wb->Title();
     if (hint.empty())
-        hint = "无标题文档";
+        hint = _("无标题文档");
     ShowPageAreaHint(page_tabs, hint);
     UpdateCaption(hint);
 }

@@ -4,6 +4,7 @@
 #include "browser/color.h"
 #include "browser/page_helpers.h"
 #include "browser/web_browser.h"
+#include "common/translation.h"
 #include "reader/forms/pump.h"
 #include "reader/main_window/main_window.h"
 #include "server/home_page.h"
@@ -54,11 +55,11 @@ bool Tfm_Quillon3::RewriteOwnPage(browser::WebBrowser& wb) {
     if (wb.LocationUrl() != "about:blank")
         return false;
     const std::string title = wb.Title();
-    if (title == server::kHomePageTitle) {
+    if (title == Tr(server::kHomePageTitle)) {
         BuildHomePage();
         return true;
     }
-    if (title.ends_with(server::kPropertiesTitleSuffix) && Server() != nullptr &&
+    if (title.ends_with(Tr(server::kPropertiesTitleSuffix)) && Server() != nullptr &&
         Server()->Document() != nullptr) {
         ShowPropertiesPage();
         return true;

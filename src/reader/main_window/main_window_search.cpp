@@ -5,6 +5,7 @@
 #include "browser/page_helpers.h"
 #include "browser/web_browser.h"
 #include "common/text.h"
+#include "common/translation.h"
 #include "reader/main_window/main_window.h"
 #include "reader/rules/page_search.h"
 
@@ -45,11 +46,11 @@ void Tfm_Quillon3::WireSearchBox() {
     TAddressPanel& panel = address_panel;
     // Names for the screen reader: the box has no label, the arrow only
     // the toolkit's English one.
-    panel.search_word_box.get_accessible()->set_name("搜索关键字");
-    panel.KeyEntry().get_accessible()->set_name("搜索关键字");
-    gtk_menu_tool_button_set_arrow_tooltip_text(panel.search_button.gobj(), "搜索方式");
+    panel.search_word_box.get_accessible()->set_name(_("搜索关键字"));
+    panel.KeyEntry().get_accessible()->set_name(_("搜索关键字"));
+    gtk_menu_tool_button_set_arrow_tooltip_text(panel.search_button.gobj(), _("搜索方式"));
     if (GtkWidget* arrow = ArrowOf(panel.search_button))
-        atk_object_set_name(gtk_widget_get_accessible(arrow), "搜索方式");
+        atk_object_set_name(gtk_widget_get_accessible(arrow), _("搜索方式"));
     panel.KeyEntry().signal_activate().connect([this] { PageSearchClick(); });
     panel.search_button.signal_clicked().connect([this] { PageSearchClick(); });
     // Choosing a mode searches at once with the word in the box; choosing the

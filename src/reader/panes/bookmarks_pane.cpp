@@ -2,17 +2,18 @@
 
 #include <atkmm/object.h>
 
+#include "common/translation.h"
 #include "reader/forms/list_keys.h"
 
 namespace q3::reader {
 
 TBookmarksPane::TBookmarksPane()
     : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 2),
-      bookmarks_label("书签主题：    "),
-      show_bookmark_button("显示"),
-      delete_bookmark_button("删除"),
-      subject_label("当前主题：    "),
-      add_bookmark_button("添加"),
+      bookmarks_label(_("书签主题：    ")),
+      show_bookmark_button(_("显示")),
+      delete_bookmark_button(_("删除")),
+      subject_label(_("当前主题：    ")),
+      add_bookmark_button(_("添加")),
       list_buttons_(Gtk::ORIENTATION_HORIZONTAL, 2),
       add_row_(Gtk::ORIENTATION_HORIZONTAL, 2) {
     set_border_width(2);
@@ -26,11 +27,11 @@ TBookmarksPane::TBookmarksPane()
     delete_bookmark_button.set_name("delete_bookmark_button");
     add_bookmark_button.set_name("add_bookmark_button");
     subject_edit.set_name("subject_edit");
-    subject_edit.get_accessible()->set_name("当前主题");
+    subject_edit.get_accessible()->set_name(_("当前主题"));
 
     store = Gtk::ListStore::create(columns);
     bookmark_list.set_name("bookmark_list");
-    bookmark_list.get_accessible()->set_name("书签主题");
+    bookmark_list.get_accessible()->set_name(_("书签主题"));
     bookmark_list.set_model(store);
     bookmark_list.set_headers_visible(false);
     bookmark_list.set_enable_search(false);

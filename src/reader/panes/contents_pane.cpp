@@ -3,6 +3,7 @@
 #include <atkmm/object.h>
 
 #include "common/gbk.h"
+#include "common/translation.h"
 #include "reader/panes/fixed_rows.h"
 #include "reader/panes/rows_model.h"
 
@@ -66,7 +67,7 @@ class ContentsRows final : public TRowSource {
 
 TContentsPane::TContentsPane() : Gtk::Box(Gtk::ORIENTATION_VERTICAL) {
     contents_tree.set_name("contents_tree");
-    contents_tree.get_accessible()->set_name("目录");
+    contents_tree.get_accessible()->set_name(_("目录"));
     contents_tree.set_headers_visible(false);
     contents_tree.set_enable_search(false);
     SetUpColumns();

@@ -3,6 +3,7 @@
 #include <atkmm/object.h>
 
 #include "common/gbk.h"
+#include "common/translation.h"
 #include "reader/panes/fixed_rows.h"
 #include "reader/panes/rows_model.h"
 
@@ -53,8 +54,8 @@ class IndexRows final : public TRowSource {
 
 TIndexPane::TIndexPane()
     : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 2),
-      index_key_label("输入关键字：    "),
-      show_index_button("显示"),
+      index_key_label(_("输入关键字：    ")),
+      show_index_button(_("显示")),
       key_row_(Gtk::ORIENTATION_HORIZONTAL, 2) {
     set_border_width(2);
     index_key_label.set_name("index_key_label");
@@ -66,7 +67,7 @@ TIndexPane::TIndexPane()
     key_row_.pack_start(show_index_button, Gtk::PACK_SHRINK);
 
     index_list.set_name("index_list");
-    index_list.get_accessible()->set_name("索引");
+    index_list.get_accessible()->set_name(_("索引"));
     index_list.set_headers_visible(false);
     index_list.set_enable_search(false);
     index_list.set_show_expanders(false);

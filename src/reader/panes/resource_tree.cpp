@@ -1,4 +1,5 @@
 #include "reader/panes/resource_tree.h"
+#include "common/translation.h"
 
 #include <atkmm/object.h>
 
@@ -7,7 +8,7 @@ namespace q3::reader {
 TResourceTree::TResourceTree() : Gtk::Box(Gtk::ORIENTATION_VERTICAL) {
     store = Gtk::TreeStore::create(columns);
     resource_tree.set_name("resource_tree");
-    resource_tree.get_accessible()->set_name("强力推荐");
+    resource_tree.get_accessible()->set_name(_("强力推荐"));
     resource_tree.set_model(store);
     resource_tree.set_headers_visible(false);
     resource_tree.set_enable_search(false);

@@ -9,6 +9,7 @@
 
 #include "common/gbk.h"
 #include "common/text.h"
+#include "common/translation.h"
 #include "reader/forms/list_keys.h"
 #include "reader/forms/pump.h"
 #include "server/full_text_search.h"
@@ -17,16 +18,16 @@ namespace q3::reader {
 
 TSearchPane::TSearchPane()
     : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 2),
-      search_key_label("输入关键字：    "),
-      full_search_button("搜索"),
-      show_result_button("显示"),
+      search_key_label(_("输入关键字：    ")),
+      full_search_button(_("搜索")),
+      show_result_button(_("显示")),
       key_row_(Gtk::ORIENTATION_HORIZONTAL, 2) {
     set_border_width(2);
     search_key_label.set_name("search_key_label");
     search_key_label.set_xalign(0);
     search_key_label.set_mnemonic_widget(search_key_edit);
     search_key_edit.set_name("search_key_edit");
-    search_key_edit.get_accessible()->set_name("输入关键字");
+    search_key_edit.get_accessible()->set_name(_("输入关键字"));
     full_search_button.set_name("full_search_button");
     show_result_button.set_name("show_result_button");
     key_row_.pack_start(search_key_edit, Gtk::PACK_EXPAND_WIDGET);
@@ -34,7 +35,7 @@ TSearchPane::TSearchPane()
 
     store = Gtk::ListStore::create(columns);
     search_results.set_name("search_results");
-    search_results.get_accessible()->set_name("搜索结果");
+    search_results.get_accessible()->set_name(_("搜索结果"));
     search_results.set_model(store);
     search_results.set_headers_visible(false);
     search_results.set_enable_search(false);
@@ -118,7 +119,7 @@ void TSearchPane::StopSearch() {
 }
 
 void TSearchPane::RunSearch(server::Tdm_htServer& server) {
-    full_search_button.set_label("停止");
+    full_search_button.set_label(_("停止"));
     full_search_button_tag = 1;
     ClearResults();
     server::FullTextSearch search(server, hooks_.model(),
@@ -132,7 +133,7 @@ void TSearchPane::RunSearch(server::Tdm_htServer& server) {
     const auto finish = [this] {
         ListPendingResults();
         running_ = nullptr;
-        full_search_button.set_label("搜索");
+        full_search_button.set_label(_("搜索"));
         full_search_button_tag = 0;
         hooks_.status(server::SearchFinalText(search_key_edit.get_text().raw(),
                                               static_cast<int>(store->children().size())));

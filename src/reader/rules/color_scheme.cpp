@@ -1,4 +1,5 @@
 #include "reader/rules/color_scheme.h"
+#include "common/translation.h"
 
 namespace q3::reader {
 
@@ -7,8 +8,8 @@ ColorSchemeMenu::ColorSchemeMenu()
             kPink, 0} {}
 
 std::string_view ColorSchemeMenu::Caption(std::size_t entry) {
-    static constexpr std::string_view kCaptions[kEntryCount] = {"默认", "粉蓝", "粉绿", "粉红",
-                                                                "自定义"};
+    static constexpr std::string_view kCaptions[kEntryCount] = {N_("默认"), N_("粉蓝"), N_("粉绿"),
+                                                                N_("粉红"), N_("自定义")};
     return entry < kEntryCount ? kCaptions[entry] : std::string_view();
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "common/xdg_sandbox.h"
 
@@ -54,6 +55,25 @@ TEST(ReadOnlyDataDir, WithoutAnyDataFolderTheProgramFolderIsUsed) {
 
 TEST(ReadOnlyDataDir, TestProgramRunsInsideTheBuildTree) {
     EXPECT_EQ(ReadOnlyDataDir(), AppDir());
+}
+
+// A share/locale folder exists beside every prefix; only one with the
+// program's catalogue counts as a moved installation.
+TEST(LocaleDir, BuildTreeThenAMovedInstallationThenTheConfiguredFolder) {
+    TempDir dir;
+    const std::filesystem::path build = dir.path() / "build";
+    EXPECT_EQ(LocaleDirFor(build / "tests" / "gui", build, "/usr/share/locale"),
+              (build / "locale").string() + "/");
+    std::filesystem::create_directories(dir.path() / "opt" / "bin");
+    std::filesystem::create_directories(dir.path() / "opt" / "share" / "locale");
+    EXPECT_EQ(LocaleDirFor(dir.path() / "opt" / "bin", build, "/usr/share/locale"),
+              "/usr/share/locale/");
+    const std::filesystem::path messages =
+        dir.path() / "opt" / "share" / "locale" / "en" / "LC_MESSAGES";
+    std::filesystem::create_directories(messages);
+    std::ofstream(messages / "quillon3.mo") << "catalogue";
+    EXPECT_EQ(LocaleDirFor(dir.path() / "opt" / "bin", build, "/usr/share/locale"),
+              (dir.path() / "opt" / "share" / "locale").string() + "/");
 }
 
 TEST(UserDataDir, IsMadeOnDemandUnderXdgDataHome) {
