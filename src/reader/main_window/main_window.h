@@ -85,8 +85,7 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     TAction act_exit, act_openfile, act_NavTree, act_TvExpand, act_TvCollapsed;
     TAction act_FullScreen, act_GoHome, act_Refresh, act_Stop, act_GoTo, act_GoBack, act_print,
         act_saveas;
-    TAction act_Help, atc_about, act_Update;
-    TAction act_browseMode, act_NotImageMode, act_CloseWeb;
+    TAction act_Help, atc_about, act_Update, act_browseMode, act_NotImageMode, act_CloseWeb;
     // ---- actions of actlst_webQbx
     TAction act_QBXAttr, act_QBXCopy, act_QBXSelectAll, act_QBXSearch, act_QBXNavHome,
         act_QBXNavPrev, act_QBXNavNext, act_QBXViewSource, act_QBXComment, act_QBXShared;
@@ -129,9 +128,7 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     Gtk::MenuItem* zoom_out_item = nullptr;    // N_WebZoomMin, "缩小"
     Gtk::CheckMenuItem* color_scheme_items[ColorSchemeMenu::kEntryCount] = {};  // "配色方案"
     Gtk::CheckMenuItem* nav_bar_item = nullptr;                                 // "导航条"
-    // "界面语言": 中文 and English, one radio group; the choice applies at
-    // the next start.
-    Gtk::RadioMenuItem* language_items[2] = {};
+    Gtk::RadioMenuItem* language_items[2] = {};             // "界面语言": 中文, English
     Gtk::Menu side_bar_menu;                                // pm_pgc_navTree
     Gtk::Menu contents_menu;                                // pm_pgcNave, over the contents tree
     Gtk::Menu page_tabs_menu;                               // pm_Main
