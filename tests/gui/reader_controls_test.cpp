@@ -208,6 +208,27 @@ TEST_F(Controls, TabPainterDrawsLeftTabsVerticallyInTheirColours) {
     EXPECT_GT(active.bottom - active.top, 4 * (active.right - active.left));
 }
 
+// The English interface's side tabs: letter under letter, "Recommended"
+// would run past the tab's 160 pixels and spell nothing.
+TEST_F(Controls, TabPainterTurnsAnAlphabeticSideCaptionToReadUpwards) {
+    ListForm form;
+    auto* tab = dynamic_cast<OwnerDrawnTab*>(form.side.get_tab_label(form.side_two));
+    ASSERT_NE(tab, nullptr);
+    tab->SetCaption("Recommended");
+    const Ink ink = PaintTab(form.side, 1, false, 0x008000);
+    ASSERT_GT(ink.count, 0);
+    EXPECT_GT(ink.bottom - ink.top, 2 * (ink.right - ink.left));
+    EXPECT_LT(ink.bottom, 160 - 2);
+    EXPECT_LT(ink.bottom - ink.top, 120);
+    // The tab asks for the turned line's room, not a letter's width by a
+    // column of letters.
+    int minimum = 0, natural = 0;
+    tab->get_preferred_height(minimum, natural);
+    EXPECT_LT(natural, 120);
+    tab->get_preferred_width(minimum, natural);
+    EXPECT_LT(natural, 40);
+}
+
 TEST_F(Controls, TabPainterDrawsTopTabsOnOneLine) {
     ListForm form;
     const Ink ink = PaintTab(form.top, 2, true, 0xFF0000);

@@ -14,6 +14,17 @@ void SetSourceColor(const Cairo::RefPtr<Cairo::Context>& cr, WindowColor colour)
                        ((rgb >> 16) & 0xFF) / 255.0);
 }
 
+// A caption of a side tab is written down the tab a character under the
+// other, as Chinese is; one in an alphabet (the English interface's) would
+// then spell its word letter by letter, so it is turned a quarter instead
+// and reads upwards, as side tabs in such languages do.
+bool TurnedCaption(const std::string& caption) {
+    for (const unsigned char c : caption)
+        if (c >= 0x80)
+            return false;
+    return true;
+}
+
 // The caption split into characters (UTF-8 sequences), each drawn on its own.
 std::vector<std::string> Characters(const std::string& text) {
     std::vector<std::string> chars;
@@ -78,7 +89,13 @@ void TabPainter(const Cairo::RefPtr<Cairo::Context>& cr, Gtk::Notebook& notebook
     SetSourceColor(cr, active ? active_text : inactive_text);
     const std::string caption = TabCaption(notebook, tab_index);
     Glib::RefPtr<Pango::Layout> layout = notebook.create_pango_layout("");
-    if (HasSideTabs(notebook)) {
+    if (HasSideTabs(notebook) && TurnedCaption(caption)) {
+        // Rotated about its origin: the text's top faces the tab's outer edge.
+        layout->set_text(caption);
+        cr->move_to(rect.left + (active ? 5 : 3), rect.top + rect.height - (active ? 7 : 3));
+        cr->rotate(-G_PI / 2);
+        layout->show_in_cairo_context(cr);
+    } else if (HasSideTabs(notebook)) {
         std::vector<std::string> chars = Characters(caption);
         std::vector<int> heights;
         for (const std::string& c : chars) {
@@ -128,7 +145,12 @@ void OwnerDrawnTab::get_preferred_width_vfunc(int& minimum, int& natural) const 
     auto* self = const_cast<OwnerDrawnTab*>(this);
     Glib::RefPtr<Pango::Layout> layout = self->create_pango_layout("");
     int width = 0;
-    if (HasSideTabs(notebook_)) {
+    if (HasSideTabs(notebook_) && TurnedCaption(Caption())) {
+        layout->set_text(Caption());
+        int w = 0;
+        layout->get_pixel_size(w, width);
+        width += 10;
+    } else if (HasSideTabs(notebook_)) {
         for (const std::string& c : Characters(Caption())) {
             layout->set_text(c);
             int w = 0, h = 0;
@@ -149,7 +171,12 @@ void OwnerDrawnTab::get_preferred_height_vfunc(int& minimum, int& natural) const
     auto* self = const_cast<OwnerDrawnTab*>(this);
     Glib::RefPtr<Pango::Layout> layout = self->create_pango_layout("");
     int height = 0;
-    if (HasSideTabs(notebook_)) {
+    if (HasSideTabs(notebook_) && TurnedCaption(Caption())) {
+        layout->set_text(Caption());
+        int h = 0;
+        layout->get_pixel_size(height, h);
+        height += 14;
+    } else if (HasSideTabs(notebook_)) {
         int tallest = 0;
         for (const std::string& c : Characters(Caption())) {
             layout->set_text(c);
