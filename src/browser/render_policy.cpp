@@ -1,18 +1,13 @@
 #include "browser/render_policy.h"
 
-#include <algorithm>
-#include <cctype>
+#include "common/text.h"
 
 namespace q3::browser {
 
 std::optional<bool> ForcedHardwareAcceleration(const char* setting) {
     if (setting == nullptr)
         return std::nullopt;
-    std::string v(setting);
-    v.erase(0, v.find_first_not_of(" \t"));
-    v.erase(v.find_last_not_of(" \t") + 1);
-    std::transform(v.begin(), v.end(), v.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string v = AsciiLower(Trim(setting));
     if (v == "on")
         return true;
     if (v == "off")
@@ -21,9 +16,7 @@ std::optional<bool> ForcedHardwareAcceleration(const char* setting) {
 }
 
 bool IsSoftwareRenderer(std::string_view renderer) {
-    std::string lower(renderer);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string lower = AsciiLower(renderer);
     for (std::string_view name : {"llvmpipe", "softpipe", "swrast", "software rasterizer",
                                   "egl_mesa_device_software", "lavapipe", "swiftshader"})
         if (lower.find(name) != std::string::npos)

@@ -4,6 +4,8 @@
 #include <gtkmm/label.h>
 #include <pangomm/layout.h>
 
+#include <utility>
+
 namespace q3::reader {
 
 namespace {
@@ -38,6 +40,14 @@ std::vector<std::string> Characters(const std::string& text) {
         p = next;
     }
     return chars;
+}
+
+// Width and height of text as the layout draws it, in pixels.
+std::pair<int, int> PixelSize(const Glib::RefPtr<Pango::Layout>& layout, const std::string& text) {
+    layout->set_text(text);
+    int width = 0, height = 0;
+    layout->get_pixel_size(width, height);
+    return {width, height};
 }
 
 const char kCaptionKey[] = "q3-tab-caption";
@@ -98,12 +108,8 @@ void TabPainter(const Cairo::RefPtr<Cairo::Context>& cr, Gtk::Notebook& notebook
     } else if (HasSideTabs(notebook)) {
         std::vector<std::string> chars = Characters(caption);
         std::vector<int> heights;
-        for (const std::string& c : chars) {
-            layout->set_text(c);
-            int w = 0, h = 0;
-            layout->get_pixel_size(w, h);
-            heights.push_back(h);
-        }
+        for (const std::string& c : chars)
+            heights.push_back(PixelSize(layout, c).second);
         const std::vector<Point> at = VerticalCaptionOrigins(rect, active, heights);
         for (size_t i = 0; i < chars.size(); ++i) {
             layout->set_text(chars[i]);
@@ -146,23 +152,13 @@ void OwnerDrawnTab::get_preferred_width_vfunc(int& minimum, int& natural) const 
     Glib::RefPtr<Pango::Layout> layout = self->create_pango_layout("");
     int width = 0;
     if (HasSideTabs(notebook_) && TurnedCaption(Caption())) {
-        layout->set_text(Caption());
-        int w = 0;
-        layout->get_pixel_size(w, width);
-        width += 10;
+        width = PixelSize(layout, Caption()).second + 10;
     } else if (HasSideTabs(notebook_)) {
-        for (const std::string& c : Characters(Caption())) {
-            layout->set_text(c);
-            int w = 0, h = 0;
-            layout->get_pixel_size(w, h);
-            width = std::max(width, w);
-        }
+        for (const std::string& c : Characters(Caption()))
+            width = std::max(width, PixelSize(layout, c).first);
         width += 10;  // the active caption stands 5 pixels in, and as much room after it
     } else {
-        layout->set_text(Caption());
-        int h = 0;
-        layout->get_pixel_size(width, h);
-        width += 14;
+        width = PixelSize(layout, Caption()).first + 14;
     }
     minimum = natural = width;
 }
@@ -172,26 +168,18 @@ void OwnerDrawnTab::get_preferred_height_vfunc(int& minimum, int& natural) const
     Glib::RefPtr<Pango::Layout> layout = self->create_pango_layout("");
     int height = 0;
     if (HasSideTabs(notebook_) && TurnedCaption(Caption())) {
-        layout->set_text(Caption());
-        int h = 0;
-        layout->get_pixel_size(height, h);
-        height += 14;
+        height = PixelSize(layout, Caption()).first + 14;
     } else if (HasSideTabs(notebook_)) {
         int tallest = 0;
         for (const std::string& c : Characters(Caption())) {
-            layout->set_text(c);
-            int w = 0, h = 0;
-            layout->get_pixel_size(w, h);
+            const int h = PixelSize(layout, c).second;
             height += h;
             tallest = std::max(tallest, h);
         }
         // The first character is drawn one line down less the lead-in.
         height += tallest - 6;
     } else {
-        layout->set_text(Caption());
-        int w = 0;
-        layout->get_pixel_size(w, height);
-        height += 6;
+        height = PixelSize(layout, Caption()).second + 6;
     }
     minimum = natural = std::max(height, 8);
 }
