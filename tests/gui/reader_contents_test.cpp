@@ -208,7 +208,7 @@ TEST_F(ContentsTest, TreeFollowsBackAndForward) {
     ASSERT_TRUE(PumpUntil([&] { return Shows(wb, "cover.htm", "Cover page"); }));
     // A click on the tree, then a link in the page.
     Tree(w).get_selection()->select(Gtk::TreePath("2"));
-    w.ContentsClick();
+    Tree(w).row_activated(Gtk::TreePath("2"), *Tree(w).get_column(0));
     ASSERT_TRUE(PumpUntil([&] { return Shows(wb, "one/second.htm", "Second page"); }));
     browser::RunPageScript(wb, "document.getElementById('to-first').click()");
     ASSERT_TRUE(PumpUntil([&] { return Shows(wb, "one/first.htm", "First page"); }));

@@ -263,7 +263,7 @@ TEST_F(ReadingTest, IndexShowWithNothingSelectedDoesNothing) {
     Tfm_Quillon3& w = session.window();
     ASSERT_TRUE(PumpUntil([&] { return ShowsPage(HomeBrowser(w), "cover.htm"); }));
     Named<Gtk::TreeView>(w, "index_list").get_selection()->unselect_all();
-    w.IndexShow();
+    Named<Gtk::Button>(w, "show_index_button").clicked();
     PumpFor(std::chrono::milliseconds(300));
     EXPECT_EQ(HomeBrowser(w).LocationUrl(), std::string(kPrefix) + "cover.htm");
 }

@@ -80,8 +80,8 @@ void Tfm_about::BuildLayout() {
     logo_box.signal_realize().connect([this] {
         logo_box.get_window()->set_cursor(Gdk::Cursor::create(logo_box.get_display(), Gdk::HAND2));
     });
-    logo_box.signal_button_release_event().connect([this](GdkEventButton*) {
-        ShellOpen(this, logo_box.get_tooltip_text());
+    logo_box.signal_button_release_event().connect([this, home_page](GdkEventButton*) {
+        ShellOpen(this, home_page);
         return true;
     });
     top_.put(logo_box, kClientWidth - 114 - 8, 8);
@@ -118,8 +118,8 @@ void Tfm_about::MakeLink(Gtk::Label& label, const std::string& text, const std::
                      Glib::Markup::escape_text(text) + "</a>");
     label.set_tooltip_text(target);
     label.signal_activate_link().connect(
-        [this, &label](const Glib::ustring&) {
-            ShellOpen(this, label.get_tooltip_text());
+        [this, target](const Glib::ustring&) {
+            ShellOpen(this, target);
             return true;
         },
         false);

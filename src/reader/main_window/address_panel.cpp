@@ -6,6 +6,7 @@
 #include <gtkmm/window.h>
 
 #include "common/translation.h"
+#include "icons/attach_image_list.h"
 #include "reader/forms/list_keys.h"
 #include "reader/rules/auto_append.h"
 
@@ -23,57 +24,96 @@ void NamePopup(Gtk::ComboBox& box, const char* name) {
 
 TAddressPanel::TAddressPanel()
     : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 2),
-      address_label(_("地址 ")),
-      address_box(true),
-      go_button(_("转到")),
-      search_word_box(true),
-      test_button(_("测试")) {
+      address_label_(_("地址 ")),
+      address_box_(true),
+      go_button_(_("转到")),
+      search_word_box_(true),
+      test_button_(_("测试")) {
     set_name("address_panel");
     get_style_context()->add_class("q3-panel");
     set_size_request(-1, 22);
 
-    address_label.set_name("address_label");
-    url_store = Gtk::ListStore::create(url_columns);
-    address_box.set_name("address_box");
-    address_box.set_model(url_store);
-    address_box.set_entry_text_column(url_columns.text);
+    address_label_.set_name("address_label");
+    url_store_ = Gtk::ListStore::create(url_columns_);
+    address_box_.set_name("address_box");
+    address_box_.set_model(url_store_);
+    address_box_.set_entry_text_column(url_columns_.text);
     BuildCompletion();
     // The boxes are named for assistive technologies as their captions say.
     UrlEntry().get_accessible()->set_name(_("地址"));
+    // Without a name of its own the box is named by its chosen item, and
+    // has none before the history gives it one.
+    address_box_.get_accessible()->set_name(_("地址"));
     // The drop-down lists have no caption of their own.
-    NamePopup(address_box, _("地址历史"));
-    NamePopup(search_word_box, _("搜索关键字历史"));
+    NamePopup(address_box_, _("地址历史"));
+    NamePopup(search_word_box_, _("搜索关键字历史"));
 
-    go_button.set_name("go_button");
-    go_button.set_tooltip_text(_("转到URL"));
+    go_button_.set_name("go_button");
+    go_button_.set_tooltip_text(_("转到URL"));
 
-    search_word_box.set_name("search_word_box");
+    search_word_box_.set_name("search_word_box");
     KeyEntry().set_width_chars(12);
 
     BuildSearchMenu();
-    search_button.set_name("search_button");
-    search_button.set_label(_("搜索"));
-    search_button.set_icon_name("edit-find");
+    search_button_.set_name("search_button");
+    search_button_.set_label(_("搜索"));
+    search_button_.set_icon_name("edit-find");
     // The tooltip goes on the item itself, where hovering anywhere shows it.
-    static_cast<Gtk::Widget&>(search_button).set_tooltip_text(_("搜索页面/全文搜索"));
-    search_button.set_is_important(true);
-    search_mode_menu.set_name("search_mode_menu");
-    search_button.set_menu(search_mode_menu);
-    search_tool_bar.set_name("search_tool_bar");
-    search_tool_bar.set_toolbar_style(Gtk::TOOLBAR_BOTH_HORIZ);
-    search_tool_bar.set_icon_size(Gtk::ICON_SIZE_MENU);
-    search_tool_bar.set_show_arrow(false);
-    search_tool_bar.append(search_button);
+    static_cast<Gtk::Widget&>(search_button_).set_tooltip_text(_("搜索页面/全文搜索"));
+    search_button_.set_is_important(true);
+    search_mode_menu_.set_name("search_mode_menu");
+    search_button_.set_menu(search_mode_menu_);
+    search_tool_bar_.set_name("search_tool_bar");
+    search_tool_bar_.set_toolbar_style(Gtk::TOOLBAR_BOTH_HORIZ);
+    search_tool_bar_.set_icon_size(Gtk::ICON_SIZE_MENU);
+    search_tool_bar_.set_show_arrow(false);
+    search_tool_bar_.append(search_button_);
 
-    test_button.set_name("test_button");
-    test_button.set_no_show_all(true);
+    test_button_.set_name("test_button");
+    test_button_.set_no_show_all(true);
 
-    pack_start(address_label, Gtk::PACK_SHRINK);
-    pack_start(address_box, Gtk::PACK_EXPAND_WIDGET);
-    pack_start(go_button, Gtk::PACK_SHRINK);
-    pack_start(test_button, Gtk::PACK_SHRINK);
-    pack_start(search_word_box, Gtk::PACK_SHRINK);
-    pack_start(search_tool_bar, Gtk::PACK_SHRINK);
+    pack_start(address_label_, Gtk::PACK_SHRINK);
+    pack_start(address_box_, Gtk::PACK_EXPAND_WIDGET);
+    pack_start(go_button_, Gtk::PACK_SHRINK);
+    pack_start(test_button_, Gtk::PACK_SHRINK);
+    pack_start(search_word_box_, Gtk::PACK_SHRINK);
+    pack_start(search_tool_bar_, Gtk::PACK_SHRINK);
+    NameSearchControls();
+    WireControls();
+}
+
+void TAddressPanel::WireControls() {
+    UrlEntry().signal_key_press_event().connect(
+        [this](GdkEventKey* e) {
+            const bool test_keys = (e->state & GDK_CONTROL_MASK) && (e->state & GDK_MOD1_MASK) &&
+                                   e->keyval == GDK_KEY_9;
+            test_button_.set_visible(test_keys);
+            return false;
+        },
+        false);
+    test_button_.signal_clicked().connect([this] { test_clicked_.emit(); });
+    go_button_.signal_clicked().connect([this] { go_.emit(Address()); });
+    address_box_.signal_changed().connect([this] {
+        // Only a choice from the drop-down goes somewhere, not the history's
+        // own selection of the address just shown.
+        if (selecting_item_ || address_box_.get_active_row_number() < 0)
+            return;
+        go_.emit(Address());
+    });
+    KeyEntry().signal_activate().connect([this] { search_.emit(); });
+    search_button_.signal_clicked().connect([this] { search_.emit(); });
+    // Choosing a mode searches at once with the word in the box; choosing the
+    // mode already checked searches too. The item that loses the check is
+    // activated as well, and must not search a second time.
+    for (Gtk::RadioMenuItem* item : {page_search_item_, full_text_search_item_, google_search_item_,
+                                     bing_search_item_, baidu_search_item_}) {
+        item->signal_activate().connect(
+            [this, item] {
+                if (item->get_active())
+                    search_.emit();
+            },
+            true);
+    }
 }
 
 void TAddressPanel::BuildCompletion() {
@@ -86,8 +126,8 @@ void TAddressPanel::BuildCompletion() {
     // matches and loses its selection when the list opens; the box appends
     // the rest of the first match itself, and the list only suggests.
     completion_ = Gtk::EntryCompletion::create();
-    completion_->set_model(url_store);
-    completion_->set_text_column(url_columns.text);
+    completion_->set_model(url_store_);
+    completion_->set_text_column(url_columns_.text);
     completion_->set_inline_completion(false);
     completion_->set_popup_completion(true);
     completion_->set_popup_set_width(true);
@@ -245,63 +285,51 @@ Glib::ustring TAddressPanel::TypedAddress() {
 }
 
 bool TAddressPanel::Suggests(const Gtk::TreeModel::const_iterator& row) {
-    const Glib::ustring item = (*row)[url_columns.text];
+    const Glib::ustring item = (*row)[url_columns_.text];
     return SuggestsItem(TypedAddress().raw(), item.raw());
 }
 
-void TAddressPanel::BuildSearchMenu() {
-    Gtk::RadioMenuItem::Group group;
-    const auto add = [&](const char* name, const char* caption) {
-        auto* item = Gtk::manage(new Gtk::RadioMenuItem(group, caption));
-        item->set_name(name);
-        search_mode_menu.append(*item);
-        return item;
-    };
-    page_search_item = add("page_search_item", _("页面搜索"));
-    full_text_search_item = add("full_text_search_item", _("全文搜索"));
-    google_search_item = add("google_search_item", _("Goolge搜索"));
-    bing_search_item = add("bing_search_item", _("Bing搜索"));
-    baidu_search_item = add("baidu_search_item", _("Baidu搜索"));
-    page_search_item->set_active(true);
-    search_mode_menu.show_all();
+Gtk::Entry& TAddressPanel::UrlEntry() {
+    return *address_box_.get_entry();
+}
+std::string TAddressPanel::Address() {
+    return UrlEntry().get_text();
 }
 
-Gtk::Entry& TAddressPanel::UrlEntry() {
-    return *address_box.get_entry();
+void TAddressPanel::SetAddress(const std::string& text) {
+    UrlEntry().set_text(text);
 }
-Gtk::Entry& TAddressPanel::KeyEntry() {
-    return *search_word_box.get_entry();
+
+Gtk::Widget& TAddressPanel::AddressControl() {
+    return UrlEntry();
+}
+
+void TAddressPanel::ClearUrlItems() {
+    url_store_->clear();
+}
+
+void TAddressPanel::SelectUrlItem(int index) {
+    selecting_item_ = true;
+    address_box_.set_active(index);
+    selecting_item_ = false;
+}
+
+void TAddressPanel::AttachIcons(int size_index) {
+    icons::AttachSystemImageList(address_box_, url_columns_.image, size_index);
 }
 
 std::vector<std::string> TAddressPanel::UrlItems() const {
     std::vector<std::string> items;
-    for (const Gtk::TreeRow& row : url_store->children()) {
-        items.emplace_back(Glib::ustring(row[url_columns.text]));
+    for (const Gtk::TreeRow& row : url_store_->children()) {
+        items.emplace_back(Glib::ustring(row[url_columns_.text]));
     }
     return items;
 }
 
 void TAddressPanel::AddUrlItem(const std::string& text, int image) {
-    Gtk::TreeRow row = *url_store->append();
-    row[url_columns.text] = text;
-    row[url_columns.image] = image;
-}
-
-std::vector<std::string> TAddressPanel::KeyItems() const {
-    std::vector<std::string> items;
-    auto model = const_cast<Gtk::ComboBoxText&>(search_word_box).get_model();
-    for (const Gtk::TreeRow& row : model->children()) {
-        Glib::ustring text;
-        row.get_value(0, text);
-        items.emplace_back(text);
-    }
-    return items;
-}
-
-void TAddressPanel::SetKeyItems(const std::vector<std::string>& words) {
-    search_word_box.remove_all();
-    for (const std::string& w : words)
-        search_word_box.append(w);
+    Gtk::TreeRow row = *url_store_->append();
+    row[url_columns_.text] = text;
+    row[url_columns_.image] = image;
 }
 
 }  // namespace q3::reader

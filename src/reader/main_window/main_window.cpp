@@ -93,7 +93,7 @@ Tfm_Quillon3::Tfm_Quillon3(TApplicationModules& modules, std::vector<std::string
       act_QBXViewSource(Def("act_QBXViewSource")),
       act_QBXComment(Def("act_QBXComment")),
       act_QBXShared(Def("act_QBXShared")),
-      status_bar({50}),
+      status_bar_({50}),
       modules_(modules),
       args_(std::move(args)) {
     // "clear:(qbx)" keeps the web addresses that are not files.
@@ -103,9 +103,10 @@ Tfm_Quillon3::Tfm_Quillon3(TApplicationModules& modules, std::vector<std::string
     BuildMainMenu();
     BuildPopupMenus();
     WireControls();
-    contents_model_ = std::make_unique<TWindowContentsModel>(contents_pane, index_pane);
-    browser_commands = std::make_unique<browser::BrowserCommands>(*this);
-    layout.show_all();
+    contents_model_ =
+        std::make_unique<TWindowContentsModel>(side_bar_.Contents(), side_bar_.Index());
+    browser_commands_ = std::make_unique<browser::BrowserCommands>(*this);
+    layout_.show_all();
     InstallAccelerators();
     FormCreate();
 }
@@ -129,7 +130,7 @@ void Tfm_Quillon3::FormCreate() {
     // Where the online services live; the resource tree, the logo and the
     // update check all go by it.
     online_addresses_ = online::ReadOnlineAddresses();
-    logo_box.set_tooltip_text(online_addresses_.logo_link);
+    logo_box_.set_tooltip_text(online_addresses_.logo_link);
 
     // 2-13: an error skips the rest of these steps; the window still comes up.
     try {
@@ -137,8 +138,7 @@ void Tfm_Quillon3::FormCreate() {
     } catch (...) {
         ReportError("Tfm_Quillon3.FormCreate", ErrorText(std::current_exception()));
     }
-    // 14. The home browser is the current browser.
-    current_browser_ = home_browser.get();
+    // 14. The home browser is the current browser: the home tab is in front.
     // 15-19 in their own protected block.
     try {
         CreateBrowsersAndStart();
@@ -156,11 +156,11 @@ void Tfm_Quillon3::CreateSettingsAndServer() {
     DeferDocumentTypeRegistration();
     color_scheme_.SetTag(ColorSchemeMenu::kDefault,  // 4
                          browser::SystemColorRef(browser::SystemColor::kButtonFace));
-    act_NavTree.Execute();                                        // 5
-    ApplyStoredColor();                                           // 6
-    AcceptDroppedFiles();                                         // 7
-    container_list = std::make_unique<browser::ContainerList>();  // 8
-    set_title(kAppName);                                          // 9
+    act_NavTree.Execute();                                         // 5
+    ApplyStoredColor();                                            // 6
+    AcceptDroppedFiles();                                          // 7
+    container_list_ = std::make_unique<browser::ContainerList>();  // 8
+    set_title(kAppName);                                           // 9
     SetApplicationTitle(kAppName);
     // 10. The address box's icons: the shared icon list, and the icon of a
     // web page for web addresses.
@@ -223,20 +223,19 @@ void Tfm_Quillon3::RegisterDocumentType() {
 }
 
 void Tfm_Quillon3::CreateBrowsersAndStart() {
-    WireBrowserEvents(*home_browser);
+    WireBrowserEvents(page_tabs_.HomeBrowser());
     const bool has_document = !args_.empty() && IsRegularFile(args_[0]);
     // 15. A start with a document goes straight to its first page: a blank
     // page first would only delay it. The ad browser is made when an
     // advertisement comes.
-    AttachContainer(*home_browser, !has_document);
-    resource_pane.ExpandFirstNode();  // 16
-    side_bar.set_current_page(side_bar.page_num(has_document ? static_cast<Gtk::Widget&>(books_page)
-                                                             : resource_pane));  // 17
+    AttachContainer(page_tabs_.HomeBrowser(), !has_document);
+    side_bar_.Resources().ExpandFirstNode();                                     // 16
+    side_bar_.ShowTab(has_document ? SideTab::kContents : SideTab::kResources);  // 17
     // 18. The home page of a start with a document would only be painted to
     // be replaced; it is built when the user goes home.
     if (!has_document)
         BuildHomePage();
-    online::BuildResourceTree(resource_pane, {}, online_addresses_);
+    online::BuildResourceTree(side_bar_.Resources(), {}, online_addresses_);
     if (has_document) {  // 19: only the first argument counts
         ProcessMessages();
         // The history keeps the path; one relative to where the program
@@ -249,12 +248,12 @@ void Tfm_Quillon3::CreateBrowsersAndStart() {
 void Tfm_Quillon3::AttachContainer(browser::WebBrowser& wb, bool navigate) {
     // The list is made at creation step 8; an error before it must not
     // leave the browsers without their containers.
-    if (!container_list)
-        container_list = std::make_unique<browser::ContainerList>();
-    browser::TWBContainer& container = container_list->Add(wb);
+    if (!container_list_)
+        container_list_ = std::make_unique<browser::ContainerList>();
+    browser::TWBContainer& container = container_list_->Add(wb);
     // A book dropped on a page is for the window to open, not for the page.
     wb.SetRegisterAsDropTarget(false);
-    if (&wb == ad_browser.get()) {
+    if (&wb == ad_browser_.get()) {
         container.SetShowScrollBars(false);
         container.SetUseCustomMenu(true);
     }
@@ -266,7 +265,7 @@ void Tfm_Quillon3::AttachContainer(browser::WebBrowser& wb, bool navigate) {
         menu_x_ = point.x;
         menu_y_ = point.y;
         if (browser::TNulWBContainer* c = browser::ContainerOf(sender))
-            c->PopupAt(document_page_menu, point);
+            c->PopupAt(document_page_menu_, point);
     };
     if (!navigate)
         return;
@@ -291,8 +290,8 @@ void Tfm_Quillon3::ApplyStoredColor() {
 void Tfm_Quillon3::SyncColorItems() {
     menu_syncing_ = true;
     for (std::size_t i = 0; i < ColorSchemeMenu::kEntryCount; ++i) {
-        if (color_scheme_items[i] != nullptr)
-            color_scheme_items[i]->set_active(color_scheme_.IsChecked(i));
+        if (color_scheme_items_[i] != nullptr)
+            color_scheme_items_[i]->set_active(color_scheme_.IsChecked(i));
     }
     menu_syncing_ = false;
 }
@@ -305,15 +304,14 @@ std::string Tfm_Quillon3::SearchWordsFile() {
 }
 
 void Tfm_Quillon3::LoadSearchWords() {
-    address_panel.search_word_box.remove_all();
     search_words_path_ = SearchWordsFile();
-    address_panel.SetKeyItems(q3::reader::LoadSearchWords(search_words_path_));
+    address_panel_.SetKeyItems(q3::reader::LoadSearchWords(search_words_path_));
 }
 
 void Tfm_Quillon3::StoreSearchWords() {
     if (search_words_path_.empty())
         return;
-    q3::reader::StoreSearchWords(search_words_path_, address_panel.KeyItems());
+    q3::reader::StoreSearchWords(search_words_path_, address_panel_.KeyItems());
 }
 
 bool Tfm_Quillon3::FormCloseQuery() {
@@ -321,7 +319,7 @@ bool Tfm_Quillon3::FormCloseQuery() {
         return false;
     SyncAddressHistory(false);
     // Closed from inside the search's progress point: the walk ends first.
-    search_pane.StopSearch();
+    side_bar_.Search().StopSearch();
     // The window goes; the application ends once its main window is hidden.
     hide();
     return true;
@@ -337,9 +335,9 @@ void Tfm_Quillon3::FormDestroy() {
     updater_.reset();
     Tfm_BaseForm::FormDestroy();
     try {
-        if (container_list)
-            container_list->Clear();  // last to first
-        container_list.reset();
+        if (container_list_)
+            container_list_->Clear();  // last to first
+        container_list_.reset();
         StoreSearchWords();
     } catch (...) {
         ReportError("Tfm_Quillon3.FormDestroy", ErrorText(std::current_exception()));
@@ -352,16 +350,20 @@ void Tfm_Quillon3::SetNavForm(Tfm_NavForm* nav_form) {
         return;
     nav_form_->set_transient_for(*this);
     nav_form_->SetOnClosed([this] {
-        if (nav_bar_item != nullptr && nav_bar_item->get_active()) {
+        if (nav_bar_item_ != nullptr && nav_bar_item_->get_active()) {
             menu_syncing_ = true;
-            nav_bar_item->set_active(false);
+            nav_bar_item_->set_active(false);
             menu_syncing_ = false;
         }
     });
 }
 
+bool Tfm_Quillon3::FullTextSearchRunning() const {
+    return side_bar_.Search().Searching();
+}
+
 bool Tfm_Quillon3::SideBarShown() const {
-    return side_bar.get_visible();
+    return side_bar_.get_visible();
 }
 
 server::Tdm_htServer* Tfm_Quillon3::Server() {

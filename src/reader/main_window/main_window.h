@@ -32,11 +32,8 @@
 #include "reader/main_window/main_window_constants.h"
 #include "reader/main_window/server_module.h"
 #include "reader/main_window/status_bar.h"
-#include "reader/panes/bookmarks_pane.h"
-#include "reader/panes/contents_pane.h"
-#include "reader/panes/index_pane.h"
-#include "reader/panes/resource_tree.h"
-#include "reader/panes/search_pane.h"
+#include "reader/panes/page_tabs.h"
+#include "reader/panes/side_bar.h"
 #include "reader/rules/color_scheme.h"
 #include "server/address_history.h"
 #include "server/link_rules.h"
@@ -68,6 +65,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
 
     // Opening a document, a file or an address: the single entry.
     void OpenQbx(const std::string& path);
+    // An existing file is opened; anything else goes to the active tab's browser.
+    void GoToAddress(const std::string& text);
 
     // The browser of the active tab, or null; IsDocumentPage: it shows a
     // page of the open document.
@@ -81,81 +80,48 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     // carry some of them.
     Glib::RefPtr<Gio::ActionGroup> Actions() const { return action_group_; }
 
-    // ---- actions of actlst_Main
-    TAction act_exit, act_openfile, act_NavTree, act_TvExpand, act_TvCollapsed;
-    TAction act_FullScreen, act_GoHome, act_Refresh, act_Stop, act_GoTo, act_GoBack, act_print,
-        act_saveas;
-    TAction act_Help, atc_about, act_Update, act_browseMode, act_NotImageMode, act_CloseWeb;
-    // ---- actions of actlst_webQbx
-    TAction act_QBXAttr, act_QBXCopy, act_QBXSelectAll, act_QBXSearch, act_QBXNavHome,
-        act_QBXNavPrev, act_QBXNavNext, act_QBXViewSource, act_QBXComment, act_QBXShared;
+    // Shows the first contents page of the open document.
+    void ShowFirstPage();
+    bool ShowEntry(server::ContentsEntry* entry, const std::string& suffix);
+    // Selects the next or previous contents node in display order and shows it.
+    void StepEntry(bool forward);
+    // The tree follows the page shown: selects, expands and reveals the node.
+    void SelectTreeNode(server::ContentsEntry* entry);
+    // Full-text search of the open document for word, as from the search tab:
+    // shows the tab, puts word in its edit and clicks its button.
+    void StartFullTextSearch(const std::string& word);
+    bool FullTextSearchRunning() const;
+    // Shows the generated home page in the current browser.
+    void BuildHomePage();
+    // The open document's properties page, written into the current tab.
+    void ShowPropertiesPage();
+    // A tab with a new browser for a window a page asks for; opener: the
+    // browser of that page (the new view must share its web process).
+    browser::WebBrowser* NewBrowserTab(browser::WebBrowser* opener);
+    // The tabs opened for new windows.
+    size_t PageTabCount() const { return page_tabs_.AddedCount(); }
+    void UpdateCaption(const std::string& title);
+    // True when a document address names an archive entry, which is then
+    // offered for saving instead of being shown.
+    bool SaveArchiveEntry(const std::string& address);
+    void SetStatusText(const std::string& text, int index) {
+        status_bar_.SetStatusText(text, index);
+    }
 
-    // ---- layout, top to bottom; the comments give the designer's names
-    Gtk::Box layout;
-    Gtk::Box menu_row;                       // tlb1: the first row, the main menu as a flat bar
-    Gtk::MenuBar main_menu;                  // mm1
-    TFixedWidthBox ad_strip;                 // pan_Adsender: the logo and the ad panel, top right
-    Gtk::EventBox logo_box;                  // img2's click area
-    Gtk::Image logo_image;                   // img2
-    Gtk::Box ad_panel;                       // pnl_ad, hidden until the online service shows an ad
-    Gtk::Box tool_row;                       // the tool bar and the address panel
-    Gtk::Toolbar tool_bar;                   // tlb2
-    Gtk::ToolButton* back_button = nullptr;  // btnGoBack
-    Gtk::ToolButton* forward_button = nullptr;  // btnGoTo
-    Gtk::ToolButton* refresh_button = nullptr;  // btnRef
-    Gtk::ToolButton* stop_button = nullptr;     // btnTvCollapsed
-    Gtk::ToolButton* home_button = nullptr;     // btnGoHome
-    TAddressPanel address_panel;                // pnl_addr
-    Gtk::Paned side_bar_splitter;               // spl_main: side bar | page tabs
-    Gtk::Notebook side_bar;                     // pgc_navTree
-    Gtk::Box books_page;                        // tbs_Books, " 我的电子书  "
-    Gtk::Notebook document_tabs;                // pgc_Nave, on books_page
-    TContentsPane contents_pane;                // tbs_QbxDir, "目录"
-    TIndexPane index_pane;                      // TabSheet5, "索引"
-    TSearchPane search_pane;                    // ts_FullSearch, "全文搜索"
-    TBookmarksPane bookmarks_pane;              // TabSheet7, "书签"
-    TResourceTree resource_pane;                // tbs_EbookNav, " 强力推荐  "
-    Gtk::Notebook page_tabs;                    // pgc_Main
-    Gtk::Box home_tab;                          // tbs_htmlHome, "首页"
-    TStatusBar status_bar;                      // stat1
-    Gtk::TextView hidden_memo;                  // mmo1, hidden
-
-    // ---- menus
-    Gtk::MenuItem* zoom_item = nullptr;        // Nweb_Scle, "显示比例"
-    int zoom_percent = 100;                    // Nweb_Scle's Tag
-    Gtk::MenuItem* zoom_reset_item = nullptr;  // N12, "还原"
-    Gtk::MenuItem* zoom_in_item = nullptr;     // N_WebZoomMax, "放大"
-    Gtk::MenuItem* zoom_out_item = nullptr;    // N_WebZoomMin, "缩小"
-    Gtk::CheckMenuItem* color_scheme_items[ColorSchemeMenu::kEntryCount] = {};  // "配色方案"
-    Gtk::CheckMenuItem* nav_bar_item = nullptr;                                 // "导航条"
-    Gtk::RadioMenuItem* language_items[2] = {};             // "界面语言": 中文, English
-    Gtk::Menu side_bar_menu;                                // pm_pgc_navTree
-    Gtk::Menu contents_menu;                                // pm_pgcNave, over the contents tree
-    Gtk::Menu page_tabs_menu;                               // pm_Main
-    Gtk::MenuItem* browse_mode_item = nullptr;              // "浏览模式" of the page tabs' menu
-    Gtk::CheckMenuItem* script_prompts_off_item = nullptr;  // "关闭脚本提示"
-    Gtk::Menu document_page_menu;  // pm_Webqbx, over a page of the open document
-
-    // ---- browsers
-    std::unique_ptr<browser::WebBrowser> home_browser;  // wb_home, on home_tab
-    // wb_AdSense, on ad_panel: made once there is an advertisement to show.
-    std::unique_ptr<browser::WebBrowser> ad_browser;
-    std::unique_ptr<browser::ContainerList> container_list;  // ContainerList
-    // Find, view source and page properties, with the windows they open.
-    std::unique_ptr<browser::BrowserCommands> browser_commands;
-
+    bool SideBarShown() const;
     // The colour scheme entries' Tags and check marks.
     const ColorSchemeMenu& ColorScheme() const { return color_scheme_; }
-    // The address box's icon for web addresses.
-    int WebIconIndex() const { return web_icon_index_; }
-    const std::string& SearchWordsPath() const { return search_words_path_; }
-    bool SideBarShown() const;
     // The page zoom the menu's steps set, for every tab.
-    int ZoomPercent() const { return zoom_percent; }
-    bool FullTextSearchRunning() const { return search_pane.Searching(); }
+    int ZoomPercent() const { return zoom_percent_; }
     // Find, view source and page properties: what they have opened.
-    const browser::BrowserCommands& PageCommands() const { return *browser_commands; }
+    const browser::BrowserCommands& PageCommands() const { return *browser_commands_; }
+    // The ad page's body style after a colour change.
+    const std::string& AdBodyStyle() const { return ad_body_style_; }
 
+  protected:
+    void FormDestroy() override;
+
+  private:
     // Paths of the files the window writes.
     static std::string AddressHistoryFile();
     static std::string SearchWordsFile();
@@ -177,8 +143,6 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
 
     // Loads or stores the address history of the address box.
     void SyncAddressHistory(bool load);
-    // Shows the generated home page in the current browser.
-    void BuildHomePage();
     // Starts the background update check once the window's pending work is
     // done, so it never delays the first page; its answer arrives on the main
     // loop. Once per run, and only when a service address is configured.
@@ -195,59 +159,74 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void LogoClick();
     // The online services' addresses, as read at creation.
     const online::OnlineAddresses& ServiceAddresses() const { return online_addresses_; }
-    // Shows the first contents page of the open document.
-    void ShowFirstPage();
-    bool ShowEntry(server::ContentsEntry* entry, const std::string& suffix);
     // The contents click: the selected node's page, when a document is open.
     void ContentsClick();
-    // Selects the next or previous contents node in display order and shows it.
-    void StepEntry(bool forward);
+    // Makes a node the tree's choice on purpose (a step, the first page).
+    void ChooseContentsNode(server::NodeId node);
     // Adds an address to the address box's history, or selects it there.
     void AddAddressHistory(const std::string& address);
-    // An existing file is opened; anything else goes to the active tab's browser.
-    void GoToAddress(const std::string& text);
-    // A tab with a new browser for a window a page asks for; opener: the
-    // browser of that page (the new view must share its web process).
-    browser::WebBrowser* NewBrowserTab(browser::WebBrowser* opener);
-    size_t PageTabCount() const { return new_window_tabs_.size(); }
-    void UpdateCaption(const std::string& title);
-    // True when a document address names an archive entry, which is then
-    // offered for saving instead of being shown.
-    bool SaveArchiveEntry(const std::string& address);
-    // The tree follows the page shown: selects, expands and reveals the node.
-    void SelectTreeNode(server::ContentsEntry* entry);
-    // Selects a row of the contents on purpose (a step, the first page).
-    void ChooseContentsRow(const Gtk::TreeIter& row);
     // Selects the node of the document page a browser shows, however it got
     // there: Back and Forward may show a page without asking the server.
     void FollowPage(browser::WebBrowser& wb);
     void TabChange();
-    // Shows the page of the selected index item.
-    void IndexShow();
     // The search button: the word in the search box is highlighted in the
     // page, searched in the document or sent to a web search engine, as the
     // checked item of the button's menu says.
     void PageSearchClick();
-    // The open document's properties page, written into the current tab.
-    void ShowPropertiesPage();
-    void SetStatusText(const std::string& text, int index) {
-        status_bar.SetStatusText(text, index);
-    }
-    // Full-text search of the open document for word, as from the search tab:
-    // shows the tab, puts word in its edit and clicks its button.
-    void StartFullTextSearch(const std::string& word);
-    // The ad page's body style after a colour change.
-    const std::string& AdBodyStyle() const { return ad_body_style_; }
 
-  protected:
-    void FormDestroy() override;
+    // ---- actions of actlst_Main
+    TAction act_exit, act_openfile, act_NavTree, act_TvExpand, act_TvCollapsed;
+    TAction act_FullScreen, act_GoHome, act_Refresh, act_Stop, act_GoTo, act_GoBack, act_print,
+        act_saveas;
+    TAction act_Help, atc_about, act_Update, act_browseMode, act_NotImageMode, act_CloseWeb;
+    // ---- actions of actlst_webQbx
+    TAction act_QBXAttr, act_QBXCopy, act_QBXSelectAll, act_QBXSearch, act_QBXNavHome,
+        act_QBXNavPrev, act_QBXNavNext, act_QBXViewSource, act_QBXComment, act_QBXShared;
 
-  private:
-    // A page tab opened for a new window; the window owns its browser.
-    struct PageTab {
-        Gtk::Box sheet;
-        std::unique_ptr<browser::WebBrowser> browser;
-    };
+    // ---- layout_, top to bottom; the comments give the designer's names
+    Gtk::Box layout_;
+    Gtk::Box menu_row_;                       // tlb1: the first row, the main menu as a flat bar
+    Gtk::MenuBar main_menu_;                  // mm1
+    TFixedWidthBox ad_strip_;                 // pan_Adsender: the logo and the ad panel, top right
+    Gtk::EventBox logo_box_;                  // img2's click area
+    Gtk::Image logo_image_;                   // img2
+    Gtk::Box ad_panel_;                       // pnl_ad, hidden until the online service shows an ad
+    Gtk::Box tool_row_;                       // the tool bar and the address panel
+    Gtk::Toolbar tool_bar_;                   // tlb2
+    Gtk::ToolButton* back_button_ = nullptr;  // btnGoBack
+    Gtk::ToolButton* forward_button_ = nullptr;  // btnGoTo
+    Gtk::ToolButton* refresh_button_ = nullptr;  // btnRef
+    Gtk::ToolButton* stop_button_ = nullptr;     // btnTvCollapsed
+    Gtk::ToolButton* home_button_ = nullptr;     // btnGoHome
+    TAddressPanel address_panel_;                // pnl_addr
+    Gtk::Paned side_bar_splitter_;               // spl_main: side bar | page tabs
+    TSideBar side_bar_{kSideBarWidth};           // pgc_navTree
+    TPageTabs page_tabs_;                        // pgc_Main
+    TStatusBar status_bar_;                      // stat1
+    Gtk::TextView hidden_memo_;                  // mmo1, hidden
+
+    // ---- menus
+    Gtk::MenuItem* zoom_item_ = nullptr;        // Nweb_Scle, "显示比例"
+    int zoom_percent_ = 100;                    // Nweb_Scle's Tag
+    Gtk::MenuItem* zoom_reset_item_ = nullptr;  // N12, "还原"
+    Gtk::MenuItem* zoom_in_item_ = nullptr;     // N_WebZoomMax, "放大"
+    Gtk::MenuItem* zoom_out_item_ = nullptr;    // N_WebZoomMin, "缩小"
+    Gtk::CheckMenuItem* color_scheme_items_[ColorSchemeMenu::kEntryCount] = {};  // "配色方案"
+    Gtk::CheckMenuItem* nav_bar_item_ = nullptr;                                 // "导航条"
+    Gtk::RadioMenuItem* language_items_[2] = {};  // "界面语言": 中文, English
+    Gtk::Menu side_bar_menu_;                     // pm_pgc_navTree
+    Gtk::Menu contents_menu_;                     // pm_pgcNave, over the contents tree
+    Gtk::Menu page_tabs_menu_;                    // pm_Main
+    Gtk::MenuItem* browse_mode_item_ = nullptr;   // "浏览模式" of the page tabs' menu
+    Gtk::CheckMenuItem* script_prompts_off_item_ = nullptr;  // "关闭脚本提示"
+    Gtk::Menu document_page_menu_;  // pm_Webqbx, over a page of the open document
+
+    // ---- browsers
+    // wb_AdSense, on ad_panel_: made once there is an advertisement to show.
+    std::unique_ptr<browser::WebBrowser> ad_browser_;
+    std::unique_ptr<browser::ContainerList> container_list_;  // ContainerList
+    // Find, view source and page properties, with the windows they open.
+    std::unique_ptr<browser::BrowserCommands> browser_commands_;
 
     void WireBrowserEvents(browser::WebBrowser& wb);
     void BeforeNavigate(browser::WebBrowser& sender, const std::string& address, bool& cancel);
@@ -263,17 +242,14 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void AddAddressItem(const std::string& text);
     void TitleChange(browser::WebBrowser& sender, const std::string& title);
     void DocumentComplete(browser::WebBrowser& sender, const std::string& address);
-    Gtk::Widget* SheetOf(const browser::WebBrowser& wb);
-    void CloseActiveTab();
     void SaveArchiveRecord(int32_t record, const std::string& file_name);
-    void WireIndexPane();
     void WireSidePanes();
     void WireAddressBox();
     void WireOnlineControls();
     void RunUpdater();
     // A link from the service, in the current tab: web addresses only.
     void OpenServiceLink(const std::string& link);
-    void WireSearchBox();
+    void WirePageTabs();
     // The window's own key rules, before any control sees the key: a value
     // when they decided (true: the key is used up, false: the focused
     // control gets it and no shortcut runs).
@@ -286,9 +262,6 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     // False when the area is hidden or has nothing to take the keys.
     bool FocusOn(FocusArea area);
     void CycleFocus(bool forward);
-    Gtk::Widget& CurrentSidePane();
-    Gtk::Widget* FirstControlOf(Gtk::Widget& pane);
-    void StepSideBarTab(bool forward);
     void StepPageTab(bool forward);
     // The menu key's menus, and the frame of the page holding the keys.
     void WireKeyboard();
@@ -303,15 +276,12 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     // A page of the reader's own into a browser, as a page of the
     // browser's history.
     void WriteOwnPage(browser::WebBrowser& wb, const std::string& html);
-    void IndexKeyReleased(GdkEventKey* event);
     void ShowRecordForTest();
     // The picture under the page menu on document pages, else the selection.
     void CopyFromPage(browser::WebBrowser& wb);
     void ConnectSelectNode();
     void BuildLayout();
     void BuildToolBars();
-    void BuildSideBar();
-    void BuildPages();
     void BuildActions();
     // Puts the window in the running application and gives the application
     // the actions' shortcuts; without an application there are none.
@@ -346,7 +316,6 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     TApplicationModules& modules_;
     std::vector<std::string> args_;
     Tfm_NavForm* nav_form_ = nullptr;
-    browser::WebBrowser* current_browser_ = nullptr;
     ColorSchemeMenu color_scheme_;
     bool menu_syncing_ = false;
     Glib::RefPtr<Gio::SimpleActionGroup> action_group_;
@@ -373,10 +342,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     bool destroyed_ = false;
     bool side_bar_before_full_screen_ = false;
     std::string ad_body_style_;
-    std::vector<std::unique_ptr<PageTab>> new_window_tabs_;
     // The address history the address box shows, in the same order.
     server::AddressHistory address_history_;
-    bool selecting_history_ = false;
     // Where the page menu of a document page was last opened (screen).
     int menu_x_ = -1, menu_y_ = -1;
     online::OnlineAddresses online_addresses_;

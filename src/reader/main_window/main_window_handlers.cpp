@@ -38,14 +38,14 @@ void Tfm_Quillon3::OpenExitExecute(TAction& action) {
         case 3: {  // act_NavTree: the side bar and its splitter follow the check mark
             const bool shown = !act_NavTree.Checked();
             act_NavTree.SetChecked(shown);
-            side_bar.set_visible(shown);
+            side_bar_.set_visible(shown);
             break;
         }
         case 4:
-            contents_pane.contents_tree.expand_all();
+            side_bar_.Contents().ExpandAll();
             break;
         case 5:
-            contents_pane.contents_tree.collapse_all();
+            side_bar_.Contents().CollapseAll();
             break;
         default:
             break;
@@ -91,13 +91,12 @@ void Tfm_Quillon3::ColorSchemeClick(std::size_t entry) {
     RestyleAdPanel();
     // Widening the side bar for a moment makes its owner-drawn tabs repaint.
     int width = 0, height = 0;
-    side_bar.get_size_request(width, height);
-    side_bar.set_size_request(width + 1, height);
+    side_bar_.get_size_request(width, height);
+    side_bar_.set_size_request(width + 1, height);
     ProcessMessages();
-    side_bar.set_size_request(width, height);
-    RepaintTabs(side_bar);
-    RepaintTabs(document_tabs);
-    RepaintTabs(page_tabs);
+    side_bar_.set_size_request(width, height);
+    side_bar_.RepaintTabs();
+    RepaintTabs(page_tabs_);
     if (nav_form_ != nullptr)
         nav_form_->SetColor(colour);
 }
@@ -108,10 +107,10 @@ void Tfm_Quillon3::RestyleAdPanel() {
     // Under a dark colour of the user's the advertisement's text must still read.
     if (browser::ContrastRatio(0x000000, Color()) < browser::kReadableContrast)
         ad_body_style_ += ";color: " + browser::ColorToHtml(browser::TextColorOn(Color()));
-    if (!ad_browser)
+    if (!ad_browser_)
         return;
     try {
-        browser::SetBodyStyle(*ad_browser, ad_body_style_);
+        browser::SetBodyStyle(*ad_browser_, ad_body_style_);
     } catch (const std::exception& e) {
         ReportError("Tfm_Quillon3.RestyleAdPanel", e.what());
     }
@@ -121,7 +120,7 @@ void Tfm_Quillon3::NavBarClick() {
     if (nav_form_ == nullptr)
         return;
     // The menu item has flipped its own check mark.
-    const bool shown = nav_bar_item->get_active();
+    const bool shown = nav_bar_item_->get_active();
     nav_form_->SetColor(Color());
     int nav_width = 0, nav_height = 0;
     if (nav_form_->get_realized()) {
@@ -130,8 +129,8 @@ void Tfm_Quillon3::NavBarClick() {
         int minimum = 0;
         nav_form_->get_preferred_width(minimum, nav_width);
     }
-    const Point at = NavFormOrigin(Bounds(), nav_width, menu_row.get_allocated_height(),
-                                   tool_row.get_allocated_height());
+    const Point at = NavFormOrigin(Bounds(), nav_width, menu_row_.get_allocated_height(),
+                                   tool_row_.get_allocated_height());
     nav_form_->move(at.x, at.y);
     nav_form_->set_visible(shown);
     if (shown)
@@ -144,18 +143,18 @@ void Tfm_Quillon3::ZoomClick(int tag) {
         return;
     switch (tag) {
         case 1:
-            zoom_percent = 100;
+            zoom_percent_ = 100;
             break;
         case 2:
-            zoom_percent += 10;
+            zoom_percent_ += 10;
             break;
         case 3:
-            zoom_percent = zoom_percent - 10 <= 10 ? 10 : zoom_percent - 10;
+            zoom_percent_ = zoom_percent_ - 10 <= 10 ? 10 : zoom_percent_ - 10;
             break;
         default:
             return;
     }
-    browser::SetZoom(*wb, zoom_percent);
+    browser::SetZoom(*wb, zoom_percent_);
 }
 
 void Tfm_Quillon3::ViewModeExecute(TAction& action) {
@@ -233,11 +232,11 @@ void Tfm_Quillon3::ToggleFullScreen(browser::WebBrowser& wb) {
         side_bar_before_full_screen_ = SideBarShown();
         if (side_bar_before_full_screen_)
             act_NavTree.Execute();
-        for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{&tool_row, &menu_row})
+        for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{&tool_row_, &menu_row_})
             w->hide();
     } else {
         act_FullScreen.SetCaption(_("全屏"));
-        for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{&tool_row, &menu_row})
+        for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{&tool_row_, &menu_row_})
             w->show();
         if (side_bar_before_full_screen_ && !SideBarShown())
             act_NavTree.Execute();
@@ -262,12 +261,12 @@ void Tfm_Quillon3::QbxEditExecute(TAction& action) {
             break;
         case 3:
             if (wb != nullptr && wb->HasDocument()) {
-                browser_commands->SendBrowserCommand(*wb, browser::kCommandFind);
+                browser_commands_->SendBrowserCommand(*wb, browser::kCommandFind);
             }
             break;
         case 6:
             if (wb != nullptr)
-                browser_commands->SendBrowserCommand(*wb, browser::kCommandViewSource);
+                browser_commands_->SendBrowserCommand(*wb, browser::kCommandViewSource);
             break;
         default:
             break;  // 8, sharing, has no branch

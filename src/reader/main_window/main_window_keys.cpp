@@ -11,24 +11,24 @@ namespace q3::reader {
 
 namespace {
 
-// The contents step for Ctrl with a key, or null for other keys.
-TAction* ContentsStep(Tfm_Quillon3& w, guint keyval) {
+// The name of the contents step for Ctrl with a key, or empty for other keys.
+std::string_view ContentsStep(guint keyval) {
     switch (keyval) {
         case GDK_KEY_Home:
         case GDK_KEY_KP_Home:
-            return &w.act_QBXNavHome;
+            return "act_QBXNavHome";
         case GDK_KEY_Left:
         case GDK_KEY_KP_Left:
         case GDK_KEY_Up:
         case GDK_KEY_KP_Up:
-            return &w.act_QBXNavPrev;
+            return "act_QBXNavPrev";
         case GDK_KEY_Right:
         case GDK_KEY_KP_Right:
         case GDK_KEY_Down:
         case GDK_KEY_KP_Down:
-            return &w.act_QBXNavNext;
+            return "act_QBXNavNext";
         default:
-            return nullptr;
+            return {};
     }
 }
 
@@ -86,7 +86,7 @@ std::optional<bool> Tfm_Quillon3::RouteKey(const GdkEventKey* event) {
         return false;
     }
     const bool ctrl = (event->state & GDK_CONTROL_MASK) != 0;
-    if (TAction* step = ctrl ? ContentsStep(*this, event->keyval) : nullptr) {
+    if (TAction* step = ctrl ? FindAction(ContentsStep(event->keyval)) : nullptr) {
         // On other pages the keys are the page's (or the focused edit's).
         if (!IsDocumentPage())
             return false;

@@ -52,7 +52,7 @@ Gtk::MenuItem* Tfm_Quillon3::MakeLanguageMenu() {
             if (choice->get_active())
                 LanguageClick(language);
         });
-        language_items[i] = choice;
+        language_items_[i] = choice;
         menu->append(*choice);
     }
     item->set_submenu(*menu);

@@ -106,29 +106,29 @@ void Tfm_Quillon3::InstallAccelerators() {
 }
 
 void Tfm_Quillon3::BuildMainMenu() {
-    Gtk::Menu* file = SubMenu(main_menu, "mni_File", _("文件"));
+    Gtk::Menu* file = SubMenu(main_menu_, "mni_File", _("文件"));
     AddActions(*file,
                {&act_openfile, &act_saveas, nullptr, &act_print, &act_QBXAttr, nullptr, &act_exit});
 
-    Gtk::Menu* edit = SubMenu(main_menu, "mni_Edit", _("编辑"));
+    Gtk::Menu* edit = SubMenu(main_menu_, "mni_Edit", _("编辑"));
     AddActions(*edit,
                {&act_QBXCopy, &act_QBXSelectAll, nullptr, &act_QBXSearch, &act_QBXViewSource});
 
-    Gtk::Menu* view = SubMenu(main_menu, "mni_View", _("视图"));
+    Gtk::Menu* view = SubMenu(main_menu_, "mni_View", _("视图"));
     AddActions(*view, {&act_NavTree, nullptr, &act_GoHome, &act_Refresh});
-    zoom_item = PlainItem("zoom_item", _("显示比例"));
+    zoom_item_ = PlainItem("zoom_item", _("显示比例"));
     auto* zoom = Gtk::manage(new Gtk::Menu());
-    zoom_reset_item = PlainItem("zoom_reset_item", _("还原"));
-    zoom_in_item = PlainItem("zoom_in_item", _("放大"));
-    zoom_out_item = PlainItem("zoom_out_item", _("缩小"));
-    zoom->append(*zoom_reset_item);
-    zoom->append(*zoom_in_item);
-    zoom->append(*zoom_out_item);
-    zoom_reset_item->signal_activate().connect([this] { ZoomClick(1); });
-    zoom_in_item->signal_activate().connect([this] { ZoomClick(2); });
-    zoom_out_item->signal_activate().connect([this] { ZoomClick(3); });
-    zoom_item->set_submenu(*zoom);
-    view->append(*zoom_item);
+    zoom_reset_item_ = PlainItem("zoom_reset_item", _("还原"));
+    zoom_in_item_ = PlainItem("zoom_in_item", _("放大"));
+    zoom_out_item_ = PlainItem("zoom_out_item", _("缩小"));
+    zoom->append(*zoom_reset_item_);
+    zoom->append(*zoom_in_item_);
+    zoom->append(*zoom_out_item_);
+    zoom_reset_item_->signal_activate().connect([this] { ZoomClick(1); });
+    zoom_in_item_->signal_activate().connect([this] { ZoomClick(2); });
+    zoom_out_item_->signal_activate().connect([this] { ZoomClick(3); });
+    zoom_item_->set_submenu(*zoom);
+    view->append(*zoom_item_);
     // The help book tells of the view modes: they must be found from the
     // menu bar too, not only from the page tabs' menu.
     view->append(*ViewModeItem("view_mode_item"));
@@ -136,7 +136,7 @@ void Tfm_Quillon3::BuildMainMenu() {
     view->append(*act_GoTo.MakeMenuItem(_("前进      ")));
     AddActions(*view, {&act_GoBack, &act_Stop, nullptr, &act_FullScreen});
 
-    Gtk::Menu* tools = SubMenu(main_menu, "mni_Tools", _("工具"));
+    Gtk::Menu* tools = SubMenu(main_menu_, "mni_Tools", _("工具"));
     Gtk::MenuItem* schemes = PlainItem("color_scheme_item", _("配色方案"));
     auto* scheme_menu = Gtk::manage(new Gtk::Menu());
     static const char* const kColorItemNames[] = {"color_default_item", "color_blue_item",
@@ -152,24 +152,24 @@ void Tfm_Quillon3::BuildMainMenu() {
                     ColorSchemeClick(i);
             },
             true);
-        color_scheme_items[i] = item;
+        color_scheme_items_[i] = item;
         scheme_menu->append(*item);
     }
     schemes->set_submenu(*scheme_menu);
     tools->append(*schemes);
-    nav_bar_item = Gtk::manage(new Gtk::CheckMenuItem(_("导航条")));
-    nav_bar_item->set_name("nav_bar_item");
-    nav_bar_item->signal_activate().connect(
+    nav_bar_item_ = Gtk::manage(new Gtk::CheckMenuItem(_("导航条")));
+    nav_bar_item_->set_name("nav_bar_item");
+    nav_bar_item_->signal_activate().connect(
         [this] {
             if (!menu_syncing_)
                 NavBarClick();
         },
         true);
-    tools->append(*nav_bar_item);
+    tools->append(*nav_bar_item_);
     tools->append(*MakeLanguageMenu());
     AddActions(*tools, {nullptr, &act_QBXComment, &act_QBXShared});
 
-    Gtk::Menu* help = SubMenu(main_menu, "mni_Help", _("帮助"));
+    Gtk::Menu* help = SubMenu(main_menu_, "mni_Help", _("帮助"));
     AddActions(*help, {&act_Help, &act_Update, nullptr, &atc_about});
 }
 
@@ -182,40 +182,41 @@ Gtk::MenuItem* Tfm_Quillon3::ViewModeItem(const char* name) {
 }
 
 void Tfm_Quillon3::BuildPopupMenus() {
-    AddActions(side_bar_menu, {&act_NavTree});
+    AddActions(side_bar_menu_, {&act_NavTree});
 
-    AddActions(contents_menu,
+    AddActions(contents_menu_,
                {&act_TvExpand, &act_TvCollapsed, nullptr, &act_QBXComment, &act_QBXShared});
     Gtk::MenuItem* properties = PlainItem("contents_properties_item", _("文件属性"));
     properties->signal_activate().connect([this] { act_QBXAttr.Execute(); });
-    contents_menu.append(*properties);
-    AddSeparator(contents_menu);
+    contents_menu_.append(*properties);
+    AddSeparator(contents_menu_);
 
-    browse_mode_item = ViewModeItem("browse_mode_item");
-    page_tabs_menu.append(*browse_mode_item);
-    AddActions(page_tabs_menu, {&act_CloseWeb});
-    script_prompts_off_item = Gtk::manage(new Gtk::CheckMenuItem(_("关闭脚本提示")));
-    script_prompts_off_item->set_name("script_prompts_off_item");
-    script_prompts_off_item->set_active(true);
-    page_tabs_menu.append(*script_prompts_off_item);
-    AddActions(page_tabs_menu, {&act_FullScreen, nullptr, &act_QBXComment, &act_QBXShared});
+    browse_mode_item_ = ViewModeItem("browse_mode_item");
+    page_tabs_menu_.append(*browse_mode_item_);
+    AddActions(page_tabs_menu_, {&act_CloseWeb});
+    script_prompts_off_item_ = Gtk::manage(new Gtk::CheckMenuItem(_("关闭脚本提示")));
+    script_prompts_off_item_->set_name("script_prompts_off_item");
+    script_prompts_off_item_->set_active(true);
+    page_tabs_menu_.append(*script_prompts_off_item_);
+    AddActions(page_tabs_menu_, {&act_FullScreen, nullptr, &act_QBXComment, &act_QBXShared});
 
-    AddActions(document_page_menu, {&act_QBXNavPrev, &act_QBXNavNext, &act_NavTree, nullptr,
-                                    &act_QBXNavHome, &act_GoBack, &act_GoTo, nullptr, &act_QBXCopy,
-                                    &act_QBXSelectAll, &act_QBXSearch, &act_QBXViewSource, nullptr,
-                                    &act_QBXComment, &act_QBXShared, &act_QBXAttr, nullptr});
+    AddActions(document_page_menu_, {&act_QBXNavPrev, &act_QBXNavNext, &act_NavTree, nullptr,
+                                     &act_QBXNavHome, &act_GoBack, &act_GoTo, nullptr, &act_QBXCopy,
+                                     &act_QBXSelectAll, &act_QBXSearch, &act_QBXViewSource, nullptr,
+                                     &act_QBXComment, &act_QBXShared, &act_QBXAttr, nullptr});
     // Attached to what they pop up over, so assistive tools (and the
     // window's tests) find them below the window like any other control.
-    side_bar_menu.set_name("side_bar_menu");
-    side_bar_menu.attach_to_widget(side_bar);
-    contents_menu.set_name("contents_menu");
-    contents_menu.attach_to_widget(contents_pane.contents_tree);
-    page_tabs_menu.set_name("page_tabs_menu");
-    page_tabs_menu.attach_to_widget(page_tabs);
-    document_page_menu.set_name("document_page_menu");
-    document_page_menu.attach_to_widget(page_tabs);
+    side_bar_menu_.set_name("side_bar_menu");
+    side_bar_.SetMenu(side_bar_menu_);
+    contents_menu_.set_name("contents_menu");
+    side_bar_.Contents().SetMenu(contents_menu_);
+    page_tabs_menu_.set_name("page_tabs_menu");
+    page_tabs_.SetMenu(page_tabs_menu_);
+    document_page_menu_.set_name("document_page_menu");
+    document_page_menu_.attach_to_widget(page_tabs_);
     // A pop-up menu is a window of its own: its items find the actions here.
-    for (Gtk::Menu* m : {&side_bar_menu, &contents_menu, &page_tabs_menu, &document_page_menu}) {
+    for (Gtk::Menu* m :
+         {&side_bar_menu_, &contents_menu_, &page_tabs_menu_, &document_page_menu_}) {
         m->insert_action_group(kWindowActionPrefix, action_group_);
         m->show_all();
     }

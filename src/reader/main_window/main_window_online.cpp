@@ -23,37 +23,6 @@ namespace {
 
 constexpr std::string_view kServiceLinkTag = "Tfm_Quillon3.OpenServiceLink";
 
-bool IsActivationKey(guint keyval) {
-    return IsEnterKeyval(keyval) || keyval == GDK_KEY_space || keyval == GDK_KEY_KP_Space;
-}
-
-// A click on the caption of the selected row; a click on an expander or on
-// the blank below the rows opens nothing.
-bool ClickedSelectedRow(Gtk::TreeView& tree, const GdkEventButton& event) {
-    Glib::RefPtr<Gdk::Window> rows = tree.get_bin_window();
-    if (!rows || event.window != rows->gobj())
-        return false;
-    Gtk::TreePath path;
-    Gtk::TreeViewColumn* column = nullptr;
-    int cell_x = 0, cell_y = 0;
-    if (!tree.get_path_at_pos(static_cast<int>(event.x), static_cast<int>(event.y), path, column,
-                              cell_x, cell_y) ||
-        column == nullptr) {
-        return false;
-    }
-    Gdk::Rectangle cell;
-    tree.get_cell_area(path, *column, cell);
-    return event.x >= cell.get_x() && tree.get_selection()->is_selected(path);
-}
-
-bool CurrentEventIsKey() {
-    GdkEvent* event = gtk_get_current_event();
-    const bool key = event != nullptr && event->type == GDK_KEY_PRESS;
-    if (event != nullptr)
-        gdk_event_free(event);
-    return key;
-}
-
 }  // namespace
 
 void Tfm_Quillon3::StartUpdateCheck() {
@@ -84,33 +53,33 @@ void Tfm_Quillon3::OnlineInfoArrived(std::vector<std::string> lines) {
     if (info.show_ad)
         ShowAdvertisement(info.ad_html);
     if (info.has_feed)
-        online::BuildResourceTree(resource_pane, info.feed_lines, online_addresses_);
+        online::BuildResourceTree(side_bar_.Resources(), info.feed_lines, online_addresses_);
 }
 
 browser::WebBrowser& Tfm_Quillon3::EnsureAdBrowser() {
-    if (ad_browser)
-        return *ad_browser;
-    ad_browser = std::make_unique<browser::WebBrowser>(browser::WebBrowser::Isolated{});
-    Gtk::Widget& view = ad_browser->Widget();
+    if (ad_browser_)
+        return *ad_browser_;
+    ad_browser_ = std::make_unique<browser::WebBrowser>(browser::WebBrowser::Isolated{});
+    Gtk::Widget& view = ad_browser_->Widget();
     view.set_name("ad_view");
     view.get_accessible()->set_name(_("广告"));
     view.set_size_request(kAdStripWidth - kLogoWidth, kAdStripHeight);
-    ad_panel.pack_start(view, Gtk::PACK_EXPAND_WIDGET);
+    ad_panel_.pack_start(view, Gtk::PACK_EXPAND_WIDGET);
     view.show();
     // A link asking for a new window opens in the current tab; a plain link
     // loads in the strip itself, and no special link is interpreted here.
-    ad_browser->OnNewWindow = [this](browser::WebBrowser&, const std::string& address) {
+    ad_browser_->OnNewWindow = [this](browser::WebBrowser&, const std::string& address) {
         OpenServiceLink(address);
         return static_cast<browser::WebBrowser*>(nullptr);
     };
-    AttachContainer(*ad_browser, true);
-    return *ad_browser;
+    AttachContainer(*ad_browser_, true);
+    return *ad_browser_;
 }
 
 void Tfm_Quillon3::ShowAdvertisement(const std::string& ad_html) {
     browser::WebBrowser& ad = EnsureAdBrowser();
     browser::WriteHtml(ad, online::BuildAdPage(browser::ColorToHtml(Color()), ad_html));
-    ad_panel.show();
+    ad_panel_.show();
     ProcessMessages();
 }
 
@@ -126,37 +95,12 @@ void Tfm_Quillon3::OpenServiceLink(const std::string& link) {
 }
 
 void Tfm_Quillon3::ResourceClick() {
-    if (const online::ResourceEntry* entry = resource_pane.SelectedEntry())
+    if (const online::ResourceEntry* entry = side_bar_.Resources().SelectedEntry())
         OpenServiceLink(entry->link);
 }
 
 void Tfm_Quillon3::LogoClick() {
     GoToAddress(online_addresses_.logo_link);
-}
-
-void Tfm_Quillon3::WireOnlineControls() {
-    logo_box.signal_button_release_event().connect([this](GdkEventButton* e) {
-        if (e->button == 1)
-            LogoClick();
-        return true;
-    });
-    logo_box.signal_key_press_event().connect([this](GdkEventKey* e) {
-        if (!IsActivationKey(e->keyval))
-            return false;
-        LogoClick();
-        return true;
-    });
-    Gtk::TreeView& tree = resource_pane.resource_tree;
-    tree.signal_button_release_event().connect([this, &tree](GdkEventButton* e) {
-        if (e->button == 1 && ClickedSelectedRow(tree, *e))
-            ResourceClick();
-        return false;
-    });
-    // Enter on a row; a double click has opened the link with its clicks.
-    tree.signal_row_activated().connect([this](const Gtk::TreePath&, Gtk::TreeViewColumn*) {
-        if (CurrentEventIsKey())
-            ResourceClick();
-    });
 }
 
 }  // namespace q3::reader

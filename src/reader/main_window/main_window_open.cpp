@@ -50,20 +50,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 }  // namespace
 
 browser::WebBrowser* Tfm_Quillon3::CurrentBrowser() {
-    if (current_browser_ != nullptr && current_browser_->FullScreen())
-        return current_browser_;
-    current_browser_ = nullptr;
-    const int active = page_tabs.get_current_page();
-    if (active < 0)
-        return nullptr;
-    auto* sheet = dynamic_cast<Gtk::Container*>(page_tabs.get_nth_page(active));
-    if (sheet == nullptr)
-        return nullptr;
-    std::vector<Gtk::Widget*> children = sheet->get_children();
-    if (children.empty() || !WEBKIT_IS_WEB_VIEW(children.front()->gobj()))
-        return nullptr;
-    current_browser_ = browser::WebBrowser::FromView(WEBKIT_WEB_VIEW(children.front()->gobj()));
-    return current_browser_;
+    return page_tabs_.Current();
 }
 
 bool Tfm_Quillon3::IsDocumentPage() {
@@ -79,16 +66,14 @@ void Tfm_Quillon3::AddAddressHistory(const std::string& address) {
         return;
     if (static_cast<size_t>(index) >= known)
         AddAddressItem(address_history_.Items()[static_cast<size_t>(index)]);
-    selecting_history_ = true;
-    address_panel.address_box.set_active(index);
-    selecting_history_ = false;
+    address_panel_.SelectUrlItem(index);
 }
 
 void Tfm_Quillon3::AddAddressItem(const std::string& text) {
     int image = web_icon_index_;
     if (IsRegularFile(text))
         image = icons::FileIconIndex(icons::kKindFile, text);
-    address_panel.AddUrlItem(text, image);
+    address_panel_.AddUrlItem(text, image);
 }
 
 void Tfm_Quillon3::NavigateCurrent(const std::string& address) {
@@ -153,7 +138,7 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
     }
     // Opened from inside the search's progress point: the walk ends before
     // the document it reads goes.
-    search_pane.StopSearch();
+    side_bar_.Search().StopSearch();
     srv.AdoptDocument(std::move(outcome.document));
     try {
         if (!SideBarShown())
@@ -168,20 +153,20 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
         if (page_from_older_document_)
             CurrentBrowser()->Stop();
         act_QBXComment.SetEnabled(true);
-        search_pane.ClearResults();
+        side_bar_.Search().ClearResults();
         // Another document opened while the contents let events run has
         // done all of this for itself.
         if (!srv.LoadContents(outcome.contents_text, *contents_model_))
             return;
         AddAddressHistory(path);
-        SetTabHint(page_tabs, home_tab, path);
-        SetTabHint(document_tabs, contents_pane, path);
+        page_tabs_.SetHint(page_tabs_.HomeBrowser(), path);
+        side_bar_.SetDocumentPath(path);
         LoadBookmarks();
         srv.PurgeCache();
     } catch (const std::exception& e) {
         ReportError("Tfm_Quillon3.OpenQbx", e.what());
     }
-    if (contents_pane.NodeCount() > 0)
+    if (side_bar_.Contents().NodeCount() > 0)
         ShowFirstPage();
 }
 
@@ -196,40 +181,38 @@ void Tfm_Quillon3::AskPassword(std::string& password) {
 }
 
 void Tfm_Quillon3::LoadBookmarks() {
-    bookmarks_pane.ClearBookmarks();
-    bookmarks_pane.SyncBookmarks(true);
+    side_bar_.Bookmarks().ClearBookmarks();
+    side_bar_.Bookmarks().SyncBookmarks(true);
 }
 
 void Tfm_Quillon3::ShowFirstPage() {
     // The contents tab is only seen with the side bar's "我的电子书" page in
     // front, however the book was opened.
-    side_bar.set_current_page(side_bar.page_num(books_page));
-    document_tabs.set_current_page(document_tabs.page_num(contents_pane));
-    const TContentsData* contents = contents_pane.Data();
+    side_bar_.ShowTab(SideTab::kContents);
+    const TContentsData* contents = side_bar_.Contents().Data();
     if (contents == nullptr)
         return;
-    const Gtk::TreeIter row = contents_pane.NodeRow(contents->outline.FirstWithEntry());
-    if (!row)
+    const server::NodeId first = contents->outline.FirstWithEntry();
+    if (!contents->outline.Valid(first))
         return;
-    ChooseContentsRow(row);
+    ChooseContentsNode(first);
     ProcessMessages();
     ContentsClick();
 }
 
-void Tfm_Quillon3::ChooseContentsRow(const Gtk::TreeIter& row) {
+void Tfm_Quillon3::ChooseContentsNode(server::NodeId node) {
     // Notices of pages served before this choice must not take it back,
     // even when they run while events are let through before the click.
     ++selection_epoch_;
-    contents_pane.SelectRow(row);
+    side_bar_.Contents().SelectNode(node);
 }
 
 void Tfm_Quillon3::ContentsClick() {
     ++selection_epoch_;
     if (Server() == nullptr || Server()->Document() == nullptr)
         return;
-    Gtk::TreeIter row = contents_pane.contents_tree.get_selection()->get_selected();
-    if (row)
-        ShowEntry((*row)[contents_pane.columns.entry], "");
+    if (server::ContentsEntry* entry = side_bar_.Contents().SelectedEntry())
+        ShowEntry(entry, "");
 }
 
 bool Tfm_Quillon3::ShowEntry(server::ContentsEntry* entry, const std::string& suffix) {
@@ -252,20 +235,18 @@ bool Tfm_Quillon3::ShowEntry(server::ContentsEntry* entry, const std::string& su
 }
 
 void Tfm_Quillon3::StepEntry(bool forward) {
-    const TContentsData* contents = contents_pane.Data();
+    const TContentsData* contents = side_bar_.Contents().Data();
     if (contents == nullptr || contents->outline.NodeCount() == 0)
         return;
     const server::ContentsOutline& outline = contents->outline;
-    const Gtk::TreeIter selected = contents_pane.contents_tree.get_selection()->get_selected();
-    server::NodeId at = selected ? contents_pane.RowNode(selected) : server::kNoNode;
+    server::NodeId at = side_bar_.Contents().SelectedNode();
     if (at == server::kNoNode)
         at = outline.Child(server::kNoNode, 0);
     const server::NodeId target =
         forward ? outline.NextInDisplayOrder(at) : outline.PreviousInDisplayOrder(at);
-    const Gtk::TreeIter row = contents_pane.NodeRow(target);
-    if (!row)
+    if (!outline.Valid(target))
         return;
-    ChooseContentsRow(row);
+    ChooseContentsNode(target);
     ContentsClick();
 }
 
@@ -290,8 +271,7 @@ void Tfm_Quillon3::SyncAddressHistory(bool load) {
 }
 
 void Tfm_Quillon3::AttachAddressIcons() {
-    icons::AttachSystemImageList(address_panel.address_box, address_panel.url_columns.image,
-                                 icons::kSmallIcon);
+    address_panel_.AttachIcons(icons::kSmallIcon);
     web_icon_index_ = icons::FileIconIndex(icons::kKindFile, "test.htm");
 }
 
@@ -315,65 +295,12 @@ void Tfm_Quillon3::AcceptDroppedFiles() {
     });
 }
 
-void Tfm_Quillon3::WireControls() {
-    side_bar.signal_button_press_event().connect(
-        [this](GdkEventButton* e) {
-            if (e->type != GDK_BUTTON_PRESS || e->button != 3)
-                return false;
-            side_bar_menu.popup_at_pointer(reinterpret_cast<GdkEvent*>(e));
-            return true;
-        },
-        false);
-    contents_pane.contents_tree.signal_button_press_event().connect(
-        [this](GdkEventButton* e) {
-            if (e->type != GDK_BUTTON_PRESS || e->button != 3)
-                return false;
-            contents_menu.popup_at_pointer(reinterpret_cast<GdkEvent*>(e));
-            return true;
-        },
-        false);
-    contents_pane.contents_tree.signal_row_activated().connect(
-        [this](const Gtk::TreePath&, Gtk::TreeViewColumn*) { ContentsClick(); });
-    contents_pane.contents_tree.signal_button_release_event().connect([this](GdkEventButton* e) {
-        if (e->button == 1)
-            ContentsClick();
-        return false;
-    });
-    page_tabs.signal_button_press_event().connect(
-        [this](GdkEventButton* e) {
-            if (e->button == 3 && e->type == GDK_BUTTON_PRESS) {
-                page_tabs_menu.popup_at_pointer(reinterpret_cast<GdkEvent*>(e));
-                return true;
-            }
-            // A double-click on a tab closes it; the empty strip beside the
-            // tabs is no tab.
-            if (e->button == 1 && e->type == GDK_2BUTTON_PRESS &&
-                PageAtTab(page_tabs, e->x_root, e->y_root) >= 0) {
-                act_CloseWeb.Execute();
-                return true;
-            }
-            return false;
-        },
-        false);
-    WireOnlineControls();
-    WireAddressBox();
-    WireSearchBox();
-    WireIndexPane();
-    WireSidePanes();
-    WireKeyboard();
-    page_tabs.signal_switch_page().connect([this](Gtk::Widget*, guint) { TabChange(); }, true);
-    script_prompts_off_item->signal_toggled().connect([this] {
-        if (browser::WebBrowser* wb = CurrentBrowser())
-            wb->SetSilent(script_prompts_off_item->get_active());
-    });
-}
-
 void Tfm_Quillon3::GoToAddress(const std::string& text) {
     if (IsRegularFile(text)) {
         OpenQbx(text);
         return;
     }
-    if (page_tabs.get_current_page() < 0)
+    if (page_tabs_.get_current_page() < 0)
         return;
     if (AsciiLower(text) == "about:blank") {
         BuildHomePage();

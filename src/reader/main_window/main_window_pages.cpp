@@ -25,13 +25,6 @@ namespace q3::reader {
 
 namespace {
 
-// The page area's hint shows on the active tab: a tooltip on the whole
-// notebook would float over the page wherever the pointer rests.
-void ShowPageAreaHint(Gtk::Notebook& pages, const std::string& hint) {
-    if (Gtk::Widget* page = pages.get_nth_page(pages.get_current_page()))
-        SetTabHint(pages, *page, hint);
-}
-
 constexpr const char* kLoadingCaption = N_("正在加载...");
 constexpr int kTabCaptionLimit = 16;
 
@@ -41,103 +34,38 @@ std::string TabText(const std::string& title) {
 
 }  // namespace
 
-void Tfm_Quillon3::WireBrowserEvents(browser::WebBrowser& wb) {
-    wb.OnBeforeNavigate = [this](browser::WebBrowser& sender, const std::string& address,
-                                 bool& cancel) { BeforeNavigate(sender, address, cancel); };
-    wb.OnMainFrameClick = [this](browser::WebBrowser& sender, const std::string& address) {
-        LinkClicked(sender, address);
-    };
-    wb.OnNewWindow = [this](browser::WebBrowser& sender,
-                            const std::string& address) -> browser::WebBrowser* {
-        if (server::IsDesktopAddress(address)) {
-            OpenOnDesktop(sender, address);
-            return nullptr;
-        }
-        return NewBrowserTab(&sender);
-    };
-    wb.OnTitleChange = [this](browser::WebBrowser& sender, const std::string& title) {
-        TitleChange(sender, title);
-    };
-    wb.OnStatusTextChange = [this](browser::WebBrowser&, const std::string& text) {
-        SetStatusText(DisplayAddress(text), 0);
-    };
-    wb.Widget().signal_scroll_event().connect(
-        [this, &wb](GdkEventScroll* e) { return PageScrolled(wb, e); }, false);
-    wb.OnDocumentComplete = [this](browser::WebBrowser& sender, const std::string& address) {
-        DocumentComplete(sender, address);
-    };
-    wb.OnLocationChange = [this](browser::WebBrowser& sender, const std::string&) {
-        FollowPage(sender);
-    };
-    // A page closing its own window: the tab goes once the engine has
-    // returned from the request.
-    wb.OnWindowClosing = [this](browser::WebBrowser& sender) {
-        browser::WebBrowser* closing = &sender;
-        Glib::signal_idle().connect_once(sigc::track_obj(
-            [this, closing] {
-                for (const auto& tab : new_window_tabs_) {
-                    if (tab->browser.get() != closing)
-                        continue;
-                    page_tabs.set_current_page(page_tabs.page_num(tab->sheet));
-                    act_CloseWeb.Execute();
-                    return;
-                }
-            },
-            *this));
-    };
-}
-
 void Tfm_Quillon3::ClearHistory(bool web_addresses) {
     if (web_addresses)
         address_history_.ClearWebAddresses();
     else
         address_history_.ClearDocuments();
-    address_panel.url_store->clear();
+    address_panel_.ClearUrlItems();
     for (const std::string& item : address_history_.Items())
         AddAddressItem(item);
 }
 
 void Tfm_Quillon3::BuildHomePage() {
-    const std::string html = server::HomePageHtml(address_panel.UrlItems());
+    const std::string html = server::HomePageHtml(address_panel_.UrlItems());
     browser::WebBrowser* wb = CurrentBrowser();
     if (wb == nullptr)
         return;
     wb->Navigate("about:blank");
     ProcessMessages();
     browser::WriteHtml(*wb, html);
-    address_panel.UrlEntry().set_text("about:blank");
+    address_panel_.SetAddress("about:blank");
 }
 
 browser::WebBrowser* Tfm_Quillon3::NewBrowserTab(browser::WebBrowser* opener) {
     try {
-        auto tab = std::make_unique<PageTab>();
-        tab->browser = opener ? std::make_unique<browser::WebBrowser>(*opener)
-                              : std::make_unique<browser::WebBrowser>();
-        browser::WebBrowser& wb = *tab->browser;
-        tab->sheet.set_orientation(Gtk::ORIENTATION_VERTICAL);
-        tab->sheet.pack_start(wb.Widget(), Gtk::PACK_EXPAND_WIDGET);
-        tab->sheet.show_all();
-        const int page = page_tabs.append_page(tab->sheet, Tr(kLoadingCaption));
+        browser::WebBrowser& wb = page_tabs_.AddTab(opener, Tr(kLoadingCaption));
         AttachContainer(wb, false);
         WireBrowserEvents(wb);
-        wb.SetSilent(script_prompts_off_item != nullptr && script_prompts_off_item->get_active());
-        new_window_tabs_.push_back(std::move(tab));
-        page_tabs.set_current_page(page);
+        wb.SetSilent(script_prompts_off_item_ != nullptr && script_prompts_off_item_->get_active());
         return &wb;
     } catch (const std::exception& e) {
         ReportError("Tfm_Quillon3.NewBrowserTab", e.what());
         return nullptr;
     }
-}
-
-Gtk::Widget* Tfm_Quillon3::SheetOf(const browser::WebBrowser& wb) {
-    if (&wb == home_browser.get())
-        return &home_tab;
-    for (const auto& tab : new_window_tabs_) {
-        if (tab->browser.get() == &wb)
-            return &tab->sheet;
-    }
-    return nullptr;
 }
 
 void Tfm_Quillon3::UpdateCaption(const std::string& title) {
@@ -157,8 +85,7 @@ void Tfm_Quillon3::UpdateCaption(const std::string& title) {
 }
 
 void Tfm_Quillon3::TitleChange(browser::WebBrowser& sender, const std::string& page_title) {
-    Gtk::Widget* sheet = SheetOf(sender);
-    if (sheet == nullptr)
+    if (!page_tabs_.Holds(sender))
         return;
     // The engine reports an untitled page with an empty title; the page is
     // then named by its address, so no tab or caption goes blank.
@@ -167,41 +94,40 @@ void Tfm_Quillon3::TitleChange(browser::WebBrowser& sender, const std::string& p
     // The engine may name a page only after it has completed; the bookmark
     // subject then takes the title here instead of staying empty.
     if (sender.HasDocument() && !sender.Busy())
-        bookmarks_pane.subject_edit.set_text(page_title);
+        side_bar_.Bookmarks().SetSubject(page_title);
     if (IsDocumentPage()) {
         server::Tdm_htServer* srv = Server();
         if (srv == nullptr || srv->Document() == nullptr)
             return;
         const std::string path = srv->Document()->FileName();
-        SetTabHint(page_tabs, *sheet, path);
+        page_tabs_.SetHint(sender, path);
         if (title.find(server::kUrlPrefix) == std::string::npos)
-            SetTabCaption(page_tabs, *sheet, TabText(title));
+            page_tabs_.SetCaption(sender, TabText(title));
         else
-            SetTabCaption(page_tabs, *sheet, std::filesystem::path(path).filename().string());
+            page_tabs_.SetCaption(sender, std::filesystem::path(path).filename().string());
         if (title.find("http://") == std::string::npos &&
             title.find("https://") == std::string::npos)
             UpdateCaption(title);
-        ShowPageAreaHint(page_tabs, path);
+        page_tabs_.SetCurrentHint(path);
         return;
     }
-    SetTabCaption(page_tabs, *sheet, TabText(title));
-    ShowPageAreaHint(page_tabs, title);
+    page_tabs_.SetCaption(sender, TabText(title));
+    page_tabs_.SetCurrentHint(title);
     if (IsWebAddress(title))
-        address_panel.UrlEntry().set_text(title);
+        address_panel_.SetAddress(title);
     UpdateCaption(title);
 }
 
 void Tfm_Quillon3::DocumentComplete(browser::WebBrowser& sender, const std::string&) {
     RegisterDocumentTypeSoon();
-    Gtk::Widget* sheet = SheetOf(sender);
-    if (sheet == nullptr)
+    if (!page_tabs_.Holds(sender))
         return;
     try {
         const std::string address = sender.LocationUrl();
-        Gtk::Entry& subject = bookmarks_pane.subject_edit;
-        subject.set_tooltip_text(address);
-        if (page_tabs.get_nth_page(page_tabs.get_current_page()) == sheet)
-            address_panel.UrlEntry().set_text(DisplayAddress(address));
+        TBookmarksPane& bookmarks = side_bar_.Bookmarks();
+        bookmarks.SetPageAddress(address);
+        if (page_tabs_.InFront(sender))
+            address_panel_.SetAddress(DisplayAddress(address));
         if (sender.HasDocument()) {
             const std::string title = sender.Title();
             const std::string shown = DisplayAddress(address);
@@ -209,9 +135,9 @@ void Tfm_Quillon3::DocumentComplete(browser::WebBrowser& sender, const std::stri
             std::string text = title.empty() ? LastPathSegment(shown) : title;
             if (text.empty())
                 text = shown;
-            SetTabCaption(page_tabs, *sheet, TabText(text));
+            page_tabs_.SetCaption(sender, TabText(text));
             UpdateCaption(text);
-            subject.set_text(title);
+            bookmarks.SetSubject(title);
         }
         if (!address.starts_with(server::kUrlPrefix)) {
             AddAddressHistory(address);
@@ -219,7 +145,7 @@ void Tfm_Quillon3::DocumentComplete(browser::WebBrowser& sender, const std::stri
         }
         const std::string local = address.substr(server::kUrlPrefix.size());
         const size_t key_at = local.find("?key=");
-        subject.set_tooltip_text(BookmarkAddress(address));
+        bookmarks.SetPageAddress(BookmarkAddress(address));
         if (key_at == std::string::npos)
             return;
         // The engine hands the address back percent-encoded; the word is
@@ -237,48 +163,25 @@ void Tfm_Quillon3::TabChange() {
     if (wb == nullptr)
         return;
     wb->Widget().grab_focus();
-    address_panel.UrlEntry().set_text(DisplayAddress(wb->LocationUrl()));
+    address_panel_.SetAddress(DisplayAddress(wb->LocationUrl()));
     FollowPage(*wb);
     if (!wb->HasDocument())
         return;
     std::string hint = wb->Title();
     if (hint.empty())
         hint = _("无标题文档");
-    ShowPageAreaHint(page_tabs, hint);
+    page_tabs_.SetCurrentHint(hint);
     UpdateCaption(hint);
 }
 
 void Tfm_Quillon3::CloseWebExecute(TAction&) {
-    const int active = page_tabs.get_current_page();
-    if (active < 0)
+    if (page_tabs_.get_current_page() < 0)
         return;
-    if (page_tabs.get_nth_page(active) == &home_tab) {
+    if (page_tabs_.HomeInFront())
         BuildHomePage();  // the home tab is never removed
-        TabChange();
-        return;
-    }
-    CloseActiveTab();
+    else
+        page_tabs_.CloseCurrent();
     TabChange();
-}
-
-void Tfm_Quillon3::CloseActiveTab() {
-    Gtk::Widget* sheet = page_tabs.get_nth_page(page_tabs.get_current_page());
-    for (auto it = new_window_tabs_.begin(); it != new_window_tabs_.end(); ++it) {
-        if (&(*it)->sheet != sheet)
-            continue;
-        std::unique_ptr<PageTab> tab = std::move(*it);
-        new_window_tabs_.erase(it);
-        if (current_browser_ == tab->browser.get())
-            current_browser_ = nullptr;
-        try {
-            if (container_list)
-                container_list->Remove(*tab->browser);
-        } catch (const std::exception& e) {
-            ReportError("Tfm_Quillon3.act_CloseWebExecute", e.what());
-        }
-        page_tabs.remove_page(tab->sheet);
-        return;  // the browser and its sheet go with the tab
-    }
 }
 
 }  // namespace q3::reader

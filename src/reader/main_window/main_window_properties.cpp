@@ -22,7 +22,7 @@ void Tfm_Quillon3::QbxAttrExecute(TAction&) {
     // Another page gets the browser's own properties first.
     browser::WebBrowser* wb = CurrentBrowser();
     if (wb != nullptr && !IsDocumentPage())
-        browser_commands->SendBrowserCommand(*wb, browser::kCommandProperties);
+        browser_commands_->SendBrowserCommand(*wb, browser::kCommandProperties);
     ShowPropertiesPage();
 }
 

@@ -21,16 +21,35 @@ namespace q3::reader {
 
 class TBookmarksPane : public Gtk::Box {
   public:
-    // What the list needs of the window.
-    struct Hooks {
-        // The path of the open document (the contents tab's hint); its file
-        // name names the stored list.
-        std::function<std::string()> document_path;
-        // Navigates the current browser; false when there is none.
-        std::function<bool(const std::string& address)> navigate;
-    };
-
     TBookmarksPane();
+
+    // The open document, whose file name names the stored list; the list
+    // shown is not touched.
+    void SetDocument(const std::string& path) { document_path_ = path; }
+    // The page shown: its address is what a new bookmark opens, its title
+    // the subject proposed for it.
+    void SetPageAddress(const std::string& address);
+    void SetSubject(const std::string& title);
+
+    void ClearBookmarks();
+    // Load appends the stored list of the open document; store replaces it
+    // with the list shown.
+    void SyncBookmarks(bool load);
+    // btn3: the subject and the page address as a new bookmark.
+    void AddBookmark();
+    // btn2: the selected bookmark.
+    void DeleteBookmark();
+    // btn5, double-click and Enter: the selected bookmark's page.
+    void JumpToBookmark();
+    std::vector<BookmarkRecord> Bookmarks() const;
+    Gtk::Widget& FirstControl() { return bookmark_list_; }
+
+    // A bookmark's page to be shown in the current browser.
+    sigc::signal<void(const std::string&)>& SignalOpenAddress() { return open_address_; }
+    // A key released in the subject box, which the index answers to.
+    sigc::signal<void(const GdkEventKey*)>& SignalSubjectKeyReleased() {
+        return subject_key_released_;
+    }
 
     struct Columns : Gtk::TreeModelColumnRecord {
         Columns() {
@@ -40,39 +59,28 @@ class TBookmarksPane : public Gtk::Box {
         Gtk::TreeModelColumn<Glib::ustring> name;     // shown, at most 255 bytes in GBK
         Gtk::TreeModelColumn<Glib::ustring> address;  // the page it opens
     };
-    const Columns columns;
-
-    Gtk::Label bookmarks_label;   // "书签主题："
-    Gtk::TreeView bookmark_list;  // lst_BookIndex
-    Glib::RefPtr<Gtk::ListStore> store;
-    Gtk::Button show_bookmark_button;    // btn5, "显示"
-    Gtk::Button delete_bookmark_button;  // btn2, "删除"
-    Gtk::Label subject_label;            // "当前主题："
-    // lbledt_bookmark: its text is the subject to add, its hint the page address.
-    Gtk::Entry subject_edit;
-    Gtk::Button add_bookmark_button;  // btn3, "添加"
-
-    void Connect(Hooks hooks);
-
-    void ClearBookmarks();
-    // Load appends the stored list of the open document; store replaces it
-    // with the list shown.
-    void SyncBookmarks(bool load);
-    // btn3: the subject edit's text and hint as a new bookmark.
-    void AddBookmark();
-    // btn2: the selected bookmark.
-    void DeleteBookmark();
-    // btn5, double-click and Enter: the selected bookmark's page.
-    void JumpToBookmark();
-    std::vector<BookmarkRecord> Bookmarks() const;
 
   private:
     void Append(const BookmarkRecord& record);
+    void WireControls();
 
+    const Columns columns_;
+    Gtk::Label bookmarks_label_;   // "书签主题："
+    Gtk::TreeView bookmark_list_;  // lst_BookIndex
+    Glib::RefPtr<Gtk::ListStore> store_;
+    Gtk::Button show_bookmark_button_;    // btn5, "显示"
+    Gtk::Button delete_bookmark_button_;  // btn2, "删除"
+    Gtk::Label subject_label_;            // "当前主题："
+    Gtk::Entry subject_edit_;             // lbledt_bookmark
+    Gtk::Button add_bookmark_button_;     // btn3, "添加"
     Gtk::ScrolledWindow scroll_;
     Gtk::Box list_buttons_;
     Gtk::Box add_row_;
-    Hooks hooks_;
+    std::string document_path_;
+    // The page a new bookmark opens; the subject box's hint shows it.
+    std::string page_address_;
+    sigc::signal<void(const std::string&)> open_address_;
+    sigc::signal<void(const GdkEventKey*)> subject_key_released_;
 };
 
 }  // namespace q3::reader

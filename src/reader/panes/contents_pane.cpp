@@ -66,17 +66,48 @@ class ContentsRows final : public TRowSource {
 }  // namespace
 
 TContentsPane::TContentsPane() : Gtk::Box(Gtk::ORIENTATION_VERTICAL) {
-    contents_tree.set_name("contents_tree");
-    contents_tree.get_accessible()->set_name(_("目录"));
-    contents_tree.set_headers_visible(false);
-    contents_tree.set_enable_search(false);
+    contents_tree_.set_name("contents_tree");
+    contents_tree_.get_accessible()->set_name(_("目录"));
+    contents_tree_.set_headers_visible(false);
+    contents_tree_.set_enable_search(false);
     SetUpColumns();
-    UseFixedRows(contents_tree);
+    UseFixedRows(contents_tree_);
     Show(nullptr);
     scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
     scroll_.set_shadow_type(Gtk::SHADOW_IN);
-    scroll_.add(contents_tree);
+    scroll_.add(contents_tree_);
     pack_start(scroll_, Gtk::PACK_EXPAND_WIDGET);
+    WireClicks();
+}
+
+void TContentsPane::WireClicks() {
+    contents_tree_.signal_button_press_event().connect(
+        [this](GdkEventButton* e) {
+            if (e->type != GDK_BUTTON_PRESS || e->button != 3 || menu_ == nullptr)
+                return false;
+            menu_->popup_at_pointer(reinterpret_cast<GdkEvent*>(e));
+            return true;
+        },
+        false);
+    contents_tree_.signal_popup_menu().connect([this] {
+        if (menu_ == nullptr)
+            return false;
+        menu_->popup_at_widget(&contents_tree_, Gdk::GRAVITY_CENTER, Gdk::GRAVITY_NORTH_WEST,
+                               nullptr);
+        return true;
+    });
+    contents_tree_.signal_row_activated().connect(
+        [this](const Gtk::TreePath&, Gtk::TreeViewColumn*) { node_clicked_.emit(); });
+    contents_tree_.signal_button_release_event().connect([this](GdkEventButton* e) {
+        if (e->button == 1)
+            node_clicked_.emit();
+        return false;
+    });
+}
+
+void TContentsPane::SetMenu(Gtk::Menu& menu) {
+    menu_ = &menu;
+    menu.attach_to_widget(contents_tree_);
 }
 
 void TContentsPane::SetUpColumns() {
@@ -85,21 +116,21 @@ void TContentsPane::SetUpColumns() {
     auto* text = Gtk::manage(new Gtk::CellRendererText());
     column->pack_start(*icon, false);
     column->pack_start(*text, true);
-    column->add_attribute(text->property_text(), columns.caption);
+    column->add_attribute(text->property_text(), columns_.caption);
     column->set_cell_data_func(*icon, [this, icon](Gtk::CellRenderer*, const Gtk::TreeIter& row) {
         icon->property_icon_name() = kNodeIcons[NodeImageIndex(row)];
     });
     column->set_cell_data_func(*text, [this, text](Gtk::CellRenderer*, const Gtk::TreeIter& row) {
-        const bool selected = contents_tree.get_selection()->is_selected(row);
+        const bool selected = contents_tree_.get_selection()->is_selected(row);
         text->property_foreground_rgba() = selected ? kSelectedText : kOtherText;
     });
-    contents_tree.append_column(*column);
+    contents_tree_.append_column(*column);
 }
 
 void TContentsPane::Show(std::shared_ptr<const TContentsData> data) {
     data_ = std::move(data);
-    model = MakeRowsModel(std::make_unique<ContentsRows>(data_, columns));
-    contents_tree.set_model(model);
+    model_ = MakeRowsModel(std::make_unique<ContentsRows>(data_, columns_));
+    contents_tree_.set_model(model_);
     FitWidth();
 }
 
@@ -130,13 +161,13 @@ void TContentsPane::FitWidth() {
             widest.push_back({GbkToUtf8(data_->model.Caption(id)), static_cast<int>(depth[id])});
         }
     }
-    FitColumn(contents_tree, widest);
+    FitColumn(contents_tree_, widest);
 }
 
 int TContentsPane::NodeImageIndex(const Gtk::TreeIter& row) {
     if (row->children().empty())
         return 2;
-    return contents_tree.row_expanded(model->get_path(row)) ? 1 : 0;
+    return contents_tree_.row_expanded(model_->get_path(row)) ? 1 : 0;
 }
 
 Gtk::TreeIter TContentsPane::NodeRow(server::NodeId node) const {
@@ -145,18 +176,41 @@ Gtk::TreeIter TContentsPane::NodeRow(server::NodeId node) const {
     Gtk::TreePath path;
     for (int at : data_->outline.PathOf(node))
         path.push_back(at);
-    return model->get_iter(path);
+    return model_->get_iter(path);
 }
 
-server::NodeId TContentsPane::RowNode(const Gtk::TreeIter& row) const {
-    return static_cast<server::NodeId>(RowOf(model, row));
+bool TContentsPane::SelectNode(server::NodeId node) {
+    const Gtk::TreeIter row = NodeRow(node);
+    if (!row)
+        return false;
+    const Gtk::TreePath path = model_->get_path(row);
+    contents_tree_.expand_to_path(path);
+    contents_tree_.get_selection()->select(row);
+    contents_tree_.scroll_to_row(path);
+    return true;
 }
 
-void TContentsPane::SelectRow(const Gtk::TreeIter& row) {
-    const Gtk::TreePath path = model->get_path(row);
-    contents_tree.expand_to_path(path);
-    contents_tree.get_selection()->select(row);
-    contents_tree.scroll_to_row(path);
+bool TContentsPane::IsSelected(server::NodeId node) {
+    const Gtk::TreeIter row = NodeRow(node);
+    return row && contents_tree_.get_selection()->is_selected(row);
+}
+
+server::NodeId TContentsPane::SelectedNode() {
+    const Gtk::TreeIter row = contents_tree_.get_selection()->get_selected();
+    return row ? static_cast<server::NodeId>(RowOf(model_, row)) : server::kNoNode;
+}
+
+server::ContentsEntry* TContentsPane::SelectedEntry() {
+    const Gtk::TreeIter row = contents_tree_.get_selection()->get_selected();
+    return row ? static_cast<server::ContentsEntry*>((*row)[columns_.entry]) : nullptr;
+}
+
+void TContentsPane::ExpandAll() {
+    contents_tree_.expand_all();
+}
+
+void TContentsPane::CollapseAll() {
+    contents_tree_.collapse_all();
 }
 
 }  // namespace q3::reader

@@ -4,6 +4,7 @@
 
 #include "common/gbk.h"
 #include "common/translation.h"
+#include "reader/forms/list_keys.h"
 #include "reader/panes/fixed_rows.h"
 #include "reader/panes/rows_model.h"
 
@@ -54,45 +55,94 @@ class IndexRows final : public TRowSource {
 
 TIndexPane::TIndexPane()
     : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 2),
-      index_key_label(_("输入关键字：    ")),
-      show_index_button(_("显示")),
+      index_key_label_(_("输入关键字：    ")),
+      show_index_button_(_("显示")),
       key_row_(Gtk::ORIENTATION_HORIZONTAL, 2) {
     set_border_width(2);
-    index_key_label.set_name("index_key_label");
-    index_key_label.set_xalign(0);
-    index_key_label.set_mnemonic_widget(index_key_edit);
-    index_key_edit.set_name("index_key_edit");
-    show_index_button.set_name("show_index_button");
-    key_row_.pack_start(index_key_edit, Gtk::PACK_EXPAND_WIDGET);
-    key_row_.pack_start(show_index_button, Gtk::PACK_SHRINK);
+    index_key_label_.set_name("index_key_label");
+    index_key_label_.set_xalign(0);
+    index_key_label_.set_mnemonic_widget(index_key_edit_);
+    index_key_edit_.set_name("index_key_edit");
+    show_index_button_.set_name("show_index_button");
+    key_row_.pack_start(index_key_edit_, Gtk::PACK_EXPAND_WIDGET);
+    key_row_.pack_start(show_index_button_, Gtk::PACK_SHRINK);
 
-    index_list.set_name("index_list");
-    index_list.get_accessible()->set_name(_("索引"));
-    index_list.set_headers_visible(false);
-    index_list.set_enable_search(false);
-    index_list.set_show_expanders(false);
-    index_list.append_column("", columns.text);
-    UseFixedRows(index_list);
-    no_rows_ = MakeRowsModel(std::make_unique<IndexRows>(nullptr, columns));
-    index_list.signal_map().connect([this] { EnsureListed(); });
+    index_list_.set_name("index_list");
+    index_list_.get_accessible()->set_name(_("索引"));
+    index_list_.set_headers_visible(false);
+    index_list_.set_enable_search(false);
+    index_list_.set_show_expanders(false);
+    index_list_.append_column("", columns_.text);
+    UseFixedRows(index_list_);
+    no_rows_ = MakeRowsModel(std::make_unique<IndexRows>(nullptr, columns_));
+    index_list_.signal_map().connect([this] { EnsureListed(); });
     Show(nullptr);
     scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
     scroll_.set_shadow_type(Gtk::SHADOW_IN);
-    scroll_.add(index_list);
+    scroll_.add(index_list_);
 
-    pack_start(index_key_label, Gtk::PACK_SHRINK);
+    pack_start(index_key_label_, Gtk::PACK_SHRINK);
     pack_start(key_row_, Gtk::PACK_SHRINK);
     pack_start(scroll_, Gtk::PACK_EXPAND_WIDGET);
+    WireControls();
+}
+
+void TIndexPane::WireControls() {
+    // A click copies the item's text into the key box, so the next key
+    // typed goes on from there.
+    index_list_.signal_button_release_event().connect([this](GdkEventButton* e) {
+        if (e->button != 1)
+            return false;
+        Gtk::TreeIter row = index_list_.get_selection()->get_selected();
+        if (row)
+            index_key_edit_.set_text((*row)[columns_.text]);
+        return false;
+    });
+    index_list_.signal_row_activated().connect(
+        [this](const Gtk::TreePath&, Gtk::TreeViewColumn*) { ShowSelected(); });
+    RunOnEnter(index_list_, [this] { ShowSelected(); });
+    show_index_button_.signal_clicked().connect([this] { ShowSelected(); });
+    index_key_edit_.add_events(Gdk::KEY_RELEASE_MASK);
+    index_key_edit_.signal_key_release_event().connect([this](GdkEventKey* e) {
+        KeyReleased(e);
+        return false;
+    });
+}
+
+void TIndexPane::KeyReleased(const GdkEventKey* event) {
+    if (IsEnterKey(event)) {
+        ShowSelected();
+        return;
+    }
+    const std::string key = index_key_edit_.get_text().raw();
+    if (key.empty())
+        return;
+    if (const std::optional<size_t> found = FindPrefix(key))
+        SelectItem(*found);
+}
+
+void TIndexPane::SelectItem(size_t row) {
+    EnsureListed();
+    Gtk::TreePath path;
+    path.push_back(static_cast<int>(row));
+    index_list_.get_selection()->select(path);
+    index_list_.scroll_to_row(path);
+}
+
+void TIndexPane::ShowSelected() {
+    Gtk::TreeIter row = index_list_.get_selection()->get_selected();
+    if (row)
+        entry_chosen_.emit((*row)[columns_.entry]);
 }
 
 void TIndexPane::Show(std::shared_ptr<const TContentsData> data) {
     data_ = std::move(data);
-    model = MakeRowsModel(std::make_unique<IndexRows>(data_, columns));
+    model_ = MakeRowsModel(std::make_unique<IndexRows>(data_, columns_));
     // The list lets go of the previous rows at once: their entries are
     // about to be released.
     listed_ = false;
-    index_list.set_model(no_rows_);
-    if (!data_ || index_list.get_mapped())
+    index_list_.set_model(no_rows_);
+    if (!data_ || index_list_.get_mapped())
         EnsureListed();
 }
 
@@ -100,7 +150,7 @@ void TIndexPane::EnsureListed() {
     if (listed_)
         return;
     listed_ = true;
-    index_list.set_model(model);
+    index_list_.set_model(model_);
     FitWidth();
 }
 
@@ -113,7 +163,7 @@ void TIndexPane::FitWidth() {
         for (size_t i : LargestCosts(costs, kWidthCandidates))
             widest.push_back({GbkToUtf8(data_->model.IndexCaption(i)), 0});
     }
-    FitColumn(index_list, widest);
+    FitColumn(index_list_, widest);
 }
 
 std::optional<size_t> TIndexPane::FindPrefix(const std::string& utf8_prefix) const {

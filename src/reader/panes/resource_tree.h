@@ -28,10 +28,6 @@ class TResourceTree : public Gtk::Box, public online::ResourceTreeModel {
         Gtk::TreeModelColumn<Glib::ustring> caption;
         Gtk::TreeModelColumn<online::ResourceNodeId> node;  // into the entries
     };
-    const Columns columns;
-
-    Gtk::TreeView resource_tree;  // tv_Ebooks
-    Glib::RefPtr<Gtk::TreeStore> store;
 
     // The model the feed reader fills. The view is detached while it is
     // filled, so a long feed is not laid out node by node.
@@ -48,6 +44,10 @@ class TResourceTree : public Gtk::Box, public online::ResourceTreeModel {
 
     // Expands the first root node (creation step 16).
     void ExpandFirstNode();
+    Gtk::Widget& FirstControl() { return resource_tree_; }
+
+    // A resource chosen: a click on the selected row's caption, or Enter.
+    sigc::signal<void()>& SignalEntryChosen() { return entry_chosen_; }
 
   private:
     struct Node {
@@ -55,7 +55,13 @@ class TResourceTree : public Gtk::Box, public online::ResourceTreeModel {
         online::ResourceEntry entry;
     };
 
+    void WireClicks();
+
+    const Columns columns_;
+    Gtk::TreeView resource_tree_;  // tv_Ebooks
+    Glib::RefPtr<Gtk::TreeStore> store_;
     Gtk::ScrolledWindow scroll_;
+    sigc::signal<void()> entry_chosen_;
     std::vector<Node> nodes_;  // node id n is nodes_[n - 1]
     int updating_ = 0;
     // Expansions asked for while the view was detached.

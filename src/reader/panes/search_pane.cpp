@@ -18,47 +18,47 @@ namespace q3::reader {
 
 TSearchPane::TSearchPane()
     : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 2),
-      search_key_label(_("输入关键字：    ")),
-      full_search_button(_("搜索")),
-      show_result_button(_("显示")),
+      search_key_label_(_("输入关键字：    ")),
+      full_search_button_(_("搜索")),
+      show_result_button_(_("显示")),
       key_row_(Gtk::ORIENTATION_HORIZONTAL, 2) {
     set_border_width(2);
-    search_key_label.set_name("search_key_label");
-    search_key_label.set_xalign(0);
-    search_key_label.set_mnemonic_widget(search_key_edit);
-    search_key_edit.set_name("search_key_edit");
-    search_key_edit.get_accessible()->set_name(_("输入关键字"));
-    full_search_button.set_name("full_search_button");
-    show_result_button.set_name("show_result_button");
-    key_row_.pack_start(search_key_edit, Gtk::PACK_EXPAND_WIDGET);
-    key_row_.pack_start(full_search_button, Gtk::PACK_SHRINK);
+    search_key_label_.set_name("search_key_label");
+    search_key_label_.set_xalign(0);
+    search_key_label_.set_mnemonic_widget(search_key_edit_);
+    search_key_edit_.set_name("search_key_edit");
+    search_key_edit_.get_accessible()->set_name(_("输入关键字"));
+    full_search_button_.set_name("full_search_button");
+    show_result_button_.set_name("show_result_button");
+    key_row_.pack_start(search_key_edit_, Gtk::PACK_EXPAND_WIDGET);
+    key_row_.pack_start(full_search_button_, Gtk::PACK_SHRINK);
 
-    store = Gtk::ListStore::create(columns);
-    search_results.set_name("search_results");
-    search_results.get_accessible()->set_name(_("搜索结果"));
-    search_results.set_model(store);
-    search_results.set_headers_visible(false);
-    search_results.set_enable_search(false);
+    store_ = Gtk::ListStore::create(columns_);
+    search_results_.set_name("search_results");
+    search_results_.get_accessible()->set_name(_("搜索结果"));
+    search_results_.set_model(store_);
+    search_results_.set_headers_visible(false);
+    search_results_.set_enable_search(false);
     // Rows of one height and a column as wide as the list: a search that
     // lists a hundred thousand pages would otherwise have every row measured.
     // A title too long for the side bar ends in "…", as in a list box.
     auto* renderer = Gtk::manage(new Gtk::CellRendererText());
     renderer->property_ellipsize() = Pango::ELLIPSIZE_END;
     auto* column = Gtk::manage(new Gtk::TreeViewColumn("", *renderer));
-    column->add_attribute(renderer->property_text(), columns.text);
+    column->add_attribute(renderer->property_text(), columns_.text);
     column->set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
     column->set_expand(true);
-    search_results.append_column(*column);
-    search_results.set_fixed_height_mode(true);
-    search_results.set_has_tooltip(true);
+    search_results_.append_column(*column);
+    search_results_.set_fixed_height_mode(true);
+    search_results_.set_has_tooltip(true);
     scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
     scroll_.set_shadow_type(Gtk::SHADOW_IN);
-    scroll_.add(search_results);
+    scroll_.add(search_results_);
 
-    pack_start(search_key_label, Gtk::PACK_SHRINK);
+    pack_start(search_key_label_, Gtk::PACK_SHRINK);
     pack_start(key_row_, Gtk::PACK_SHRINK);
     pack_start(scroll_, Gtk::PACK_EXPAND_WIDGET);
-    pack_start(show_result_button, Gtk::PACK_SHRINK);
+    pack_start(show_result_button_, Gtk::PACK_SHRINK);
 }
 
 TSearchPane::~TSearchPane() {
@@ -68,39 +68,39 @@ TSearchPane::~TSearchPane() {
 
 void TSearchPane::Connect(Hooks hooks) {
     hooks_ = std::move(hooks);
-    full_search_button.signal_clicked().connect([this] { SearchAllClick(); });
-    show_result_button.signal_clicked().connect([this] { ShowSelectedResult(); });
-    search_results.signal_row_activated().connect(
+    full_search_button_.signal_clicked().connect([this] { SearchAllClick(); });
+    show_result_button_.signal_clicked().connect([this] { ShowSelectedResult(); });
+    search_results_.signal_row_activated().connect(
         [this](const Gtk::TreePath&, Gtk::TreeViewColumn*) { ShowSelectedResult(); });
-    RunOnEnter(search_results, [this] { ShowSelectedResult(); });
+    RunOnEnter(search_results_, [this] { ShowSelectedResult(); });
     // Released, not pressed: the key's release is what clicks the button, so
     // Enter held down does not start and stop a search over and over.
-    search_key_edit.add_events(Gdk::KEY_RELEASE_MASK);
-    search_key_edit.signal_key_release_event().connect([this](GdkEventKey* e) {
+    search_key_edit_.add_events(Gdk::KEY_RELEASE_MASK);
+    search_key_edit_.signal_key_release_event().connect([this](GdkEventKey* e) {
         if (IsEnterKey(e))
-            full_search_button.clicked();
+            full_search_button_.clicked();
         return false;
     });
-    search_results.signal_query_tooltip().connect(
+    search_results_.signal_query_tooltip().connect(
         [this](int x, int y, bool keyboard, const Glib::RefPtr<Gtk::Tooltip>& tooltip) {
             Gtk::TreeIter row;
-            if (!search_results.get_tooltip_context_iter(x, y, keyboard, row))
+            if (!search_results_.get_tooltip_context_iter(x, y, keyboard, row))
                 return false;
             const Glib::ustring hint = ResultHint(row);
             if (hint.empty())
                 return false;
             tooltip->set_text(hint);
-            search_results.set_tooltip_row(tooltip, store->get_path(row));
+            search_results_.set_tooltip_row(tooltip, store_->get_path(row));
             return true;
         });
 }
 
 void TSearchPane::SearchAllClick() {
     server::Tdm_htServer* server = hooks_.server ? hooks_.server() : nullptr;
-    if (Trim(search_key_edit.get_text().raw()).empty() || server == nullptr ||
+    if (Trim(search_key_edit_.get_text().raw()).empty() || server == nullptr ||
         server->Document() == nullptr)
         return;
-    if (full_search_button_tag == 1) {
+    if (full_search_button_tag_ == 1) {
         StopSearch();
         return;
     }
@@ -108,22 +108,22 @@ void TSearchPane::SearchAllClick() {
 }
 
 void TSearchPane::StartFullTextSearch(const std::string& word) {
-    search_key_edit.set_text(word);
-    full_search_button.clicked();
+    search_key_edit_.set_text(word);
+    full_search_button_.clicked();
 }
 
 void TSearchPane::StopSearch() {
-    full_search_button_tag = 0;
+    full_search_button_tag_ = 0;
     if (running_ != nullptr)
         running_->Stop();
 }
 
 void TSearchPane::RunSearch(server::Tdm_htServer& server) {
-    full_search_button.set_label(_("停止"));
-    full_search_button_tag = 1;
+    full_search_button_.set_label(_("停止"));
+    full_search_button_tag_ = 1;
     ClearResults();
     server::FullTextSearch search(server, hooks_.model(),
-                                  {[this] { return Utf8ToGbk(search_key_edit.get_text().raw()); },
+                                  {[this] { return Utf8ToGbk(search_key_edit_.get_text().raw()); },
                                    [this](const std::string& word, int32_t record, int32_t total,
                                           int found) { Progress(word, record, total, found); },
                                    [this](const server::SearchResult& r) { AddResult(r); }});
@@ -133,10 +133,10 @@ void TSearchPane::RunSearch(server::Tdm_htServer& server) {
     const auto finish = [this] {
         ListPendingResults();
         running_ = nullptr;
-        full_search_button.set_label(_("搜索"));
-        full_search_button_tag = 0;
-        hooks_.status(server::SearchFinalText(search_key_edit.get_text().raw(),
-                                              static_cast<int>(store->children().size())));
+        full_search_button_.set_label(_("搜索"));
+        full_search_button_tag_ = 0;
+        hooks_.status(server::SearchFinalText(search_key_edit_.get_text().raw(),
+                                              static_cast<int>(store_->children().size())));
     };
     try {
         search.Run();
@@ -154,13 +154,13 @@ void TSearchPane::RunSearch(server::Tdm_htServer& server) {
 void TSearchPane::ClearResults() {
     // Found in a document that is being replaced: never to be listed.
     pending_.clear();
-    // A new store instead of removing row by row: with a search's hundred
+    // A new store_ instead of removing row by row: with a search's hundred
     // thousand rows, each removal told to the list held the window.
-    Glib::RefPtr<Gtk::ListStore> old = store;
-    store = Gtk::ListStore::create(columns);
-    search_results.set_model(store);
+    Glib::RefPtr<Gtk::ListStore> old = store_;
+    store_ = Gtk::ListStore::create(columns_);
+    search_results_.set_model(store_);
     // Freeing all those rows at once would hold the window too; the old
-    // store, no longer shown, goes a slice at a time while the loop idles.
+    // store_, no longer shown, goes a slice at a time while the loop idles.
     constexpr int kRowsPerSlice = 2000;
     if (old->children().size() <= kRowsPerSlice)
         return;
@@ -184,41 +184,41 @@ void TSearchPane::ListPendingResults() {
     // back. A smaller one goes in shown, and so does any batch while
     // someone works in the list: the selection, the cursor and the scroll
     // position made meanwhile are kept.
-    const bool detach = pending_.size() > store->children().size() &&
-                        search_results.get_selection()->count_selected_rows() == 0 &&
-                        !search_results.has_focus();
+    const bool detach = pending_.size() > store_->children().size() &&
+                        search_results_.get_selection()->count_selected_rows() == 0 &&
+                        !search_results_.has_focus();
     if (detach)
-        search_results.unset_model();
-    GtkListStore* list = store->gobj();
+        search_results_.unset_model();
+    GtkListStore* list = store_->gobj();
     std::string caption;
     for (const PendingResult& r : pending_) {
         // One insertion with its values: setting them one by one after an
         // append tells the list of the row again for each value.
         caption = GbkToUtf8(r.caption);
         GtkTreeIter iter;
-        gtk_list_store_insert_with_values(list, &iter, -1, columns.text.index(), caption.c_str(),
-                                          columns.entry.index(), r.entry, columns.word.index(),
+        gtk_list_store_insert_with_values(list, &iter, -1, columns_.text.index(), caption.c_str(),
+                                          columns_.entry.index(), r.entry, columns_.word.index(),
                                           r.word.c_str(), -1);
     }
     pending_.clear();
     if (detach)
-        search_results.set_model(store);
+        search_results_.set_model(store_);
 }
 
 Glib::ustring TSearchPane::ResultHint(const Gtk::TreeIter& row) {
-    if ((*row)[columns.has_hint])
-        return (*row)[columns.hint];
+    if ((*row)[columns_.has_hint])
+        return (*row)[columns_.hint];
     // Made when first asked for: a search of many pages spends nothing on
     // hints nobody looks at. Listed entries belong to the open document's
     // table, which is replaced only together with this list.
     server::Tdm_htServer* server = hooks_.server ? hooks_.server() : nullptr;
-    server::ContentsEntry* entry = (*row)[columns.entry];
+    server::ContentsEntry* entry = (*row)[columns_.entry];
     if (server == nullptr || entry == nullptr)
         return {};
-    const std::string word = (*row)[columns.word];
+    const std::string word = (*row)[columns_.word];
     const Glib::ustring hint = server::ResultSnippet(*server, *entry, word);
-    (*row)[columns.hint] = hint;
-    (*row)[columns.has_hint] = true;
+    (*row)[columns_.hint] = hint;
+    (*row)[columns_.has_hint] = true;
     return hint;
 }
 
@@ -237,10 +237,10 @@ void TSearchPane::Progress(const std::string& gbk_word, int32_t record, int32_t 
 }
 
 void TSearchPane::ShowSelectedResult() {
-    Gtk::TreeIter row = search_results.get_selection()->get_selected();
+    Gtk::TreeIter row = search_results_.get_selection()->get_selected();
     if (!row || !hooks_.show_entry)
         return;
-    hooks_.show_entry((*row)[columns.entry], "?key=" + search_key_edit.get_text().raw());
+    hooks_.show_entry((*row)[columns_.entry], "?key=" + search_key_edit_.get_text().raw());
 }
 
 }  // namespace q3::reader

@@ -45,6 +45,24 @@ class TSearchPane : public Gtk::Box {
     TSearchPane();
     ~TSearchPane() override;
 
+    void Connect(Hooks hooks);
+
+    // btn_SearchAll's click: starts a search, or asks the running one to stop.
+    void SearchAllClick();
+    // Puts word into the edit and clicks the button.
+    void StartFullTextSearch(const std::string& word);
+    // Ends a running search: the walk reads nothing more once control
+    // returns to it, so a document may be replaced or the window closed
+    // right after this.
+    void StopSearch();
+    bool Searching() const { return full_search_button_tag_ == 1; }
+    Gtk::Widget& FirstControl() { return search_key_edit_; }
+    // Opens the selected result with the word as its "?key=" query.
+    void ShowSelectedResult();
+    // A result's hint: the page's words around the first match, as plain text.
+    Glib::ustring ResultHint(const Gtk::TreeIter& row);
+    void ClearResults();
+
     struct Columns : Gtk::TreeModelColumnRecord {
         Columns() {
             add(text);
@@ -59,34 +77,6 @@ class TSearchPane : public Gtk::Box {
         Gtk::TreeModelColumn<Glib::ustring> hint;  // the words around it, once asked for
         Gtk::TreeModelColumn<bool> has_hint;
     };
-    const Columns columns;
-
-    Gtk::Label search_key_label;  // "输入关键字："
-    Gtk::Entry search_key_edit;   // lbledt_FullSearchKey
-    // btn_SearchAll, "搜索". Its Tag is 1 while a search runs; setting it to
-    // 0 asks the search to stop.
-    Gtk::Button full_search_button;
-    int full_search_button_tag = 0;
-    Gtk::TreeView search_results;  // lst_search
-    Glib::RefPtr<Gtk::ListStore> store;
-    Gtk::Button show_result_button;  // Button1, "显示"
-
-    void Connect(Hooks hooks);
-
-    // btn_SearchAll's click: starts a search, or asks the running one to stop.
-    void SearchAllClick();
-    // Puts word into the edit and clicks the button.
-    void StartFullTextSearch(const std::string& word);
-    // Ends a running search: the walk reads nothing more once control
-    // returns to it, so a document may be replaced or the window closed
-    // right after this.
-    void StopSearch();
-    bool Searching() const { return full_search_button_tag == 1; }
-    // Opens the selected result with the word as its "?key=" query.
-    void ShowSelectedResult();
-    // A result's hint: the page's words around the first match, as plain text.
-    Glib::ustring ResultHint(const Gtk::TreeIter& row);
-    void ClearResults();
 
   private:
     void RunSearch(server::Tdm_htServer& server);
@@ -101,6 +91,17 @@ class TSearchPane : public Gtk::Box {
         server::ContentsEntry* entry;
         std::string word;  // GBK
     };
+
+    const Columns columns_;
+    Gtk::Label search_key_label_;  // "输入关键字："
+    Gtk::Entry search_key_edit_;   // lbledt_FullSearchKey
+    // btn_SearchAll, "搜索". Its Tag is 1 while a search runs; setting it to
+    // 0 asks the search to stop.
+    Gtk::Button full_search_button_;
+    int full_search_button_tag_ = 0;
+    Gtk::TreeView search_results_;  // lst_search
+    Glib::RefPtr<Gtk::ListStore> store_;
+    Gtk::Button show_result_button_;  // Button1, "显示"
 
     Gtk::Box key_row_;
     Gtk::ScrolledWindow scroll_;
