@@ -1,6 +1,6 @@
 // What a later start of the program asks of the running window: another book
-// at a page of it, a page or a search in the book that is open, and a page
-// the book does not have.
+// at a page of it, a page in the book that is open, and a page the book does
+// not have.
 #include <gtest/gtest.h>
 
 #include "browser/web_browser.h"
@@ -47,26 +47,6 @@ TEST_F(OpenRequestTest, APageTheBookLacksLeavesThePageShownAndSaysSo) {
     EXPECT_EQ(HomeBrowser(w).LocationUrl(), "qbx://reader/cover.htm");
     // The book was open already: no question and no message for it.
     EXPECT_TRUE(dialogs_->messages.empty());
-}
-
-TEST_F(OpenRequestTest, ASearchListsThePagesFoundAndOpensNone) {
-    const std::string book = WriteBook();
-    ReaderSession session({book});
-    Tfm_Quillon3& w = session.window();
-    ASSERT_TRUE(Shows(w, "qbx://reader/cover.htm"));
-
-    OpenRequest(w, {book, "", "second"});
-    EXPECT_FALSE(w.FullTextSearchRunning());
-    EXPECT_EQ(RowTexts(Named<Gtk::TreeView>(w, "search_results")),
-              std::vector<std::string>{"Second"});
-    PumpFor(std::chrono::milliseconds(300));
-    EXPECT_EQ(HomeBrowser(w).LocationUrl(), "qbx://reader/cover.htm");
-    EXPECT_TRUE(dialogs_->messages.empty());
-
-    // The bare book again is what the open dialog would make of it.
-    OpenRequest(w, {book, "", ""});
-    ASSERT_EQ(dialogs_->messages.size(), 1u);
-    EXPECT_EQ(dialogs_->messages[0].text, "文件已打开");
 }
 
 }  // namespace
