@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "reader/dialogs/nav_form.h"
 #include "reader/forms/base_form.h"
 #include "reader/main_window/main_window.h"
+#include "reader_application.h"
 
 namespace {
 
@@ -43,18 +45,29 @@ int main(int argc, char** argv) {
         std::cout << q3::app::InfoText(info) << std::flush;
         return std::cout ? 0 : 1;
     }
+    const q3::app::StartRequest request =
+        q3::app::ParseStartRequest({argv + 1, argv + argc}, [](const std::string& path) {
+            std::error_code ec;
+            return std::filesystem::is_regular_file(path, ec);
+        });
+    if (!request.error.empty()) {
+        std::cerr << "quillon3: " << request.error << "\nTry 'quillon3 --help'.\n";
+        return 2;
+    }
     // The documents named on the command line are the window's business; GTK
     // only sees the program name.
-    std::vector<std::string> args = q3::app::WindowArguments({argv + 1, argv + argc});
     int gtk_argc = 1;
     char* gtk_argv_storage[] = {argv[0], nullptr};
     char** gtk_argv = gtk_argv_storage;
     // Chinese whatever the desktop's language, unless English was asked
     // for; the toolkit's and the web engine's own texts follow the choice.
     q3::UseChosenInterfaceLanguage();
-    Glib::RefPtr<Gtk::Application> app = Gtk::Application::create(
-        gtk_argc, gtk_argv, "net.quillon3.Reader", Gio::APPLICATION_NON_UNIQUE);
     q3::reader::SetApplicationTitle(q3::reader::kAppName);
+    // Registered before the window is made, so the window can take its
+    // shortcuts from it, and so a reader already running gets the request.
+    Glib::RefPtr<Gtk::Application> app = q3::app::RegisterReaderApplication(gtk_argc, gtk_argv);
+    if (app->is_remote())
+        return q3::app::ForwardToRunningReader(app, request, argv[0]);
     Glib::add_exception_handler(&ApplicationException);
     q3::browser::InstallThemeColorResolver();
     q3::icons::InitStandardIcons();
@@ -64,11 +77,13 @@ int main(int argc, char** argv) {
     q3::reader::TApplicationModules modules;
     int status = 0;
     {
-        // Registered first, so the window can take its shortcuts from it.
-        app->register_application();
+        std::vector<std::string> args;
+        if (!request.book.empty())
+            args.push_back(request.book);
         q3::reader::Tfm_Quillon3 window(modules, args);
         q3::reader::Tfm_NavForm nav(window.Actions());
         window.SetNavForm(&nav);
+        q3::app::ServeCommandLines(app, window, request);
         status = app->run(window);
     }
     modules.server_module.reset();
