@@ -127,7 +127,7 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     Gtk::MenuItem* zoom_in_item = nullptr;     // N_WebZoomMax, "放大"
     Gtk::MenuItem* zoom_out_item = nullptr;    // N_WebZoomMin, "缩小"
     Gtk::CheckMenuItem* color_scheme_items[ColorSchemeMenu::kEntryCount] = {};  // "配色方案"
-    Gtk::CheckMenuItem* nav_bar_item = nullptr;                                 // "导航条"
+    Gtk::CheckMenuItem *nav_bar_item = nullptr, *night_reading_item = nullptr;  // 导航条, 夜间阅读
     Gtk::RadioMenuItem* language_items[2] = {};             // "界面语言": 中文, English
     Gtk::Menu side_bar_menu;                                // pm_pgc_navTree
     Gtk::Menu contents_menu;                                // pm_pgcNave, over the contents tree

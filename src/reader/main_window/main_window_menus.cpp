@@ -4,6 +4,7 @@
 
 #include "common/translation.h"
 #include "reader/main_window/main_window.h"
+#include "reader/main_window/night_reading_item.h"
 
 namespace q3::reader {
 
@@ -155,6 +156,9 @@ void Tfm_Quillon3::BuildMainMenu() {
         color_scheme_items[i] = item;
         scheme_menu->append(*item);
     }
+    AddSeparator(*scheme_menu);
+    night_reading_item = MakeNightReadingItem();
+    scheme_menu->append(*night_reading_item);
     schemes->set_submenu(*scheme_menu);
     tools->append(*schemes);
     nav_bar_item = Gtk::manage(new Gtk::CheckMenuItem(_("导航条")));
