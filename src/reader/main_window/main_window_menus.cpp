@@ -1,4 +1,5 @@
 // The main window's actions, main menu, pop-up menus and shortcuts.
+#include <gtkmm/accellabel.h>
 #include <gtkmm/application.h>
 #include <gtkmm/separatormenuitem.h>
 
@@ -122,9 +123,14 @@ void Tfm_Quillon3::BuildMainMenu() {
     zoom_reset_item = PlainItem("zoom_reset_item", _("还原"));
     zoom_in_item = PlainItem("zoom_in_item", _("放大"));
     zoom_out_item = PlainItem("zoom_out_item", _("缩小"));
-    zoom->append(*zoom_reset_item);
-    zoom->append(*zoom_in_item);
-    zoom->append(*zoom_out_item);
+    // The window's key rules answer these keys; the items show them.
+    for (auto [item, key] :
+         {std::pair{zoom_reset_item, GDK_KEY_0}, std::pair{zoom_in_item, GDK_KEY_plus},
+          std::pair{zoom_out_item, GDK_KEY_minus}}) {
+        if (auto* label = dynamic_cast<Gtk::AccelLabel*>(item->get_child()))
+            label->set_accel(key, Gdk::CONTROL_MASK);
+        zoom->append(*item);
+    }
     zoom_reset_item->signal_activate().connect([this] { ZoomClick(1); });
     zoom_in_item->signal_activate().connect([this] { ZoomClick(2); });
     zoom_out_item->signal_activate().connect([this] { ZoomClick(3); });
