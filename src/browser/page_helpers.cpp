@@ -74,6 +74,7 @@ constexpr const char* kHighlightScript = R"JS(
       var rest = match.splitText(needle.length);
       var span = document.createElement('span');
       span.setAttribute('style', 'background:yellow;color:red');
+      span.setAttribute('data-quillon3-found', '');
       match.parentNode.replaceChild(span, match);
       span.appendChild(match);
       count++;

@@ -5,6 +5,7 @@
 #include <gtkmm/window.h>
 
 #include "browser/host_flags.h"
+#include "browser/night_style.h"
 #include "browser/render_policy.h"
 #include "scheme/book_views.h"
 
@@ -37,6 +38,7 @@ WebBrowser::WebBrowser() {
     g_object_unref(content);
     g_object_unref(settings);
     Setup();
+    FollowNightReading(view_);
 }
 
 WebBrowser::WebBrowser(WebBrowser& opener) {
@@ -51,6 +53,7 @@ WebBrowser::WebBrowser(WebBrowser& opener) {
     g_object_unref(settings);
     silent_ = opener.silent_;
     Setup();
+    FollowNightReading(view_);
 }
 
 WebBrowser::WebBrowser(Isolated) {

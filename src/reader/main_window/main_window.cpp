@@ -23,6 +23,7 @@
 #include "online/resource_feed.h"
 #include "reader/dialogs/nav_form.h"
 #include "reader/forms/pump.h"
+#include "reader/main_window/night_reading_item.h"
 #include "reader/main_window/window_contents_model.h"
 #include "reader/rules/search_words.h"
 #include "scheme/webkit_scheme.h"
@@ -285,6 +286,7 @@ void Tfm_Quillon3::ApplyStoredColor() {
     SetColor(stored);
     color_scheme_.SelectColor(stored);
     SyncColorItems();
+    RestoreNightReading(*night_reading_item_);
 }
 
 void Tfm_Quillon3::SyncColorItems() {

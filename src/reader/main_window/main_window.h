@@ -213,6 +213,7 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     Gtk::MenuItem* zoom_out_item_ = nullptr;    // N_WebZoomMin, "缩小"
     Gtk::CheckMenuItem* color_scheme_items_[ColorSchemeMenu::kEntryCount] = {};  // "配色方案"
     Gtk::CheckMenuItem* nav_bar_item_ = nullptr;                                 // "导航条"
+    Gtk::CheckMenuItem* night_reading_item_ = nullptr;                           // "夜间阅读"
     Gtk::RadioMenuItem* language_items_[2] = {};  // "界面语言": 中文, English
     Gtk::Menu side_bar_menu_;                     // pm_pgc_navTree
     Gtk::Menu contents_menu_;                     // pm_pgcNave, over the contents tree

@@ -32,6 +32,25 @@ std::string_view ContentsStep(guint keyval) {
     }
 }
 
+// The zoom menu's step (its item's Tag) for Ctrl with a key, or 0. Ctrl
+// with the keypad's Insert is copy, so only the keypad's 0 resets.
+int ZoomStep(guint keyval) {
+    switch (keyval) {
+        case GDK_KEY_0:
+        case GDK_KEY_KP_0:
+            return 1;
+        case GDK_KEY_plus:
+        case GDK_KEY_equal:
+        case GDK_KEY_KP_Add:
+            return 2;
+        case GDK_KEY_minus:
+        case GDK_KEY_KP_Subtract:
+            return 3;
+        default:
+            return 0;
+    }
+}
+
 }  // namespace
 
 bool Tfm_Quillon3::HandedBack(const GdkEventKey* event) {
@@ -86,6 +105,12 @@ std::optional<bool> Tfm_Quillon3::RouteKey(const GdkEventKey* event) {
         return false;
     }
     const bool ctrl = (event->state & GDK_CONTROL_MASK) != 0;
+    // The page's text size, wherever the keys are, as the zoom menu sets it.
+    if (const int zoom =
+            ctrl && (event->state & GDK_MOD1_MASK) == 0 ? ZoomStep(event->keyval) : 0) {
+        ZoomClick(zoom);
+        return true;
+    }
     if (TAction* step = ctrl ? FindAction(ContentsStep(event->keyval)) : nullptr) {
         // On other pages the keys are the page's (or the focused edit's).
         if (!IsDocumentPage())

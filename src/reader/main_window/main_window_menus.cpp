@@ -1,9 +1,11 @@
 // The main window's actions, main menu, pop-up menus and shortcuts.
+#include <gtkmm/accellabel.h>
 #include <gtkmm/application.h>
 #include <gtkmm/separatormenuitem.h>
 
 #include "common/translation.h"
 #include "reader/main_window/main_window.h"
+#include "reader/main_window/night_reading_item.h"
 
 namespace q3::reader {
 
@@ -121,9 +123,14 @@ void Tfm_Quillon3::BuildMainMenu() {
     zoom_reset_item_ = PlainItem("zoom_reset_item", _("还原"));
     zoom_in_item_ = PlainItem("zoom_in_item", _("放大"));
     zoom_out_item_ = PlainItem("zoom_out_item", _("缩小"));
-    zoom->append(*zoom_reset_item_);
-    zoom->append(*zoom_in_item_);
-    zoom->append(*zoom_out_item_);
+    // The window's key rules answer these keys; the items show them.
+    for (auto [item, key] :
+         {std::pair{zoom_reset_item_, GDK_KEY_0}, std::pair{zoom_in_item_, GDK_KEY_plus},
+          std::pair{zoom_out_item_, GDK_KEY_minus}}) {
+        if (auto* label = dynamic_cast<Gtk::AccelLabel*>(item->get_child()))
+            label->set_accel(key, Gdk::CONTROL_MASK);
+        zoom->append(*item);
+    }
     zoom_reset_item_->signal_activate().connect([this] { ZoomClick(1); });
     zoom_in_item_->signal_activate().connect([this] { ZoomClick(2); });
     zoom_out_item_->signal_activate().connect([this] { ZoomClick(3); });
@@ -155,6 +162,9 @@ void Tfm_Quillon3::BuildMainMenu() {
         color_scheme_items_[i] = item;
         scheme_menu->append(*item);
     }
+    AddSeparator(*scheme_menu);
+    night_reading_item_ = MakeNightReadingItem();
+    scheme_menu->append(*night_reading_item_);
     schemes->set_submenu(*scheme_menu);
     tools->append(*schemes);
     nav_bar_item_ = Gtk::manage(new Gtk::CheckMenuItem(_("导航条")));

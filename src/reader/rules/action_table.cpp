@@ -16,7 +16,7 @@ constexpr ActionListId kQbx = ActionListId::kWebQbx;
 // shown. Full-screen's caption changes while the page is shown full screen; these
 // are the captions at start.
 constexpr std::array kMainActions = {
-    ActionDef{"act_exit", kMain, 1, N_("文件"), N_("退出"), N_("关闭并退出Quillon3"), "",
+    ActionDef{"act_exit", kMain, 1, N_("文件"), N_("退出"), N_("关闭并退出Quillon3"), "<Control>q",
               H::kOpenExit},
     ActionDef{"act_openfile", kMain, 2, N_("文件"), N_("打开..."), N_("打开文件"), "<Control>o",
               H::kOpenExit},
