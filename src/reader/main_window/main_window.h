@@ -370,8 +370,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
         gint64 asked_at;
     };
     std::optional<PendingLink> pending_link_;
-    bool destroyed_ = false;
-    bool side_bar_before_full_screen_ = false;
+    bool destroyed_ = false, side_bar_before_full_screen_ = false;
+    std::unique_ptr<class TReadingResume> resume_;  // where each book was left
     std::string ad_body_style_;
     std::vector<std::unique_ptr<PageTab>> new_window_tabs_;
     // The address history the address box shows, in the same order.

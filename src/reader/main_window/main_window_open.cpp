@@ -20,6 +20,7 @@
 #include "reader/forms/shell_open.h"
 #include "reader/forms/tab_painter.h"
 #include "reader/main_window/main_window.h"
+#include "reader/main_window/main_window_resume.h"
 #include "reader/main_window/window_contents_model.h"
 #include "server/address_history.h"
 #include "server/link_rules.h"
@@ -128,6 +129,7 @@ void Tfm_Quillon3::OpenQbx(const std::string& path) {
 
 void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
     server::Tdm_htServer& srv = *Server();
+    resume_->LeaveBook();
     // The open book stays in service, its file locked, until the new one has
     // opened: its password asked and its contents read.
     server::OpenOutcome outcome = srv.ReadyDocument(
@@ -181,7 +183,7 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
     } catch (const std::exception& e) {
         ReportError("Tfm_Quillon3.OpenQbx", e.what());
     }
-    if (contents_pane.NodeCount() > 0)
+    if (contents_pane.NodeCount() > 0 && !resume_->ShowRememberedPage())
         ShowFirstPage();
 }
 
