@@ -18,6 +18,7 @@ if(QUILLON3_GUI)
     ${Q3_BROWSER_DIR}/link_clicks.cpp
     ${Q3_BROWSER_DIR}/night_style.cpp
     ${Q3_BROWSER_DIR}/page_helpers.cpp
+    ${Q3_BROWSER_DIR}/page_scroll.cpp
     ${Q3_BROWSER_DIR}/page_windows.cpp
     ${Q3_BROWSER_DIR}/url_cache.cpp
     ${Q3_BROWSER_DIR}/wb_container.cpp

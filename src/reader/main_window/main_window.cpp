@@ -1,6 +1,7 @@
 // The main window's life: creation in its fixed order, the close question,
 // and what is stored when it goes.
 #include "reader/main_window/main_window.h"
+#include "reader/main_window/main_window_resume.h"
 
 #include <glibmm/fileutils.h>
 #include <glibmm/main.h>
@@ -139,6 +140,8 @@ void Tfm_Quillon3::FormCreate() {
     } catch (...) {
         ReportError("Tfm_Quillon3.FormCreate", ErrorText(std::current_exception()));
     }
+    resume_ = std::make_unique<TReadingResume>(*this);
+    RestoreWindowPlacement(*this);
     // 14. The home browser is the current browser: the home tab is in front.
     // 15-19 in their own protected block.
     try {
@@ -319,6 +322,8 @@ void Tfm_Quillon3::StoreSearchWords() {
 bool Tfm_Quillon3::FormCloseQuery() {
     if (!AskYesNo(Tr(kQuitQuestion), kMbOkCancel | kMbIconQuestion))
         return false;
+    resume_->LeaveBook();
+    StoreWindowPlacement(*this);
     SyncAddressHistory(false);
     // Closed from inside the search's progress point: the walk ends first.
     side_bar_.Search().StopSearch();

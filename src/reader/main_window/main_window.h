@@ -85,6 +85,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     bool ShowEntry(server::ContentsEntry* entry, const std::string& suffix);
     // Selects the next or previous contents node in display order and shows it.
     void StepEntry(bool forward);
+    // The contents tab in front, with the entry's node the tree's choice.
+    void ChooseContentsEntry(const server::ContentsEntry& entry);
     // The tree follows the page shown: selects, expands and reveals the node.
     void SelectTreeNode(server::ContentsEntry* entry);
     // Full-text search of the open document for word, as from the search tab:
@@ -109,6 +111,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     }
 
     bool SideBarShown() const;
+    int SideBarWidth() const { return side_bar_splitter_.get_position(); }
+    void SetSideBarWidth(int width) { side_bar_splitter_.set_position(width); }
     // The colour scheme entries' Tags and check marks.
     const ColorSchemeMenu& ColorScheme() const { return color_scheme_; }
     // The page zoom the menu's steps set, for every tab.
@@ -340,8 +344,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
         gint64 asked_at;
     };
     std::optional<PendingLink> pending_link_;
-    bool destroyed_ = false;
-    bool side_bar_before_full_screen_ = false;
+    bool destroyed_ = false, side_bar_before_full_screen_ = false;
+    std::unique_ptr<class TReadingResume> resume_;  // where each book was left
     std::string ad_body_style_;
     // The address history the address box shows, in the same order.
     server::AddressHistory address_history_;

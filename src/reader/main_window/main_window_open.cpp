@@ -20,6 +20,7 @@
 #include "reader/forms/shell_open.h"
 #include "reader/forms/tab_painter.h"
 #include "reader/main_window/main_window.h"
+#include "reader/main_window/main_window_resume.h"
 #include "reader/main_window/window_contents_model.h"
 #include "server/address_history.h"
 #include "server/link_rules.h"
@@ -113,6 +114,7 @@ void Tfm_Quillon3::OpenQbx(const std::string& path) {
 
 void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
     server::Tdm_htServer& srv = *Server();
+    resume_->LeaveBook();
     // The open book stays in service, its file locked, until the new one has
     // opened: its password asked and its contents read.
     server::OpenOutcome outcome = srv.ReadyDocument(
@@ -166,7 +168,7 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
     } catch (const std::exception& e) {
         ReportError("Tfm_Quillon3.OpenQbx", e.what());
     }
-    if (side_bar_.Contents().NodeCount() > 0)
+    if (side_bar_.Contents().NodeCount() > 0 && !resume_->ShowRememberedPage())
         ShowFirstPage();
 }
 
@@ -198,6 +200,12 @@ void Tfm_Quillon3::ShowFirstPage() {
     ChooseContentsNode(first);
     ProcessMessages();
     ContentsClick();
+}
+
+void Tfm_Quillon3::ChooseContentsEntry(const server::ContentsEntry& entry) {
+    side_bar_.ShowTab(SideTab::kContents);
+    if (entry.Node != server::kNoNode)
+        ChooseContentsNode(entry.Node);
 }
 
 void Tfm_Quillon3::ChooseContentsNode(server::NodeId node) {

@@ -18,6 +18,7 @@
 #include "reader/forms/shell_open.h"
 #include "reader/forms/tab_painter.h"
 #include "reader/main_window/main_window.h"
+#include "reader/main_window/main_window_resume.h"
 #include "server/home_page.h"
 #include "server/link_rules.h"
 
@@ -120,6 +121,7 @@ void Tfm_Quillon3::TitleChange(browser::WebBrowser& sender, const std::string& p
 
 void Tfm_Quillon3::DocumentComplete(browser::WebBrowser& sender, const std::string&) {
     RegisterDocumentTypeSoon();
+    resume_->PageSettled(sender);
     if (!page_tabs_.Holds(sender))
         return;
     try {
