@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <glibmm/main.h>
+#include <gtkmm/cellrenderertext.h>
 
 #include <algorithm>
 #include <set>
@@ -139,6 +140,13 @@ TEST_F(FullTextTest, ProgressAtFiftyAndHundredThenResultsOpenWithTheRawWord) {
     // The hint is the page's text around the match, markup left out.
     EXPECT_EQ(Hint(ui, 0), "before the link");
     EXPECT_EQ(Hint(ui, 1), "a NEEDLE in page sixty");
+    // The row shows those words under its title.
+    Gtk::TreeViewColumn& column = *ui.results.get_column(0);
+    column.cell_set_cell_data(ui.results.get_model(), ui.results.get_model()->children()[1], false,
+                              false);
+    auto* cell = dynamic_cast<Gtk::CellRendererText*>(column.get_cells().front());
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->property_text().get_value(), "Page 60\na NEEDLE in page sixty ");
 
     // Enter in the list opens the selected result, the word as typed in its query.
     SelectRow(ui.results, 1);

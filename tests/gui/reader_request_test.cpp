@@ -49,5 +49,21 @@ TEST_F(OpenRequestTest, APageTheBookLacksLeavesThePageShownAndSaysSo) {
     EXPECT_TRUE(dialogs_->messages.empty());
 }
 
+TEST_F(OpenRequestTest, ASearchListsTheBooksPagesWithoutOpeningOne) {
+    ReaderSession session({WriteBook("first.qbx")});
+    Tfm_Quillon3& w = session.window();
+    ASSERT_TRUE(Shows(w, "qbx://reader/cover.htm"));
+    const std::string other = WriteBook("other.qbx");
+
+    // The book's last record is never searched: the word is on the one before.
+    OpenRequest(w, {other, "", "first"});
+    auto& results = Named<Gtk::TreeView>(w, "search_results");
+    EXPECT_TRUE(PumpUntil([&] { return !w.FullTextSearchRunning() && RowCount(results) > 0; }))
+        << RowCount(results);
+    // Listed by its contents caption, the first page still in view.
+    EXPECT_EQ(RowTexts(results), std::vector<std::string>{"First"});
+    EXPECT_EQ(HomeBrowser(w).LocationUrl(), "qbx://reader/cover.htm");
+}
+
 }  // namespace
 }  // namespace q3::reader::testing

@@ -2,6 +2,7 @@
 
 #include <atkmm/object.h>
 #include <glibmm/main.h>
+#include <glibmm/markup.h>
 #include <gtkmm/cellrenderertext.h>
 #include <gtkmm/tooltip.h>
 
@@ -15,6 +16,21 @@
 #include "server/full_text_search.h"
 
 namespace q3::reader {
+
+namespace {
+
+// The words around a match, with the first occurrence of the word in bold;
+// letters of the word match in either case, as the search matched them.
+std::string SnippetMarkup(const std::string& snippet, const std::string& word) {
+    const size_t at = word.empty() ? std::string::npos : AsciiLower(snippet).find(AsciiLower(word));
+    if (at == std::string::npos)
+        return Glib::Markup::escape_text(snippet);
+    return Glib::Markup::escape_text(snippet.substr(0, at)) + "<b>" +
+           Glib::Markup::escape_text(snippet.substr(at, word.size())) + "</b>" +
+           Glib::Markup::escape_text(snippet.substr(at + word.size()));
+}
+
+}  // namespace
 
 TSearchPane::TSearchPane()
     : Gtk::Box(Gtk::ORIENTATION_VERTICAL, 2),
@@ -45,7 +61,12 @@ TSearchPane::TSearchPane()
     auto* renderer = Gtk::manage(new Gtk::CellRendererText());
     renderer->property_ellipsize() = Pango::ELLIPSIZE_END;
     auto* column = Gtk::manage(new Gtk::TreeViewColumn("", *renderer));
-    column->add_attribute(renderer->property_text(), columns_.text);
+    // Each result shows the words around its first match under its title.
+    // Only the rows in view are drawn, so only their pages are read.
+    column->set_cell_data_func(*renderer,
+                               [this, renderer](Gtk::CellRenderer*, const Gtk::TreeIter& row) {
+                                   renderer->property_markup() = ResultMarkup(row);
+                               });
     column->set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
     column->set_expand(true);
     search_results_.append_column(*column);
@@ -133,6 +154,7 @@ void TSearchPane::RunSearch(server::Tdm_htServer& server) {
     const auto finish = [this] {
         ListPendingResults();
         running_ = nullptr;
+        search_results_.queue_draw();
         full_search_button_.set_label(_("搜索"));
         full_search_button_tag_ = 0;
         hooks_.status(server::SearchFinalText(search_key_edit_.get_text().raw(),
@@ -154,6 +176,7 @@ void TSearchPane::RunSearch(server::Tdm_htServer& server) {
 void TSearchPane::ClearResults() {
     // Found in a document that is being replaced: never to be listed.
     pending_.clear();
+    hints_.clear();
     // A new store_ instead of removing row by row: with a search's hundred
     // thousand rows, each removal told to the list held the window.
     Glib::RefPtr<Gtk::ListStore> old = store_;
@@ -205,20 +228,32 @@ void TSearchPane::ListPendingResults() {
         search_results_.set_model(store_);
 }
 
+Glib::ustring TSearchPane::ResultMarkup(const Gtk::TreeIter& row) {
+    const Glib::ustring title = (*row)[columns_.text];
+    const std::string gbk_word = (*row)[columns_.word];
+    const std::string word = GbkToUtf8(gbk_word);
+    // A blank second line when the page gives none, so every row is as high
+    // as the first: the list measures only that one. While the search walks
+    // the document, the pages are left to it; the words come when it ends.
+    return Glib::Markup::escape_text(title) + "\n<span size=\"smaller\" alpha=\"70%\">" +
+           SnippetMarkup(running_ ? std::string() : ResultHint(row).raw(), word) + " </span>";
+}
+
 Glib::ustring TSearchPane::ResultHint(const Gtk::TreeIter& row) {
-    if ((*row)[columns_.has_hint])
-        return (*row)[columns_.hint];
+    server::ContentsEntry* entry = (*row)[columns_.entry];
+    // Kept beside the store, not in it: a change to a row redraws it, and
+    // drawing a row asks for its hint.
+    if (const auto known = hints_.find(entry); known != hints_.end())
+        return known->second;
     // Made when first asked for: a search of many pages spends nothing on
     // hints nobody looks at. Listed entries belong to the open document's
     // table, which is replaced only together with this list.
     server::Tdm_htServer* server = hooks_.server ? hooks_.server() : nullptr;
-    server::ContentsEntry* entry = (*row)[columns_.entry];
     if (server == nullptr || entry == nullptr)
         return {};
     const std::string word = (*row)[columns_.word];
     const Glib::ustring hint = server::ResultSnippet(*server, *entry, word);
-    (*row)[columns_.hint] = hint;
-    (*row)[columns_.has_hint] = true;
+    hints_.emplace(entry, hint);
     return hint;
 }
 

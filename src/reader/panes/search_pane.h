@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "server/contents_entry.h"
@@ -59,6 +60,9 @@ class TSearchPane : public Gtk::Box {
     Gtk::Widget& FirstControl() { return search_key_edit_; }
     // Opens the selected result with the word as its "?key=" query.
     void ShowSelectedResult();
+    // A result's row as shown: its title, and under it the page's words
+    // around the first match with the word in bold (Pango markup).
+    Glib::ustring ResultMarkup(const Gtk::TreeIter& row);
     // A result's hint: the page's words around the first match, as plain text.
     Glib::ustring ResultHint(const Gtk::TreeIter& row);
     void ClearResults();
@@ -68,14 +72,10 @@ class TSearchPane : public Gtk::Box {
             add(text);
             add(entry);
             add(word);
-            add(hint);
-            add(has_hint);
         }
         Gtk::TreeModelColumn<Glib::ustring> text;
         Gtk::TreeModelColumn<server::ContentsEntry*> entry;
-        Gtk::TreeModelColumn<std::string> word;    // GBK: the word the page matched
-        Gtk::TreeModelColumn<Glib::ustring> hint;  // the words around it, once asked for
-        Gtk::TreeModelColumn<bool> has_hint;
+        Gtk::TreeModelColumn<std::string> word;  // GBK: the word the page matched
     };
 
   private:
@@ -112,6 +112,8 @@ class TSearchPane : public Gtk::Box {
     // every page would spend more on telling the list of each row than on
     // the search itself.
     std::vector<PendingResult> pending_;
+    // The words around each listed result's match, once asked for.
+    std::unordered_map<const server::ContentsEntry*, Glib::ustring> hints_;
     std::chrono::steady_clock::time_point last_listed_;
     // Cleared when the pane goes, so a walk unwinding after that touches
     // nothing of it.
