@@ -4,6 +4,7 @@
 
 #include "common/gbk.h"
 #include "common/translation.h"
+#include "reader/forms/context_menu.h"
 #include "reader/panes/fixed_rows.h"
 #include "reader/panes/rows_model.h"
 
@@ -81,14 +82,7 @@ TContentsPane::TContentsPane() : Gtk::Box(Gtk::ORIENTATION_VERTICAL) {
 }
 
 void TContentsPane::WireClicks() {
-    contents_tree_.signal_button_press_event().connect(
-        [this](GdkEventButton* e) {
-            if (e->type != GDK_BUTTON_PRESS || e->button != 3 || menu_ == nullptr)
-                return false;
-            menu_->popup_at_pointer(reinterpret_cast<GdkEvent*>(e));
-            return true;
-        },
-        false);
+    PopUpOnRightPress(contents_tree_, menu_);
     contents_tree_.signal_popup_menu().connect([this] {
         if (menu_ == nullptr)
             return false;

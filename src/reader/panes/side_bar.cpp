@@ -3,6 +3,7 @@
 #include <array>
 
 #include "common/translation.h"
+#include "reader/forms/context_menu.h"
 #include "reader/forms/tab_painter.h"
 
 namespace q3::reader {
@@ -48,14 +49,7 @@ TSideBar::TSideBar(int width) {
     AddPage(*this, books_page_, "books_page", _(" 我的电子书  "));
     AddPage(*this, resource_pane_, "resource_page", _(" 强力推荐  "));
 
-    signal_button_press_event().connect(
-        [this](GdkEventButton* e) {
-            if (e->type != GDK_BUTTON_PRESS || e->button != 3 || menu_ == nullptr)
-                return false;
-            menu_->popup_at_pointer(reinterpret_cast<GdkEvent*>(e));
-            return true;
-        },
-        false);
+    PopUpOnRightPress(*this, menu_);
 }
 
 void TSideBar::AddPage(Gtk::Notebook& notebook, Gtk::Widget& page, const char* name,
