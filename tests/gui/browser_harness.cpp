@@ -4,6 +4,8 @@
 
 #include <thread>
 
+#include "support/solid_png.h"
+
 namespace q3::guitest {
 
 bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
@@ -164,15 +166,7 @@ void CloseMenus() {
 }
 
 std::string MakePng(int width, int height, uint32_t rgb) {
-    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
-    gdk_pixbuf_fill(pixbuf, (rgb << 8) | 0xFF);
-    gchar* buffer = nullptr;
-    gsize size = 0;
-    gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "png", nullptr, nullptr);
-    std::string out(buffer, size);
-    g_free(buffer);
-    g_object_unref(pixbuf);
-    return out;
+    return q3::testing::SolidPng(width, height, rgb);
 }
 
 std::string MakeContents(const std::vector<Item>& items, const std::vector<Item>& resources) {

@@ -14,6 +14,7 @@
 #include "common/shell.h"
 #include "page_input.h"
 #include "reader_fixture.h"
+#include "support/solid_png.h"
 
 namespace q3::reader::testing {
 namespace {
@@ -22,18 +23,6 @@ constexpr guint kCtrl = GDK_CONTROL_MASK;
 constexpr const char* kKey = "SOFTWARE\\Tarvik\\Quillon3";
 constexpr const char* kNightValue = "NightReading-Quillon3";
 constexpr uint32_t kPictureRgb = 0x20A040;
-
-std::string Png(int width, int height, uint32_t rgb) {
-    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
-    gdk_pixbuf_fill(pixbuf, (rgb << 8) | 0xFF);
-    gchar* buffer = nullptr;
-    gsize size = 0;
-    gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "png", nullptr, nullptr);
-    std::string out(buffer, size);
-    g_free(buffer);
-    g_object_unref(pixbuf);
-    return out;
-}
 
 std::string Entry(const std::string& name, int record, const std::string& path) {
     return "<li><param name=\"name\" value=\"" + name + "\" id=\"" + std::to_string(record) +
@@ -186,7 +175,7 @@ class NightTest : public ReaderTest {
         writer.AddRecord(kOldPage);
         writer.AddRecord(kDarkPage);
         writer.AddRecord(kQueryPage);
-        writer.AddRecord(Png(80, 60, kPictureRgb));
+        writer.AddRecord(q3::testing::SolidPng(80, 60, kPictureRgb));
         const std::string path = dir_.File("old.qbx");
         writer.WriteFile(path);
         return path;
