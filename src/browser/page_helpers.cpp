@@ -10,6 +10,7 @@
 
 #include "browser/web_browser.h"
 #include "common/trace.h"
+#include "scheme/book_views.h"
 
 namespace q3::browser {
 namespace {
@@ -234,7 +235,11 @@ void ApplyViewMode(WebBrowser& browser, int mode, std::function<void()> done) {
 void WriteHtml(WebBrowser& browser, const std::string& html) {
     if (!browser.HasDocument())
         return;
-    webkit_web_view_load_html(browser.View(), html.c_str(), "about:blank");
+    // A load of the reader's own: a book page asked for before WebKit begins
+    // it must not take its signals for its own.
+    WebKitWebView* view = browser.View();
+    server::scheme::StartReaderLoad(
+        view, [&] { webkit_web_view_load_html(view, html.c_str(), "about:blank"); });
 }
 
 void SetZoom(WebBrowser& browser, int percent) {

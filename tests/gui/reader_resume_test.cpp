@@ -113,8 +113,8 @@ TEST_F(ReaderResume, ReopenedBookShowsThePageAndScrollWhereItWasLeftWhereverTheF
     dialogs_->file_answers.push_back(moved);
     Activate(s.window(), "act_openfile");
     EXPECT_TRUE(PumpUntil([&] { return Shows(wb, "one/long.htm#end", "Long page"); }))
-        << wb.LocationUrl();
-    EXPECT_TRUE(PumpUntil([&] { return ScrollOf(wb) > 3000; }));
+        << wb.LocationUrl() << " [" << wb.Title() << "] busy " << wb.Busy();
+    EXPECT_TRUE(PumpUntil([&] { return ScrollOf(wb) > 3000; })) << ScrollOf(wb).value_or(-1);
     EXPECT_TRUE(dialogs_->messages.empty());
 }
 

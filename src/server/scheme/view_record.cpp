@@ -1,5 +1,6 @@
 #include "scheme/view_record.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace q3::server::scheme {
@@ -18,9 +19,40 @@ bool ViewRecord::Claims(std::string_view address) const {
 }
 
 void ViewRecord::MakeClaim(std::string address) {
+    // A load asked for before this one and not yet begun may still send its
+    // start and commit first (the web process may not even be running yet):
+    // taken for this load's, they would end the claim before its request.
+    std::deque<std::string> earlier;
+    if (claim_ && !claim_->started) {
+        earlier = std::move(claim_->earlier);
+        earlier.push_back(std::move(claim_->address));
+        // Loads asked for in a burst: only the last few can still begin.
+        constexpr size_t kEarlierKept = 8;
+        if (earlier.size() > kEarlierKept)
+            earlier.pop_front();
+    }
     claim_.reset();
-    if (!address.empty())
-        claim_ = Claim{std::move(address), false};
+    if (!address.empty()) {
+        const bool behind = !earlier.empty();
+        claim_ = Claim{std::move(address), false, std::move(earlier), behind};
+    }
+}
+
+// Matched by address: WebKit names no navigation in its signals, and the
+// address it reports with a start is the newest one asked for.
+bool ViewRecord::EndEarlierLoad(std::string_view address) {
+    if (!claim_ || Claims(address))
+        return false;
+    auto& earlier = claim_->earlier;
+    const auto it = std::find_if(earlier.begin(), earlier.end(), [&](const std::string& e) {
+        return WithoutFragment(e) == WithoutFragment(address);
+    });
+    if (it == earlier.end())
+        return false;
+    earlier.erase(earlier.begin(), it + 1);
+    // The start seen so far was that load's.
+    claim_->started = false;
+    return true;
 }
 
 void ViewRecord::ReaderLoadAsked(std::string address) {
@@ -61,15 +93,19 @@ void ViewRecord::LoadStarted() {
 }
 
 void ViewRecord::LoadCommitted(std::string address) {
+    const bool earlier = EndEarlierLoad(address);
     document_ = std::move(address);
-    provisional_ = false;
+    // The claim's own load has yet to begin: the address keeps moving.
+    provisional_ = earlier;
     // Whatever address it commits (a redirect leads anywhere), the load the
     // claim was made for is over.
-    if (claim_ && claim_->started)
+    if (!earlier && claim_ && claim_->started)
         claim_.reset();
 }
 
 void ViewRecord::LoadFailed(std::string_view failing_address) {
+    if (EndEarlierLoad(failing_address))
+        return;
     // A load cancelled before it began names itself only by its address.
     if (claim_ && (claim_->started || Claims(failing_address)))
         claim_.reset();
@@ -100,7 +136,8 @@ void ViewRecord::AddressChanged(std::string address) {
 void ViewRecord::Describe(RequestSource& source) const {
     source.known_view = true;
     source.document = document_;
-    source.pending_load = PendingLoad();
+    if (claim_ && (claim_->started || !claim_->behind_others))
+        source.pending_load = claim_->address;
 }
 
 }  // namespace q3::server::scheme

@@ -9,6 +9,7 @@
 // ended it never carries over to a page that loads later.
 #pragma once
 
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,7 +56,18 @@ class ViewRecord {
         // (a load it cancels for it, a page finishing its pictures); only
         // after this load's start does an end belong to it.
         bool started = false;
+        // Loads the reader asked for earlier that WebKit had not begun yet.
+        // Some never send a signal; others send their start and commit
+        // after this claim was made, and those are not this load's.
+        std::deque<std::string> earlier;
+        // Asked for behind such loads: until its own start, a page one of
+        // them committed could otherwise read the claimed address.
+        bool behind_others = false;
     };
+
+    // Ends the earlier load that committed or failed at address, and those
+    // asked before it; false when address is no earlier load's.
+    bool EndEarlierLoad(std::string_view address);
 
     bool Claims(std::string_view address) const;
     void MakeClaim(std::string address);

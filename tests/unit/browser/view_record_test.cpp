@@ -132,6 +132,33 @@ TEST(ViewRecordTest, LaterReaderLoadTakesOverTheClaim) {
     EXPECT_TRUE(ReadsHeaderless(record, kOtherBookPage));
 }
 
+// A book opened at once after the window came up: the home page written at
+// about:blank had not begun when the book's page was asked for, and its
+// start and commit arrived after that.
+TEST(ViewRecordTest, RegressionEarlierLoadsLateSignalsDoNotEndTheClaim) {
+    ViewRecord record = Showing("about:blank");
+    AskReaderLoad(record, "about:blank");
+    AskReaderLoad(record, kBookPage);
+    record.LoadStarted();
+    record.LoadCommitted("about:blank");
+    record.LoadFinished();
+    EXPECT_EQ(record.PendingLoad(), kBookPage);
+    // The page the earlier load committed does not share the claim.
+    EXPECT_FALSE(ReadsHeaderless(record, kBookPage));
+    record.LoadStarted();
+    EXPECT_TRUE(ReadsHeaderless(record, kBookPage));
+    record.LoadCommitted(kBookPage);
+    EXPECT_EQ(record.PendingLoad(), "");
+    EXPECT_EQ(record.Document(), kBookPage);
+    // Loads WebKit drops without a signal: the first start is the claim's.
+    ViewRecord silent = Showing("about:blank");
+    AskReaderLoad(silent, "about:blank");
+    AskReaderLoad(silent, "about:blank");
+    AskReaderLoad(silent, kBookPage);
+    silent.LoadStarted();
+    EXPECT_TRUE(ReadsHeaderless(silent, kBookPage));
+}
+
 TEST(ViewRecordTest, FragmentOfTheShownPageMakesNoClaim) {
     ViewRecord record = Showing(kBookPage);
     AskReaderLoad(record, std::string(kBookPage) + "#part");
