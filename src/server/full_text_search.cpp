@@ -127,6 +127,11 @@ const std::vector<SearchResult>& FullTextSearch::Run() {
     if (document == nullptr || server_.Entries() == nullptr)
         return results_;
     const uint64_t generation = server_.Generation();
+    // The word is asked for at every record, but lowered again only when it
+    // changed: a hundred thousand small copies showed in the search's time.
+    std::optional<std::string> raw;
+    std::string word;
+    bool asked = false;
     running_ = true;
     try {
         stopped_on_damage_ = !document->EnumerateRecords(
@@ -135,8 +140,12 @@ const std::vector<SearchResult>& FullTextSearch::Run() {
                     stop = true;
                     return;
                 }
-                std::optional<std::string> raw = hooks_.word ? hooks_.word() : std::nullopt;
-                std::string word = raw ? std::string(Trim(GbkLower(*raw))) : std::string();
+                std::optional<std::string> now = hooks_.word ? hooks_.word() : std::nullopt;
+                if (!asked || now != raw) {
+                    asked = true;
+                    raw = std::move(now);
+                    word = raw ? std::string(Trim(GbkLower(*raw))) : std::string();
+                }
                 if (raw && word.empty()) {
                     stop = true;
                     return;

@@ -178,6 +178,23 @@ Glib::RefPtr<Gtk::TreeModel> MakeRowsModel(std::unique_ptr<TRowSource> source) {
     return Glib::wrap(GTK_TREE_MODEL(model), false);
 }
 
+void RowsAppended(const Glib::RefPtr<Gtk::TreeModel>& model, size_t first, size_t count) {
+    if (!model || !G_TYPE_CHECK_INSTANCE_TYPE(model->gobj(), q3_rows_model_get_type()))
+        return;
+    GtkTreeModel* tree = model->gobj();
+    const TRowSource& source = Source(tree);
+    // One path, moved along: a fresh one per row showed in a long search.
+    GtkTreePath* path = gtk_tree_path_new_from_indices(static_cast<gint>(first), -1);
+    for (size_t i = 0; i < count; ++i) {
+        GtkTreeIter iter;
+        if (!Point(tree, &iter, source.Child(0, first + i)))
+            break;
+        gtk_tree_model_row_inserted(tree, path, &iter);
+        gtk_tree_path_next(path);
+    }
+    gtk_tree_path_free(path);
+}
+
 TRowSource::Row RowOf(const Glib::RefPtr<Gtk::TreeModel>& model, const Gtk::TreeIter& iter) {
     if (!model || !iter || !G_TYPE_CHECK_INSTANCE_TYPE(model->gobj(), q3_rows_model_get_type()))
         return 0;

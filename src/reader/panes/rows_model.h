@@ -1,8 +1,9 @@
 // A tree model over rows that live elsewhere: the view asks for a row's
 // children, parent and values, and a small source answers from its own
 // arrays. Nothing is copied into the model, so a list of a hundred thousand
-// items costs the view only the rows it shows. The rows never change while
-// the model lives; new contents get a new model.
+// items costs the view only the rows it shows. Rows are never changed or
+// taken away while the model lives (new contents get a new model); a list
+// may grow at its end, told to the views by RowsAppended.
 #pragma once
 
 #include <glib-object.h>
@@ -34,6 +35,10 @@ class TRowSource {
 
 // The model reading source; the model owns it.
 Glib::RefPtr<Gtk::TreeModel> MakeRowsModel(std::unique_ptr<TRowSource> source);
+
+// Tells the views of a list model that its source now holds count more rows
+// at its end, from first on.
+void RowsAppended(const Glib::RefPtr<Gtk::TreeModel>& model, size_t first, size_t count);
 
 // The handle of the row iter points at, for the model MakeRowsModel made;
 // 0 for an invalid iter.

@@ -13,6 +13,7 @@
 #include "common/translation.h"
 #include "reader/forms/list_keys.h"
 #include "reader/forms/pump.h"
+#include "reader/panes/rows_model.h"
 #include "server/full_text_search.h"
 
 namespace q3::reader {
@@ -29,6 +30,44 @@ std::string SnippetMarkup(const std::string& snippet, const std::string& word) {
            Glib::Markup::escape_text(snippet.substr(at, word.size())) + "</b>" +
            Glib::Markup::escape_text(snippet.substr(at + word.size()));
 }
+
+// The results as the view reads them: a title is made UTF-8 only when its
+// row is drawn or asked for, not for each of a hundred thousand found pages.
+class ResultRows final : public TRowSource {
+  public:
+    ResultRows(std::shared_ptr<const std::vector<TResultRow>> rows,
+               const TSearchPane::Columns& columns)
+        : rows_(std::move(rows)),
+          text_(columns.text.index()),
+          entry_(columns.entry.index()),
+          word_(columns.word.index()),
+          types_(columns.types(), columns.types() + columns.size()) {}
+
+    int ColumnCount() const override { return static_cast<int>(types_.size()); }
+    GType ColumnType(int column) const override {
+        return column >= 0 && static_cast<size_t>(column) < types_.size() ? types_[column]
+                                                                          : G_TYPE_INVALID;
+    }
+    bool ListOnly() const override { return true; }
+    size_t ChildCount(Row parent) const override { return parent == 0 ? rows_->size() : 0; }
+    Row Child(Row parent, size_t n) const override { return n < ChildCount(parent) ? n + 1 : 0; }
+    Row Parent(Row) const override { return 0; }
+    size_t Position(Row row) const override { return row - 1; }
+    void Value(Row row, int column, GValue* value) const override {
+        const TResultRow& r = (*rows_)[row - 1];
+        if (column == text_)
+            g_value_take_string(value, g_strdup(GbkToUtf8(r.caption).c_str()));
+        else if (column == entry_)
+            g_value_set_pointer(value, r.entry);
+        else if (column == word_)
+            g_value_set_string(value, r.word.c_str());
+    }
+
+  private:
+    std::shared_ptr<const std::vector<TResultRow>> rows_;
+    int text_, entry_, word_;
+    std::vector<GType> types_;
+};
 
 }  // namespace
 
@@ -49,10 +88,9 @@ TSearchPane::TSearchPane()
     key_row_.pack_start(search_key_edit_, Gtk::PACK_EXPAND_WIDGET);
     key_row_.pack_start(full_search_button_, Gtk::PACK_SHRINK);
 
-    store_ = Gtk::ListStore::create(columns_);
     search_results_.set_name("search_results");
     search_results_.get_accessible()->set_name(_("搜索结果"));
-    search_results_.set_model(store_);
+    NewList();
     search_results_.set_headers_visible(false);
     search_results_.set_enable_search(false);
     // Rows of one height and a column as wide as the list: a search that
@@ -85,6 +123,7 @@ TSearchPane::TSearchPane()
 TSearchPane::~TSearchPane() {
     *alive_ = false;
     StopSearch();
+    AllowPainting();
 }
 
 void TSearchPane::Connect(Hooks hooks) {
@@ -96,6 +135,8 @@ void TSearchPane::Connect(Hooks hooks) {
     RunOnEnter(search_results_, [this] { ShowSelectedResult(); });
     // Released, not pressed: the key's release is what clicks the button, so
     // Enter held down does not start and stop a search over and over.
+    search_key_edit_.signal_changed().connect(
+        [this] { search_word_ = Utf8ToGbk(search_key_edit_.get_text().raw()); });
     search_key_edit_.add_events(Gdk::KEY_RELEASE_MASK);
     search_key_edit_.signal_key_release_event().connect([this](GdkEventKey* e) {
         if (IsEnterKey(e))
@@ -143,22 +184,27 @@ void TSearchPane::RunSearch(server::Tdm_htServer& server) {
     full_search_button_.set_label(_("停止"));
     full_search_button_tag_ = 1;
     ClearResults();
+    search_word_ = Utf8ToGbk(search_key_edit_.get_text().raw());
     server::FullTextSearch search(server, hooks_.model(),
-                                  {[this] { return Utf8ToGbk(search_key_edit_.get_text().raw()); },
+                                  {[this] { return search_word_; },
                                    [this](const std::string& word, int32_t record, int32_t total,
                                           int found) { Progress(word, record, total, found); },
                                    [this](const server::SearchResult& r) { AddResult(r); }});
     running_ = &search;
     const std::shared_ptr<bool> alive = alive_;
     last_listed_ = std::chrono::steady_clock::now();
+    // The button's new caption is painted at the first progress point.
+    last_painted_ = {};
+    HoldPainting();
     const auto finish = [this] {
+        AllowPainting();
         ListPendingResults();
         running_ = nullptr;
         search_results_.queue_draw();
         full_search_button_.set_label(_("搜索"));
         full_search_button_tag_ = 0;
         hooks_.status(server::SearchFinalText(search_key_edit_.get_text().raw(),
-                                              static_cast<int>(store_->children().size())));
+                                              static_cast<int>(listed_->size())));
     };
     try {
         search.Run();
@@ -173,25 +219,19 @@ void TSearchPane::RunSearch(server::Tdm_htServer& server) {
         finish();
 }
 
+void TSearchPane::NewList() {
+    listed_ = std::make_shared<std::vector<TResultRow>>();
+    store_ = MakeRowsModel(std::make_unique<ResultRows>(listed_, columns_));
+    search_results_.set_model(store_);
+}
+
 void TSearchPane::ClearResults() {
     // Found in a document that is being replaced: never to be listed.
     pending_.clear();
     hints_.clear();
-    // A new store_ instead of removing row by row: with a search's hundred
-    // thousand rows, each removal told to the list held the window.
-    Glib::RefPtr<Gtk::ListStore> old = store_;
-    store_ = Gtk::ListStore::create(columns_);
-    search_results_.set_model(store_);
-    // Freeing all those rows at once would hold the window too; the old
-    // store_, no longer shown, goes a slice at a time while the loop idles.
-    constexpr int kRowsPerSlice = 2000;
-    if (old->children().size() <= kRowsPerSlice)
-        return;
-    Glib::signal_idle().connect([old] {
-        for (int i = 0; i < kRowsPerSlice && !old->children().empty(); ++i)
-            old->erase(--old->children().end());
-        return !old->children().empty();
-    });
+    // A new list instead of removing row by row: with a search's hundred
+    // thousand rows, each removal told to the view held the window.
+    NewList();
 }
 
 void TSearchPane::AddResult(const server::SearchResult& result) {
@@ -207,25 +247,19 @@ void TSearchPane::ListPendingResults() {
     // back. A smaller one goes in shown, and so does any batch while
     // someone works in the list: the selection, the cursor and the scroll
     // position made meanwhile are kept.
-    const bool detach = pending_.size() > store_->children().size() &&
+    const bool detach = pending_.size() > listed_->size() &&
                         search_results_.get_selection()->count_selected_rows() == 0 &&
                         !search_results_.has_focus();
     if (detach)
         search_results_.unset_model();
-    GtkListStore* list = store_->gobj();
-    std::string caption;
-    for (const PendingResult& r : pending_) {
-        // One insertion with its values: setting them one by one after an
-        // append tells the list of the row again for each value.
-        caption = GbkToUtf8(r.caption);
-        GtkTreeIter iter;
-        gtk_list_store_insert_with_values(list, &iter, -1, columns_.text.index(), caption.c_str(),
-                                          columns_.entry.index(), r.entry, columns_.word.index(),
-                                          r.word.c_str(), -1);
-    }
+    const size_t first = listed_->size();
+    listed_->insert(listed_->end(), std::make_move_iterator(pending_.begin()),
+                    std::make_move_iterator(pending_.end()));
     pending_.clear();
     if (detach)
         search_results_.set_model(store_);
+    else
+        RowsAppended(store_, first, listed_->size() - first);
 }
 
 Glib::ustring TSearchPane::ResultMarkup(const Gtk::TreeIter& row) {
@@ -264,11 +298,40 @@ void TSearchPane::Progress(const std::string& gbk_word, int32_t record, int32_t 
     // Filled a few times a second rather than at every progress point: each
     // filling costs the view a layout of its own.
     constexpr auto kListEvery = std::chrono::milliseconds(50);
-    if (std::chrono::steady_clock::now() - last_listed_ >= kListEvery)
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_listed_ >= kListEvery)
         ListPendingResults();
+    // Painting cost the search more than anything else the window does
+    // meanwhile; a few frames a second still show the count moving. Input
+    // and every other event are still served at each progress point.
+    constexpr auto kPaintEvery = std::chrono::milliseconds(100);
+    const bool paint = now - last_painted_ >= kPaintEvery;
+    if (paint) {
+        last_painted_ = now;
+        AllowPainting();
+    }
     // The stop click, an open or the close arrive here; nothing of this pane
     // may be touched after it.
+    const std::shared_ptr<bool> alive = alive_;
     ProcessMessages();
+    if (paint && *alive && running_ != nullptr)
+        HoldPainting();
+}
+
+void TSearchPane::HoldPainting() {
+    if (held_window_)
+        return;
+    Gtk::Widget* top = get_toplevel();
+    held_window_ = top != nullptr ? top->get_window() : Glib::RefPtr<Gdk::Window>();
+    if (held_window_)
+        held_window_->freeze_updates();
+}
+
+void TSearchPane::AllowPainting() {
+    if (!held_window_)
+        return;
+    held_window_->thaw_updates();
+    held_window_.reset();
 }
 
 void TSearchPane::ShowSelectedResult() {

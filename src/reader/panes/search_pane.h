@@ -8,13 +8,13 @@
 #include <gtkmm/button.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/label.h>
-#include <gtkmm/liststore.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/treeview.h>
 
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -29,6 +29,13 @@ class Tdm_htServer;
 }  // namespace q3::server
 
 namespace q3::reader {
+
+// A found page as the result list holds it.
+struct TResultRow {
+    std::string caption;  // GBK
+    server::ContentsEntry* entry;
+    std::string word;  // GBK
+};
 
 class TSearchPane : public Gtk::Box {
   public:
@@ -84,13 +91,12 @@ class TSearchPane : public Gtk::Box {
     // Lists the results held back so far, as one batch.
     void ListPendingResults();
     void Progress(const std::string& gbk_word, int32_t record, int32_t total, int found);
-
-    // A found page waiting to be listed.
-    struct PendingResult {
-        std::string caption;  // GBK
-        server::ContentsEntry* entry;
-        std::string word;  // GBK
-    };
+    // A fresh, empty result list in the view.
+    void NewList();
+    // The window's painting, held between the frames a running search lets
+    // through.
+    void HoldPainting();
+    void AllowPainting();
 
     const Columns columns_;
     Gtk::Label search_key_label_;  // "输入关键字："
@@ -100,7 +106,9 @@ class TSearchPane : public Gtk::Box {
     Gtk::Button full_search_button_;
     int full_search_button_tag_ = 0;
     Gtk::TreeView search_results_;  // lst_search
-    Glib::RefPtr<Gtk::ListStore> store_;
+    // The listed results and the model the view reads them through.
+    std::shared_ptr<std::vector<TResultRow>> listed_;
+    Glib::RefPtr<Gtk::TreeModel> store_;
     Gtk::Button show_result_button_;  // Button1, "显示"
 
     Gtk::Box key_row_;
@@ -108,13 +116,18 @@ class TSearchPane : public Gtk::Box {
     Hooks hooks_;
     // The running walk, so a stop can reach it from any handler.
     server::FullTextSearch* running_ = nullptr;
+    // The box's text in GBK, kept as it changes: the search asks for it at
+    // every record, and converting it each time cost more than the match.
+    std::optional<std::string> search_word_;
     // Results found since the list was last filled: a search that finds
     // every page would spend more on telling the list of each row than on
     // the search itself.
-    std::vector<PendingResult> pending_;
+    std::vector<TResultRow> pending_;
     // The words around each listed result's match, once asked for.
     std::unordered_map<const server::ContentsEntry*, Glib::ustring> hints_;
     std::chrono::steady_clock::time_point last_listed_;
+    std::chrono::steady_clock::time_point last_painted_;
+    Glib::RefPtr<Gdk::Window> held_window_;
     // Cleared when the pane goes, so a walk unwinding after that touches
     // nothing of it.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
