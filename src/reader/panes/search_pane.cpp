@@ -69,6 +69,9 @@ class ResultRows final : public TRowSource {
     std::vector<GType> types_;
 };
 
+// How often a running search lets the window paint.
+constexpr auto kPaintEvery = std::chrono::milliseconds(100);
+
 }  // namespace
 
 TSearchPane::TSearchPane()
@@ -123,6 +126,7 @@ TSearchPane::TSearchPane()
 TSearchPane::~TSearchPane() {
     *alive_ = false;
     StopSearch();
+    painting_watch_.disconnect();
     AllowPainting();
 }
 
@@ -197,6 +201,7 @@ void TSearchPane::RunSearch(server::Tdm_htServer& server) {
     last_painted_ = {};
     HoldPainting();
     const auto finish = [this] {
+        painting_watch_.disconnect();
         AllowPainting();
         ListPendingResults();
         running_ = nullptr;
@@ -304,7 +309,6 @@ void TSearchPane::Progress(const std::string& gbk_word, int32_t record, int32_t 
     // Painting cost the search more than anything else the window does
     // meanwhile; a few frames a second still show the count moving. Input
     // and every other event are still served at each progress point.
-    constexpr auto kPaintEvery = std::chrono::milliseconds(100);
     const bool paint = now - last_painted_ >= kPaintEvery;
     if (paint) {
         last_painted_ = now;
@@ -323,8 +327,22 @@ void TSearchPane::HoldPainting() {
         return;
     Gtk::Widget* top = get_toplevel();
     held_window_ = top != nullptr ? top->get_window() : Glib::RefPtr<Gdk::Window>();
-    if (held_window_)
-        held_window_->freeze_updates();
+    if (!held_window_)
+        return;
+    held_window_->freeze_updates();
+    // A dialog opened from a progress point runs its own loop there, with
+    // the window beneath it still held: the watch lets it paint again.
+    if (!painting_watch_.connected())
+        painting_watch_ = Glib::signal_timeout().connect(
+            [this] {
+                const auto now = std::chrono::steady_clock::now();
+                if (held_window_ && now - last_painted_ >= kPaintEvery) {
+                    last_painted_ = now;
+                    AllowPainting();
+                }
+                return true;
+            },
+            static_cast<unsigned>(kPaintEvery.count()));
 }
 
 void TSearchPane::AllowPainting() {

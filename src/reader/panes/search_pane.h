@@ -128,6 +128,7 @@ class TSearchPane : public Gtk::Box {
     std::chrono::steady_clock::time_point last_listed_;
     std::chrono::steady_clock::time_point last_painted_;
     Glib::RefPtr<Gdk::Window> held_window_;
+    sigc::connection painting_watch_;
     // Cleared when the pane goes, so a walk unwinding after that touches
     // nothing of it.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
