@@ -15,26 +15,14 @@ namespace {
 constexpr size_t kWidthCandidates = 24;
 
 // The list's rows are the index rows in index order: row n has the handle n + 1.
-class IndexRows final : public TRowSource {
+class IndexRows final : public TListRows {
   public:
     IndexRows(std::shared_ptr<const TContentsData> data, const TIndexPane::Columns& columns)
-        : data_(std::move(data)),
+        : TListRows(columns),
+          data_(std::move(data)),
           text_(columns.text.index()),
-          entry_(columns.entry.index()),
-          types_(columns.types(), columns.types() + columns.size()) {}
+          entry_(columns.entry.index()) {}
 
-    int ColumnCount() const override { return static_cast<int>(types_.size()); }
-    GType ColumnType(int column) const override {
-        return column >= 0 && static_cast<size_t>(column) < types_.size() ? types_[column]
-                                                                          : G_TYPE_INVALID;
-    }
-    bool ListOnly() const override { return true; }
-    size_t ChildCount(Row parent) const override {
-        return parent == 0 && data_ ? data_->index.Size() : 0;
-    }
-    Row Child(Row parent, size_t n) const override { return n < ChildCount(parent) ? n + 1 : 0; }
-    Row Parent(Row) const override { return 0; }
-    size_t Position(Row row) const override { return row - 1; }
     void Value(Row row, int column, GValue* value) const override {
         const size_t item = data_->index.ItemAt(row - 1);
         if (column == text_) {
@@ -46,9 +34,10 @@ class IndexRows final : public TRowSource {
     }
 
   private:
+    size_t Size() const override { return data_ ? data_->index.Size() : 0; }
+
     std::shared_ptr<const TContentsData> data_;
     int text_, entry_;
-    std::vector<GType> types_;
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace q3::reader {
 
@@ -31,6 +32,31 @@ class TRowSource {
     virtual size_t Position(Row row) const = 0;
     // Fills value, already initialised to the column's type.
     virtual void Value(Row row, int column, GValue* value) const = 0;
+};
+
+// A flat list's source: rows 1 .. Size() in order, row n at position n - 1,
+// with the columns of a column record; a subclass gives the size and values.
+class TListRows : public TRowSource {
+  public:
+    explicit TListRows(const Gtk::TreeModelColumnRecord& columns)
+        : types_(columns.types(), columns.types() + columns.size()) {}
+
+    int ColumnCount() const override { return static_cast<int>(types_.size()); }
+    GType ColumnType(int column) const override {
+        return column >= 0 && static_cast<size_t>(column) < types_.size() ? types_[column]
+                                                                          : G_TYPE_INVALID;
+    }
+    bool ListOnly() const override { return true; }
+    size_t ChildCount(Row parent) const override { return parent == 0 ? Size() : 0; }
+    Row Child(Row parent, size_t n) const override { return n < ChildCount(parent) ? n + 1 : 0; }
+    Row Parent(Row) const override { return 0; }
+    size_t Position(Row row) const override { return row - 1; }
+
+  protected:
+    virtual size_t Size() const = 0;
+
+  private:
+    std::vector<GType> types_;
 };
 
 // The model reading source; the model owns it.

@@ -33,26 +33,16 @@ std::string SnippetMarkup(const std::string& snippet, const std::string& word) {
 
 // The results as the view reads them: a title is made UTF-8 only when its
 // row is drawn or asked for, not for each of a hundred thousand found pages.
-class ResultRows final : public TRowSource {
+class ResultRows final : public TListRows {
   public:
     ResultRows(std::shared_ptr<const std::vector<TResultRow>> rows,
                const TSearchPane::Columns& columns)
-        : rows_(std::move(rows)),
+        : TListRows(columns),
+          rows_(std::move(rows)),
           text_(columns.text.index()),
           entry_(columns.entry.index()),
-          word_(columns.word.index()),
-          types_(columns.types(), columns.types() + columns.size()) {}
+          word_(columns.word.index()) {}
 
-    int ColumnCount() const override { return static_cast<int>(types_.size()); }
-    GType ColumnType(int column) const override {
-        return column >= 0 && static_cast<size_t>(column) < types_.size() ? types_[column]
-                                                                          : G_TYPE_INVALID;
-    }
-    bool ListOnly() const override { return true; }
-    size_t ChildCount(Row parent) const override { return parent == 0 ? rows_->size() : 0; }
-    Row Child(Row parent, size_t n) const override { return n < ChildCount(parent) ? n + 1 : 0; }
-    Row Parent(Row) const override { return 0; }
-    size_t Position(Row row) const override { return row - 1; }
     void Value(Row row, int column, GValue* value) const override {
         const TResultRow& r = (*rows_)[row - 1];
         if (column == text_)
@@ -64,9 +54,10 @@ class ResultRows final : public TRowSource {
     }
 
   private:
+    size_t Size() const override { return rows_->size(); }
+
     std::shared_ptr<const std::vector<TResultRow>> rows_;
     int text_, entry_, word_;
-    std::vector<GType> types_;
 };
 
 // How often a running search lets the window paint.
