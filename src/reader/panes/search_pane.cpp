@@ -297,9 +297,9 @@ void TSearchPane::Progress(const std::string& gbk_word, int32_t record, int32_t 
     const auto now = std::chrono::steady_clock::now();
     if (now - last_listed_ >= kListEvery)
         ListPendingResults();
-    // Painting cost the search more than anything else the window does
-    // meanwhile; a few frames a second still show the count moving. Input
-    // and every other event are still served at each progress point.
+    // Painting every frame cost a long search more than listing its
+    // results; a few frames a second still show the count moving. Input and
+    // every other event are still served at each progress point.
     const bool paint = now - last_painted_ >= kPaintEvery;
     if (paint) {
         last_painted_ = now;
