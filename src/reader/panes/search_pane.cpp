@@ -300,11 +300,7 @@ void TSearchPane::Progress(const std::string& gbk_word, int32_t record, int32_t 
     // Painting every frame cost a long search more than listing its
     // results; a few frames a second still show the count moving. Input and
     // every other event are still served at each progress point.
-    const bool paint = now - last_painted_ >= kPaintEvery;
-    if (paint) {
-        last_painted_ = now;
-        AllowPainting();
-    }
+    const bool paint = PaintIfDue(now);
     // The stop click, an open or the close arrive here; nothing of this pane
     // may be touched after it.
     const std::shared_ptr<bool> alive = alive_;
@@ -326,14 +322,19 @@ void TSearchPane::HoldPainting() {
     if (!painting_watch_.connected())
         painting_watch_ = Glib::signal_timeout().connect(
             [this] {
-                const auto now = std::chrono::steady_clock::now();
-                if (held_window_ && now - last_painted_ >= kPaintEvery) {
-                    last_painted_ = now;
-                    AllowPainting();
-                }
+                if (held_window_)
+                    PaintIfDue(std::chrono::steady_clock::now());
                 return true;
             },
             static_cast<unsigned>(kPaintEvery.count()));
+}
+
+bool TSearchPane::PaintIfDue(std::chrono::steady_clock::time_point now) {
+    if (now - last_painted_ < kPaintEvery)
+        return false;
+    last_painted_ = now;
+    AllowPainting();
+    return true;
 }
 
 void TSearchPane::AllowPainting() {

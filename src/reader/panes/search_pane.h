@@ -97,6 +97,8 @@ class TSearchPane : public Gtk::Box {
     // through.
     void HoldPainting();
     void AllowPainting();
+    // Lets a frame through when the last one is long enough ago.
+    bool PaintIfDue(std::chrono::steady_clock::time_point now);
 
     const Columns columns_;
     Gtk::Label search_key_label_;  // "输入关键字："
