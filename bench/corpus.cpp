@@ -110,9 +110,10 @@ constexpr std::string_view kNext = "\xCF\xC2\xD2\xBB\xD2\xB3";
 
 class PageBuilder {
   public:
-    PageBuilder(uint64_t seed, int32_t r)
+    PageBuilder(uint64_t seed, int32_t r, int median_bytes)
         : rng_(seed ^ (static_cast<uint64_t>(static_cast<uint32_t>(r)) * 0x2545F4914F6CDD1Dull)),
-          record_(r) {}
+          record_(r),
+          median_(median_bytes) {}
 
     std::string Build() {
         const size_t target = TargetSize();
@@ -136,11 +137,13 @@ class PageBuilder {
     }
 
   private:
-    // Log-normal around 4 KB, clamped to 1-20 KB: a mean of about 5 KB.
+    // Log-normal around the median, clamped to a quarter of it and five times
+    // it: a mean of about 1.2 medians.
     size_t TargetSize() {
         const double z =
             std::sqrt(-2.0 * std::log(rng_.Unit())) * std::cos(6.283185307 * rng_.Unit());
-        return static_cast<size_t>(std::clamp(4096.0 * std::exp(0.6 * z), 1024.0, 20480.0));
+        return static_cast<size_t>(
+            std::clamp(median_ * std::exp(0.6 * z), median_ / 4.0, median_ * 5.0));
     }
     const std::string& Word() { return Words().words[Words().pick.Draw(rng_)]; }
     std::string Chapter() {
@@ -200,13 +203,22 @@ class PageBuilder {
 
     Rng rng_;
     int32_t record_;
+    double median_;
     std::string out_;
 };
 
+// Corpora of the default page size keep the stamp and the file name they had
+// before the size could be chosen, so caches written then stay valid.
+std::string SizeTag(const CorpusOptions& o) {
+    return o.median_page_bytes == kDefaultMedianPageBytes
+               ? ""
+               : "-m" + std::to_string(o.median_page_bytes);
+}
+
 std::string Stamp(const CorpusOptions& o) {
     char buf[128];
-    std::snprintf(buf, sizeof buf, "q3 bench corpus v1 records=%d seed=%llu level=%d", o.records,
-                  static_cast<unsigned long long>(o.seed), o.level);
+    std::snprintf(buf, sizeof buf, "q3 bench corpus v1 records=%d seed=%llu level=%d%s", o.records,
+                  static_cast<unsigned long long>(o.seed), o.level, SizeTag(o).c_str());
     return buf;
 }
 
@@ -227,13 +239,15 @@ std::string FixedBlocks(const CorpusOptions& o) {
 
 }  // namespace
 
-std::string GeneratePage(uint64_t seed, int32_t r) {
-    return PageBuilder(seed, r).Build();
+std::string GeneratePage(uint64_t seed, int32_t r, int median_page_bytes) {
+    return PageBuilder(seed, r, median_page_bytes).Build();
 }
 
 void WriteCorpus(const std::string& path, const CorpusOptions& options) {
     if (options.records < 1)
         throw std::invalid_argument("a corpus needs at least one record");
+    if (options.median_page_bytes < 256)
+        throw std::invalid_argument("pages smaller than their markup");
     const std::string tmp = path + ".part";
     std::string head = FixedBlocks(options);
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
@@ -243,7 +257,9 @@ void WriteCorpus(const std::string& path, const CorpusOptions& options) {
     uint64_t offset = head.size();
     for (int32_t r = 1; r <= options.records; ++r) {
         doc::StoredRecord rec = doc::SealRecord(
-            doc::CompressRecord(GeneratePage(options.seed, r), options.level), doc::kDefaultKey);
+            doc::CompressRecord(GeneratePage(options.seed, r, options.median_page_bytes),
+                                options.level),
+            doc::kDefaultKey);
         if (offset + rec.bytes.size() > UINT32_MAX)
             throw std::length_error("corpus beyond 4 GiB");
         const size_t entry = doc::kDirectoryStart + doc::kDirectoryEntrySize * (r - 1);
@@ -276,7 +292,8 @@ bool CorpusIsValid(const std::string& path, const CorpusOptions& options) {
             return false;
         for (int32_t r : {1, options.records / 2 + 1, options.records}) {
             std::string text;
-            if (!m.ReadRecordText(r, text) || text != GeneratePage(options.seed, r))
+            if (!m.ReadRecordText(r, text) ||
+                text != GeneratePage(options.seed, r, options.median_page_bytes))
                 return false;
         }
         return true;
@@ -289,7 +306,7 @@ std::string EnsureCorpus(const std::string& dir, const CorpusOptions& options, b
     std::filesystem::create_directories(dir);
     const std::string path = dir + "/corpus-" + std::to_string(options.records) + "-" +
                              std::to_string(options.seed) + "-l" + std::to_string(options.level) +
-                             ".qbx";
+                             SizeTag(options) + ".qbx";
     const bool fresh = !CorpusIsValid(path, options);
     if (fresh)
         WriteCorpus(path, options);

@@ -11,14 +11,19 @@
 
 namespace q3::bench {
 
+inline constexpr int kDefaultMedianPageBytes = 4096;
+
 struct CorpusOptions {
     int32_t records = 100000;
     uint64_t seed = 20090915;
     int level = 1;  // zlib level; the fast one keeps generation short
+    // Pages are log-normal around this size, clamped to a quarter of it and
+    // five times it: the default gives a mean of about 5 KB.
+    int median_page_bytes = kDefaultMedianPageBytes;
 };
 
 // The content of record r: one GBK HTML page.
-std::string GeneratePage(uint64_t seed, int32_t r);
+std::string GeneratePage(uint64_t seed, int32_t r, int median_page_bytes = kDefaultMedianPageBytes);
 
 // Writes the whole document to path (through a temporary file and a rename,
 // so an interrupted run leaves no half document behind).
