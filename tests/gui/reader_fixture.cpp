@@ -180,7 +180,7 @@ std::string ReaderTest::DataFile(const std::string& name) const {
     return (dir_.path() / "data" / "quillon3" / name).string();
 }
 
-std::string ReaderTest::WriteBook(const std::string& name) const {
+std::string ReaderTest::WriteBook(const std::string& name, const std::string& subject) const {
     // Record 1: the contents; 2-4: the pages. A heading without a page holds
     // the second and third page.
     const std::string contents =
@@ -195,7 +195,9 @@ std::string ReaderTest::WriteBook(const std::string& name) const {
         "value=\"one\\second.htm\">\n"
         "</ul>\n"
         "</ul>\n";
-    doc::QbxWriter writer(doc::DocumentInfo{});
+    doc::DocumentInfo info;
+    info.Subject = subject;
+    doc::QbxWriter writer(info);
     writer.AddRecord(contents);
     writer.AddRecord("<html><head><title>Cover page</title></head><body>cover</body></html>");
     writer.AddRecord("<html><head><title>First page</title></head><body>first</body></html>");

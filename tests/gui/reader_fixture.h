@@ -121,7 +121,9 @@ class ReaderTest : public ::testing::Test {
     std::string DataFile(const std::string& name) const;
 
     // A document of three pages under a heading, written at test time.
-    std::string WriteBook(const std::string& name = "book.qbx") const;
+    // Books of one subject are one book to the reader, wherever they lie.
+    std::string WriteBook(const std::string& name = "book.qbx",
+                          const std::string& subject = {}) const;
 
     q3::testing::TempDir dir_;
     ScopedDialogs dialogs_;

@@ -22,6 +22,11 @@ void Tfm_Quillon3::ConnectSelectNode() {
     // node is selected once that has returned, and only when the entry still
     // belongs to the table that served it.
     srv->SetSelectNodeHook([this](uint64_t generation, server::ContentsEntry* entry) {
+        // Until the new book's first page is asked for, whatever is served
+        // belongs to a load of the book before, which stopping the view did
+        // not catch in time; the new book only has a page of its name.
+        if (page_from_older_document_)
+            return;
         const uint64_t chosen = selection_epoch_;
         Glib::signal_idle().connect_once(sigc::track_obj(
             [this, generation, entry, chosen] {
