@@ -110,10 +110,11 @@ constexpr std::string_view kNext = "\xCF\xC2\xD2\xBB\xD2\xB3";
 
 class PageBuilder {
   public:
-    PageBuilder(uint64_t seed, int32_t r, int median_bytes)
+    PageBuilder(uint64_t seed, int32_t r, int median_bytes, int repeat_percent)
         : rng_(seed ^ (static_cast<uint64_t>(static_cast<uint32_t>(r)) * 0x2545F4914F6CDD1Dull)),
           record_(r),
-          median_(median_bytes) {}
+          median_(median_bytes),
+          repeat_percent_(static_cast<uint32_t>(repeat_percent)) {}
 
     std::string Build() {
         const size_t target = TargetSize();
@@ -159,10 +160,19 @@ class PageBuilder {
 
     void Sentence() {
         for (uint32_t clause = 1 + rng_.Below(3); clause > 0; --clause) {
-            for (uint32_t n = 3 + rng_.Below(8); n > 0; --n) {
-                if (rng_.Chance(3))
-                    out_ += std::to_string(rng_.Below(2000));
-                out_ += Word();
+            // Without repeats no draw is spent here, so pages stay as they were.
+            if (repeat_percent_ > 0 && !clauses_.empty() && rng_.Chance(repeat_percent_)) {
+                const auto [at, length] =
+                    clauses_[rng_.Below(static_cast<uint32_t>(clauses_.size()))];
+                out_.append(out_, at, length);
+            } else {
+                const size_t at = out_.size();
+                for (uint32_t n = 3 + rng_.Below(8); n > 0; --n) {
+                    if (rng_.Chance(3))
+                        out_ += std::to_string(rng_.Below(2000));
+                    out_ += Word();
+                }
+                clauses_.emplace_back(at, out_.size() - at);
             }
             if (rng_.Chance(8)) {
                 const bool bold = rng_.Chance(60);
@@ -204,15 +214,20 @@ class PageBuilder {
     Rng rng_;
     int32_t record_;
     double median_;
+    uint32_t repeat_percent_;
+    std::vector<std::pair<size_t, size_t>> clauses_;  // where each fresh clause is in out_
     std::string out_;
 };
 
 // Corpora of the default page size keep the stamp and the file name they had
 // before the size could be chosen, so caches written then stay valid.
 std::string SizeTag(const CorpusOptions& o) {
-    return o.median_page_bytes == kDefaultMedianPageBytes
-               ? ""
-               : "-m" + std::to_string(o.median_page_bytes);
+    std::string tag = o.median_page_bytes == kDefaultMedianPageBytes
+                          ? ""
+                          : "-m" + std::to_string(o.median_page_bytes);
+    if (o.repeat_percent != 0)
+        tag += "-r" + std::to_string(o.repeat_percent);
+    return tag;
 }
 
 std::string Stamp(const CorpusOptions& o) {
@@ -239,8 +254,8 @@ std::string FixedBlocks(const CorpusOptions& o) {
 
 }  // namespace
 
-std::string GeneratePage(uint64_t seed, int32_t r, int median_page_bytes) {
-    return PageBuilder(seed, r, median_page_bytes).Build();
+std::string GeneratePage(uint64_t seed, int32_t r, int median_page_bytes, int repeat_percent) {
+    return PageBuilder(seed, r, median_page_bytes, repeat_percent).Build();
 }
 
 void WriteCorpus(const std::string& path, const CorpusOptions& options) {
@@ -248,6 +263,8 @@ void WriteCorpus(const std::string& path, const CorpusOptions& options) {
         throw std::invalid_argument("a corpus needs at least one record");
     if (options.median_page_bytes < 256)
         throw std::invalid_argument("pages smaller than their markup");
+    if (options.repeat_percent < 0 || options.repeat_percent > 100)
+        throw std::invalid_argument("a share of clauses beyond 0 to 100 percent");
     const std::string tmp = path + ".part";
     std::string head = FixedBlocks(options);
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
@@ -257,8 +274,9 @@ void WriteCorpus(const std::string& path, const CorpusOptions& options) {
     uint64_t offset = head.size();
     for (int32_t r = 1; r <= options.records; ++r) {
         doc::StoredRecord rec = doc::SealRecord(
-            doc::CompressRecord(GeneratePage(options.seed, r, options.median_page_bytes),
-                                options.level),
+            doc::CompressRecord(
+                GeneratePage(options.seed, r, options.median_page_bytes, options.repeat_percent),
+                options.level),
             doc::kDefaultKey);
         if (offset + rec.bytes.size() > UINT32_MAX)
             throw std::length_error("corpus beyond 4 GiB");
@@ -293,7 +311,8 @@ bool CorpusIsValid(const std::string& path, const CorpusOptions& options) {
         for (int32_t r : {1, options.records / 2 + 1, options.records}) {
             std::string text;
             if (!m.ReadRecordText(r, text) ||
-                text != GeneratePage(options.seed, r, options.median_page_bytes))
+                text != GeneratePage(options.seed, r, options.median_page_bytes,
+                                     options.repeat_percent))
                 return false;
         }
         return true;

@@ -20,10 +20,15 @@ struct CorpusOptions {
     // Pages are log-normal around this size, clamped to a quarter of it and
     // five times it: the default gives a mean of about 5 KB.
     int median_page_bytes = kDefaultMedianPageBytes;
+    // The share of clauses (in percent) that repeat one said earlier on the
+    // same page, as running text repeats its names and phrases; 0 draws every
+    // clause afresh, which compresses worse than real books do.
+    int repeat_percent = 0;
 };
 
 // The content of record r: one GBK HTML page.
-std::string GeneratePage(uint64_t seed, int32_t r, int median_page_bytes = kDefaultMedianPageBytes);
+std::string GeneratePage(uint64_t seed, int32_t r, int median_page_bytes = kDefaultMedianPageBytes,
+                         int repeat_percent = 0);
 
 // Writes the whole document to path (through a temporary file and a rename,
 // so an interrupted run leaves no half document behind).
