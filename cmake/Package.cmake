@@ -19,6 +19,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUILLON3_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The update check loads libcurl when it first asks (dlopen), so
+# dpkg-shlibdeps cannot see it: 7.87 brought the quick exit it sets.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4 (>= 7.87)")
 # The interface is Chinese; without a CJK font it shows empty boxes. Outside
 # a desktop environment xdg-open learns a file's type from the shared-mime-info
 # database (and so opens documents with the reader) only through

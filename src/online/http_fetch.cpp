@@ -1,6 +1,5 @@
 #include "online/http_fetch.h"
 
-#include <curl/curl.h>
 #include <libxml/parser.h>
 
 #include <chrono>
@@ -10,6 +9,7 @@
 #include "common/trace.h"
 #include "common/translation.h"
 #include "online/answer_text.h"
+#include "online/curl_library.h"
 
 namespace q3::online {
 namespace {
@@ -20,24 +20,28 @@ constexpr std::string_view kTimedOutText = N_("响应超时：");
 constexpr long kMaxRedirects = 10;
 
 struct EasyCleanup {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+    const CurlLibrary* curl;
+    void operator()(CURL* easy) const { curl->easy_cleanup(easy); }
 };
 struct MultiCleanup {
-    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+    const CurlLibrary* curl;
+    void operator()(CURLM* multi) const { curl->multi_cleanup(multi); }
 };
 
 // Keeps the easy handle in the multi handle for the life of one request.
 class Attachment {
   public:
-    Attachment(CURLM* multi, CURL* easy) : multi_(multi), easy_(easy) {
-        if (curl_multi_add_handle(multi_, easy_) != CURLM_OK)
+    Attachment(const CurlLibrary& curl, CURLM* multi, CURL* easy)
+        : curl_(curl), multi_(multi), easy_(easy) {
+        if (curl_.multi_add_handle(multi_, easy_) != CURLM_OK)
             throw FetchError("cannot start the request");
     }
-    ~Attachment() { curl_multi_remove_handle(multi_, easy_); }
+    ~Attachment() { curl_.multi_remove_handle(multi_, easy_); }
     Attachment(const Attachment&) = delete;
     Attachment& operator=(const Attachment&) = delete;
 
   private:
+    const CurlLibrary& curl_;
     CURLM* multi_;
     CURL* easy_;
 };
@@ -59,8 +63,8 @@ size_t KeepBody(char* data, size_t size, size_t count, void* user) {
 }
 
 template <typename T>
-void SetOption(CURL* easy, CURLoption option, T value) {
-    if (curl_easy_setopt(easy, option, value) != CURLE_OK)
+void SetOption(const CurlLibrary& curl, CURL* easy, CURLoption option, T value) {
+    if (curl.easy_setopt(easy, option, value) != CURLE_OK)
         throw FetchError("cannot set up the request");
 }
 
@@ -78,40 +82,45 @@ struct Exchange {
 
 Exchange RunGet(const std::string& address, int timeout_ms, const std::stop_token& stop) {
     InitOnlineLibraries();
-    std::unique_ptr<CURL, EasyCleanup> easy(curl_easy_init());
-    std::unique_ptr<CURLM, MultiCleanup> multi(curl_multi_init());
+    const CurlLibrary* lib = Curl();
+    if (lib == nullptr)
+        throw FetchError("libcurl is not available");
+    const CurlLibrary& curl = *lib;
+    std::unique_ptr<CURL, EasyCleanup> easy(curl.easy_init(), EasyCleanup{lib});
+    std::unique_ptr<CURLM, MultiCleanup> multi(curl.multi_init(), MultiCleanup{lib});
     if (!easy || !multi)
         throw FetchError("cannot create the request");
     char error_text[CURL_ERROR_SIZE] = {};
     Received received;
-    SetOption(easy.get(), CURLOPT_URL, address.c_str());
-    SetOption(easy.get(), CURLOPT_HTTPGET, 1L);
-    SetOption(easy.get(), CURLOPT_NOSIGNAL, 1L);  // a worker thread must not take signals
+    SetOption(curl, easy.get(), CURLOPT_URL, address.c_str());
+    SetOption(curl, easy.get(), CURLOPT_HTTPGET, 1L);
+    SetOption(curl, easy.get(), CURLOPT_NOSIGNAL, 1L);  // a worker thread must not take signals
     // Cleaning up never waits for a name lookup still pending in the
     // resolver's thread: a stopped request (the reader quitting) ends at once.
-    SetOption(easy.get(), CURLOPT_QUICK_EXIT, 1L);
-    SetOption(easy.get(), CURLOPT_PROTOCOLS_STR, "http,https");
-    SetOption(easy.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    SetOption(easy.get(), CURLOPT_FOLLOWLOCATION, 1L);
-    SetOption(easy.get(), CURLOPT_MAXREDIRS, kMaxRedirects);
-    SetOption(easy.get(), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxAnswerBytes));
-    SetOption(easy.get(), CURLOPT_WRITEFUNCTION, &KeepBody);
-    SetOption(easy.get(), CURLOPT_WRITEDATA, &received);
-    SetOption(easy.get(), CURLOPT_ERRORBUFFER, error_text);
-    Attachment attached(multi.get(), easy.get());
+    SetOption(curl, easy.get(), CURLOPT_QUICK_EXIT, 1L);
+    SetOption(curl, easy.get(), CURLOPT_PROTOCOLS_STR, "http,https");
+    SetOption(curl, easy.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    SetOption(curl, easy.get(), CURLOPT_FOLLOWLOCATION, 1L);
+    SetOption(curl, easy.get(), CURLOPT_MAXREDIRS, kMaxRedirects);
+    SetOption(curl, easy.get(), CURLOPT_MAXFILESIZE_LARGE,
+              static_cast<curl_off_t>(kMaxAnswerBytes));
+    SetOption(curl, easy.get(), CURLOPT_WRITEFUNCTION, &KeepBody);
+    SetOption(curl, easy.get(), CURLOPT_WRITEDATA, &received);
+    SetOption(curl, easy.get(), CURLOPT_ERRORBUFFER, error_text);
+    Attachment attached(curl, multi.get(), easy.get());
     // A stop request wakes the wait at once instead of at the next poll.
     CURLM* waker = multi.get();
-    std::stop_callback wake(stop, [waker] { curl_multi_wakeup(waker); });
+    std::stop_callback wake(stop, [lib, waker] { lib->multi_wakeup(waker); });
 
     const auto start = std::chrono::steady_clock::now();
     Exchange exchange;
     for (;;) {
         int running = 0;
-        if (curl_multi_perform(multi.get(), &running) != CURLM_OK)
+        if (curl.multi_perform(multi.get(), &running) != CURLM_OK)
             throw FetchError("the request failed");
         if (running == 0)
             break;
-        curl_multi_poll(multi.get(), nullptr, 0, kFetchPollMs, nullptr);
+        curl.multi_poll(multi.get(), nullptr, 0, kFetchPollMs, nullptr);
         if (stop.stop_requested()) {
             exchange.outcome = Exchange::kStopped;
             return exchange;
@@ -125,13 +134,13 @@ Exchange RunGet(const std::string& address, int timeout_ms, const std::stop_toke
 
     CURLcode result = CURLE_OK;
     int queued = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+    while (CURLMsg* message = curl.multi_info_read(multi.get(), &queued)) {
         if (message->msg == CURLMSG_DONE)
             result = message->data.result;
     }
-    curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &exchange.status);
+    curl.easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &exchange.status);
     char* content_type = nullptr;
-    if (curl_easy_getinfo(easy.get(), CURLINFO_CONTENT_TYPE, &content_type) == CURLE_OK &&
+    if (curl.easy_getinfo(easy.get(), CURLINFO_CONTENT_TYPE, &content_type) == CURLE_OK &&
         content_type != nullptr)
         exchange.content_type = content_type;
     if (result != CURLE_OK) {
@@ -140,7 +149,7 @@ Exchange RunGet(const std::string& address, int timeout_ms, const std::stop_toke
             exchange.error =
                 "the answer is larger than " + std::to_string(kMaxAnswerBytes) + " bytes";
         } else {
-            exchange.error = error_text[0] != '\0' ? error_text : curl_easy_strerror(result);
+            exchange.error = error_text[0] != '\0' ? error_text : curl.easy_strerror(result);
         }
     }
     exchange.body = std::move(received.body);
@@ -156,7 +165,7 @@ std::string TimedOutText(std::string_view address) {
 void InitOnlineLibraries() {
     static std::once_flag once;
     std::call_once(once, [] {
-        curl_global_init(CURL_GLOBAL_DEFAULT);
+        Curl();
         xmlInitParser();
     });
 }
