@@ -27,20 +27,10 @@ const CurlLibrary* Load() {
         return nullptr;
     }
     static CurlLibrary lib;
-    const bool complete = Resolve(handle, "curl_global_init", lib.global_init) &&
-                          Resolve(handle, "curl_easy_init", lib.easy_init) &&
-                          Resolve(handle, "curl_easy_cleanup", lib.easy_cleanup) &&
-                          Resolve(handle, "curl_easy_setopt", lib.easy_setopt) &&
-                          Resolve(handle, "curl_easy_getinfo", lib.easy_getinfo) &&
-                          Resolve(handle, "curl_easy_strerror", lib.easy_strerror) &&
-                          Resolve(handle, "curl_multi_init", lib.multi_init) &&
-                          Resolve(handle, "curl_multi_cleanup", lib.multi_cleanup) &&
-                          Resolve(handle, "curl_multi_add_handle", lib.multi_add_handle) &&
-                          Resolve(handle, "curl_multi_remove_handle", lib.multi_remove_handle) &&
-                          Resolve(handle, "curl_multi_perform", lib.multi_perform) &&
-                          Resolve(handle, "curl_multi_poll", lib.multi_poll) &&
-                          Resolve(handle, "curl_multi_wakeup", lib.multi_wakeup) &&
-                          Resolve(handle, "curl_multi_info_read", lib.multi_info_read);
+    bool complete = true;
+#define Q3_CURL_RESOLVE(name) complete = complete && Resolve(handle, "curl_" #name, lib.name);
+    Q3_CURL_ROUTINES(Q3_CURL_RESOLVE)
+#undef Q3_CURL_RESOLVE
     // An older libcurl than the build's (no curl_multi_wakeup) is not used
     // half: it stays loaded, unused, as unloading what set nothing up gains little.
     if (!complete) {

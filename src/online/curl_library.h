@@ -9,21 +9,20 @@
 
 namespace q3::online {
 
+// The routines the reader calls, each as curl_<name>: the one list both the
+// table below and its loading are made from.
+// clang-format off
+#define Q3_CURL_ROUTINES(X)                                                                  \
+    X(global_init)                                                                           \
+    X(easy_init) X(easy_cleanup) X(easy_setopt) X(easy_getinfo) X(easy_strerror)             \
+    X(multi_init) X(multi_cleanup) X(multi_add_handle) X(multi_remove_handle)                \
+    X(multi_perform) X(multi_poll) X(multi_wakeup) X(multi_info_read)
+// clang-format on
+
 struct CurlLibrary {
-    decltype(&curl_global_init) global_init;
-    decltype(&curl_easy_init) easy_init;
-    decltype(&curl_easy_cleanup) easy_cleanup;
-    decltype(&curl_easy_setopt) easy_setopt;
-    decltype(&curl_easy_getinfo) easy_getinfo;
-    decltype(&curl_easy_strerror) easy_strerror;
-    decltype(&curl_multi_init) multi_init;
-    decltype(&curl_multi_cleanup) multi_cleanup;
-    decltype(&curl_multi_add_handle) multi_add_handle;
-    decltype(&curl_multi_remove_handle) multi_remove_handle;
-    decltype(&curl_multi_perform) multi_perform;
-    decltype(&curl_multi_poll) multi_poll;
-    decltype(&curl_multi_wakeup) multi_wakeup;
-    decltype(&curl_multi_info_read) multi_info_read;
+#define Q3_CURL_MEMBER(name) decltype(&curl_##name) name;
+    Q3_CURL_ROUTINES(Q3_CURL_MEMBER)
+#undef Q3_CURL_MEMBER
 };
 
 // The library, loaded and set up (curl_global_init) on the first call, which
