@@ -219,8 +219,9 @@ class PageBuilder {
     std::string out_;
 };
 
-// Corpora of the default page size keep the stamp and the file name they had
-// before the size could be chosen, so caches written then stay valid.
+// Corpora of the default page size and without repeats keep the stamp and the
+// file name they had before either could be chosen, so caches written then
+// stay valid.
 std::string SizeTag(const CorpusOptions& o) {
     std::string tag = o.median_page_bytes == kDefaultMedianPageBytes
                           ? ""
