@@ -63,18 +63,26 @@ int main(int argc, char** argv) {
     // for; the toolkit's and the web engine's own texts follow the choice.
     q3::UseChosenInterfaceLanguage();
     q3::reader::SetApplicationTitle(q3::reader::kAppName);
+    // The content server outlives the window, as the application's module.
+    // The book is read on a second core while the toolkit starts and the
+    // window is made, which together take longer than reading most books.
+    q3::reader::TApplicationModules modules;
+    if (!request.book.empty())
+        modules.book_ahead =
+            std::make_unique<q3::reader::TBookAhead>(q3::reader::StartBookPath(request.book));
     // Registered before the window is made, so the window can take its
     // shortcuts from it, and so a reader already running gets the request.
     Glib::RefPtr<Gtk::Application> app = q3::app::RegisterReaderApplication(gtk_argc, gtk_argv);
-    if (app->is_remote())
+    if (app->is_remote()) {
+        // The running reader opens the book; this one lets go of it first.
+        modules.book_ahead.reset();
         return q3::app::ForwardToRunningReader(app, request, argv[0]);
+    }
     Glib::add_exception_handler(&ApplicationException);
     q3::browser::InstallThemeColorResolver();
     q3::icons::InitStandardIcons();
     q3::reader::InstallProgramIcon();
 
-    // The content server outlives the window, as the application's module.
-    q3::reader::TApplicationModules modules;
     int status = 0;
     {
         std::vector<std::string> args;

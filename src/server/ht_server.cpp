@@ -78,6 +78,14 @@ bool Tdm_htServer::LoadContents(std::string_view contents_text, ContentsModel& m
     return complete;
 }
 
+void Tdm_htServer::AdoptContents(Tdm_htServer& from) {
+    ++generation_;
+    ++from.generation_;
+    // The old table before the old document, as on destruction.
+    entries_ = std::move(from.entries_);
+    document_ = std::move(from.document_);
+}
+
 void Tdm_htServer::FreeDocument() {
     ++generation_;
     document_.reset();

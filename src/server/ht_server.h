@@ -73,6 +73,11 @@ class Tdm_htServer {
     // document replaced this one while the parse let events run: the parse
     // stopped there, and the model and table are the newer document's.
     bool LoadContents(std::string_view contents_text, ContentsModel& model);
+    // The document and the contents another server read (on another
+    // thread, while the window was made) become this one's; `from` is left
+    // with neither. The caller's model must have let go of this server's
+    // entries first: they go here.
+    void AdoptContents(Tdm_htServer& from);
     void FreeDocument();
 
     doc::TQBXManage* Document() const { return document_.get(); }

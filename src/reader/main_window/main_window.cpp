@@ -185,7 +185,7 @@ void Tfm_Quillon3::CreateSettingsAndServer() {
             last = now;
             ProcessMessages();
         });
-    modules_.server_module->Server().SetDocumentLocking(doc::Locking::kExclusive);
+    modules_.server_module->Server().SetDocumentLocking(kReaderLocking);
     ConnectSelectNode();
     SyncAddressHistory(true);  // 13
 }
@@ -242,10 +242,7 @@ void Tfm_Quillon3::CreateBrowsersAndStart() {
     online::BuildResourceTree(side_bar_.Resources(), {}, online_addresses_);
     if (has_document) {  // 19: only the first argument counts
         ProcessMessages();
-        // The history keeps the path; one relative to where the program
-        // was started would name nothing later.
-        OpenQbx(
-            std::filesystem::absolute(std::filesystem::path(args_[0])).lexically_normal().string());
+        OpenQbx(StartBookPath(args_[0]));
     }
 }
 

@@ -313,6 +313,8 @@ class Tfm_Quillon3 : public Tfm_BaseForm {
     void AttachAddressIcons();
     void AskPassword(std::string& password);
     void LoadDocument(const std::string& path, bool is_qbx);
+    // The book read ahead at start, when path is that book (once).
+    std::optional<TBookAhead::Prepared> TakeBookAhead(const std::string& path);
     void LoadBookmarks();
     void NavigateCurrent(const std::string& address);
     void RestyleAdPanel();

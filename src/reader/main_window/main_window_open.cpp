@@ -117,8 +117,12 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
     resume_->LeaveBook();
     // The open book stays in service, its file locked, until the new one has
     // opened: its password asked and its contents read.
-    server::OpenOutcome outcome = srv.ReadyDocument(
-        path, [this](doc::TQBXManage&, std::string& password) { AskPassword(password); });
+    std::optional<TBookAhead::Prepared> prepared = TakeBookAhead(path);
+    server::OpenOutcome outcome =
+        prepared ? std::move(prepared->result.outcome)
+                 : srv.ReadyDocument(path, [this](doc::TQBXManage&, std::string& password) {
+                       AskPassword(password);
+                   });
     const bool book_open = srv.Document() != nullptr;
     if (outcome.kind == server::OpenOutcome::kOpenFailed) {
         if (is_qbx) {
@@ -141,7 +145,9 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
     // Opened from inside the search's progress point: the walk ends before
     // the document it reads goes.
     side_bar_.Search().StopSearch();
-    srv.AdoptDocument(std::move(outcome.document));
+    // A book read ahead brings its document with its contents.
+    if (!prepared)
+        srv.AdoptDocument(std::move(outcome.document));
     try {
         if (!SideBarShown())
             act_NavTree.Execute();
@@ -158,8 +164,14 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
         side_bar_.Search().ClearResults();
         // Another document opened while the contents let events run has
         // done all of this for itself.
-        if (!srv.LoadContents(outcome.contents_text, *contents_model_))
+        if (prepared) {
+            // The tree lets go of the old entries before they go.
+            contents_model_->Clear();
+            srv.AdoptContents(*prepared->result.server);
+            contents_model_->ShowSealed(std::move(prepared->contents));
+        } else if (!srv.LoadContents(outcome.contents_text, *contents_model_)) {
             return;
+        }
         AddAddressHistory(path);
         page_tabs_.SetHint(page_tabs_.HomeBrowser(), path);
         side_bar_.SetDocumentPath(path);
@@ -170,6 +182,15 @@ void Tfm_Quillon3::LoadDocument(const std::string& path, bool is_qbx) {
     }
     if (side_bar_.Contents().NodeCount() > 0 && !resume_->ShowRememberedPage())
         ShowFirstPage();
+}
+
+std::optional<TBookAhead::Prepared> Tfm_Quillon3::TakeBookAhead(const std::string& path) {
+    if (!modules_.book_ahead)
+        return std::nullopt;
+    std::optional<TBookAhead::Prepared> prepared = modules_.book_ahead->Take(path);
+    // Read ahead for the first open only; its thread is done with by now.
+    modules_.book_ahead.reset();
+    return prepared;
 }
 
 void Tfm_Quillon3::AskPassword(std::string& password) {

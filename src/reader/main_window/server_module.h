@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "reader/main_window/book_ahead.h"
 #include "server/ht_server.h"
 
 namespace q3::server::scheme {
@@ -36,6 +37,7 @@ class TServerModule {
 // What the application owns beside its windows.
 struct TApplicationModules {
     std::unique_ptr<TServerModule> server_module;  // htServer
+    std::unique_ptr<TBookAhead> book_ahead;        // the book named at start, until opened
 };
 
 }  // namespace q3::reader

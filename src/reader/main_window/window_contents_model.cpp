@@ -26,6 +26,13 @@ void TWindowContentsModel::EndUpdate() {
     index_.Show(data_);
 }
 
+void TWindowContentsModel::ShowSealed(std::shared_ptr<TContentsData> data) {
+    data_ = std::move(data);
+    shown_ = true;
+    tree_.Show(data_);
+    index_.Show(data_);
+}
+
 server::NodeId TWindowContentsModel::AddNode(server::NodeId parent, std::string_view caption) {
     if (!Filling())
         return server::kNoNode;

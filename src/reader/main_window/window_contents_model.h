@@ -29,6 +29,9 @@ class TWindowContentsModel : public server::ContentsModel {
     void AddIndexItem(std::string_view caption, server::ContentsEntry* entry) override;
     void AddResourceItem(std::string_view path, server::ContentsEntry* entry) override;
     std::string NodeCaption(server::NodeId node) const override;
+    // Shows contents filled and sealed elsewhere (read while the window was
+    // made) in place of these; Clear must have come first.
+    void ShowSealed(std::shared_ptr<TContentsData> data);
 
     // lst_ResList: resource paths (GBK) with their entries; never shown.
     const std::vector<server::MemoryContentsModel::Item>& Resources() const {
