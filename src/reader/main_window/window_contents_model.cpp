@@ -21,13 +21,15 @@ void TWindowContentsModel::EndUpdate() {
     if (shown_)
         return;
     data_->Seal();
-    shown_ = true;
-    tree_.Show(data_);
-    index_.Show(data_);
+    ShowData();
 }
 
 void TWindowContentsModel::ShowSealed(std::shared_ptr<TContentsData> data) {
     data_ = std::move(data);
+    ShowData();
+}
+
+void TWindowContentsModel::ShowData() {
     shown_ = true;
     tree_.Show(data_);
     index_.Show(data_);

@@ -40,6 +40,8 @@ class TWindowContentsModel : public server::ContentsModel {
 
   private:
     bool Filling() const { return !shown_; }
+    // Hands the sealed arrays to the tree and the index; nothing is added after.
+    void ShowData();
 
     TContentsPane& tree_;
     TIndexPane& index_;
