@@ -107,7 +107,8 @@ class RecordWalkTest : public ::testing::Test {
 };
 
 TEST_F(RecordWalkTest, GivesWhatSingleReadsGiveInRecordOrder) {
-    constexpr int32_t kCount = 180;
+    // Enough records for the walk's chunks to be reused after the first round.
+    constexpr int32_t kCount = 5 * RecordWalk::kChunkRecords + 180;
     TQBXManage m(dir.Write("tangled.qbx", TangledBook(kCount)));
     ASSERT_TRUE(m.Open());
     const std::vector<Visit> expected = OneByOne(m, 1, kCount + 2);
