@@ -19,6 +19,7 @@
 #include "reader/forms/base_form.h"
 #include "reader/main_window/main_window.h"
 #include "reader_application.h"
+#include "session_bus.h"
 
 namespace {
 
@@ -39,6 +40,8 @@ void ApplicationException() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any thread: it may change the environment.
+    q3::app::ExportSessionBusAddress();
     // Answered before GTK starts, so they work without a display.
     const q3::app::InfoRequest info = q3::app::InfoRequestOf({argv + 1, argv + argc});
     if (info != q3::app::InfoRequest::kNone) {
